@@ -1,0 +1,42 @@
+#pragma once
+
+#include <exception>
+
+namespace app {
+
+// Long operations run on the one user-interface thread and let waiting window events run
+// between their small steps, so the window repaints and stays usable meanwhile.
+
+// Processes the waiting window events, but at most once every few milliseconds, so that a
+// call per cell of a large table costs next to nothing.
+// Throws ProgramClosing once the main window has been closed.
+void letEventsRun();
+
+// Processes the waiting window events now, whatever the time since the last call.
+// Throws ProgramClosing once the main window has been closed.
+void letEventsRunNow();
+
+// Thrown out of a long operation when the program is ending; caught only where a handler
+// was entered (runHandler), so the operation unwinds at once and releases what it holds.
+struct ProgramClosing {};
+
+// Ends the program: every long operation in progress stops at its next event pump, and the
+// event loop quits once they have unwound.
+void endProgram();
+bool programIsEnding();
+
+// Tests close many main windows in one process; this takes back the end of the program.
+void resetProgramEndForTesting();
+
+// Runs an event handler. A long operation abandoned by endProgram() ends here quietly, and
+// an error that a handler without an error report of its own lets through ends here too,
+// so no exception ever reaches Qt's event dispatch.
+template <typename Handler> void runHandler(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (const ProgramClosing&) {
+    } catch (...) {
+    }
+}
+
+} // namespace app

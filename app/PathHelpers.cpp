@@ -1,0 +1,20 @@
+#include "app/PathHelpers.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace app {
+
+bool FileIsPresent(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+QString FileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace app

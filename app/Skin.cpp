@@ -1,0 +1,47 @@
+#include "app/Skin.h"
+
+#include "app/Form1.h"
+#include "platform/ProgramFolder.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+
+namespace app {
+
+namespace {
+
+bool isPlainControl(const QWidget* widget) {
+    return qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget) ||
+           qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QLabel*>(widget);
+}
+
+void paintBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+void ApplyWindowColours(QWidget* window) {
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    paintBackground(window, buttonFace);
+    for (QWidget* child : window->findChildren<QWidget*>())
+        if (isPlainControl(child))
+            paintBackground(child, buttonFace);
+}
+
+void ApplySkin(Form1& window) {
+    // A normal file only: a folder of that name, or a hidden file, is no skin.
+    const QFileInfo skin(platform::programFolder() + QStringLiteral("/x/o.cjs"));
+    if (!skin.isFile() || skin.isHidden())
+        return;
+    ApplyWindowColours(&window);
+}
+
+} // namespace app

@@ -1,0 +1,15 @@
+#include "app/Form1.h"
+#include "filelist/FileList.h"
+#include "platform/QtPrompts.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    app::Form1 window;
+    platform::setDialogParent(&window);
+    filelist::attachFileList(window);
+    window.Form_Load();
+    window.showCentred();
+    return QApplication::exec();
+}

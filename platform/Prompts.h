@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+enum class MessageIcon { None, Warning };
+
+// Every message box, question and file or folder dialog of the program goes through this
+// interface. The running program uses the Qt dialogs (QtPrompts); tests install a scripted
+// double so that no test ever waits on a modal dialog.
+//
+// A message or question without a title of its own carries the application title.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A message box with an OK button only.
+    void message(const QString& text, const QString& title = {},
+                 MessageIcon icon = MessageIcon::None);
+    // A question with Yes and No; true for Yes.
+    bool askYesNo(const QString& text, const QString& title = {});
+    // An input box; returns the typed text, or an empty text when the user cancels.
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText);
+
+    // Open-file dialog allowing several files; empty when cancelled.
+    virtual QStringList openFiles(const QString& title, const QString& filter) = 0;
+    // Save-file dialog without an overwrite question; empty when cancelled.
+    virtual QString saveFile(const QString& title, const QString& filter) = 0;
+    // Folder browser opening on initialFolder; empty when cancelled.
+    virtual QString browseForFolder(const QString& prompt, const QString& initialFolder) = 0;
+
+protected:
+    virtual void showMessage(const QString& text, const QString& title, MessageIcon icon) = 0;
+    virtual bool showYesNo(const QString& text, const QString& title) = 0;
+    virtual QString showInputBox(const QString& prompt, const QString& title,
+                                 const QString& defaultText) = 0;
+};
+
+// The prompts in force: the installed ones, or the Qt dialogs when none are installed.
+Prompts& prompts();
+// Installs prompts for the whole program (not owned); nullptr goes back to the Qt dialogs.
+void installPrompts(Prompts* prompts);
+
+// The caption of every message box and input box that names no title of its own.
+QString applicationTitle();
+void setApplicationTitle(const QString& title);
+
+} // namespace platform

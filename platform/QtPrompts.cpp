@@ -1,0 +1,61 @@
+#include "platform/QtPrompts.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+QPointer<QWidget> dialogParent;
+}
+
+void setDialogParent(QWidget* parent) {
+    dialogParent = parent;
+}
+
+void QtPrompts::showMessage(const QString& text, const QString& title, MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    title, text, QMessageBox::Ok, dialogParent);
+    box.exec();
+}
+
+bool QtPrompts::showYesNo(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+                    dialogParent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtPrompts::showInputBox(const QString& prompt, const QString& title,
+                                const QString& defaultText) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(dialogParent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? answer : QString();
+}
+
+QStringList QtPrompts::openFiles(const QString& title, const QString& filter) {
+    QFileDialog dialog(dialogParent, title, QString(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString QtPrompts::saveFile(const QString& title, const QString& filter) {
+    QFileDialog dialog(dialogParent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtPrompts::browseForFolder(const QString& prompt, const QString& initialFolder) {
+    return QFileDialog::getExistingDirectory(dialogParent, prompt, initialFolder,
+                                             QFileDialog::ShowDirsOnly);
+}
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace platform {
+
+// The prompts of the running program: Qt's message boxes, input dialog and file dialogs,
+// each modal over the dialog parent.
+class QtPrompts final : public Prompts {
+public:
+    QStringList openFiles(const QString& title, const QString& filter) override;
+    QString saveFile(const QString& title, const QString& filter) override;
+    QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
+
+protected:
+    void showMessage(const QString& text, const QString& title, MessageIcon icon) override;
+    bool showYesNo(const QString& text, const QString& title) override;
+    QString showInputBox(const QString& prompt, const QString& title,
+                         const QString& defaultText) override;
+};
+
+// The window that the Qt dialogs are centred on (the main window).
+void setDialogParent(QWidget* parent);
+
+} // namespace platform

@@ -1,0 +1,102 @@
+#include "platform/CursorFile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Prompts.h"
+#include "platform/TextProgressBar.h"
+#include "tests/support/TestMain.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using testsupport::ScriptedPrompts;
+
+class PlatformTest : public QObject {
+    Q_OBJECT
+private slots:
+    void promptsWithoutTitleCarryTheApplicationTitle() {
+        ScriptedPrompts prompts;
+        platform::setApplicationTitle(QStringLiteral("Parvilon"));
+        platform::prompts().message(QStringLiteral("No files added."));
+        platform::prompts().message(QStringLiteral("x"), QStringLiteral("Own Title"),
+                                    platform::MessageIcon::Warning);
+        prompts.yesNoAnswers.enqueue(true);
+        QVERIFY(platform::prompts().askYesNo(QStringLiteral("Open?")));
+        prompts.inputAnswers.enqueue(QStringLiteral("pdf"));
+        QCOMPARE(platform::prompts().inputBox(QStringLiteral("Ext"), {}, QStringLiteral("d")),
+                 QStringLiteral("pdf"));
+
+        QCOMPARE(prompts.shown.size(), 4);
+        QCOMPARE(prompts.shown[0].title, QStringLiteral("Parvilon"));
+        QCOMPARE(prompts.shown[0].icon, platform::MessageIcon::None);
+        QCOMPARE(prompts.shown[1].title, QStringLiteral("Own Title"));
+        QCOMPARE(prompts.shown[1].icon, platform::MessageIcon::Warning);
+        QCOMPARE(prompts.shown[2].title, QStringLiteral("Parvilon"));
+        QCOMPARE(prompts.shown[3].title, QStringLiteral("Parvilon"));
+        QCOMPARE(prompts.shown[3].extra, QStringLiteral("d"));
+        QCOMPARE(prompts.unexpected, 0);
+    }
+
+    void progressBarShowsItsTextLiterally() {
+        platform::TextProgressBar bar;
+        bar.setText(QStringLiteral("Processing: 100%p %v %m %%.pdf"));
+        bar.setRawValue(42);
+        QCOMPARE(bar.text(), QStringLiteral("Processing: 100%p %v %m %%.pdf"));
+    }
+
+    void progressBarKeepsValuesOutsideItsRangeButDrawsThemClamped() {
+        platform::TextProgressBar bar;
+        bar.setRawValue(190);
+        QCOMPARE(bar.rawValue(), 190);
+        QCOMPARE(bar.value(), 100);
+        bar.setRawValue(-5);
+        QCOMPARE(bar.rawValue(), -5);
+        QCOMPARE(bar.value(), 0);
+        bar.setRawValue(57);
+        QCOMPARE(bar.value(), 57);
+    }
+
+    void cursorFilesCarryTheirHotSpot() {
+        const QString assets = testsupport::sourceDir() + QStringLiteral("/assets/");
+        QFile hand(assets + QStringLiteral("HAND-M.CUR"));
+        QVERIFY(hand.open(QIODevice::ReadOnly));
+        QCOMPARE(platform::curHotSpot(hand.readAll()), QPoint(5, 1));
+
+        const auto handCursor = platform::cursorFromFile(hand.fileName());
+        QVERIFY(handCursor.has_value());
+        QCOMPARE(handCursor->hotSpot(), QPoint(5, 1));
+        QCOMPARE(handCursor->pixmap().size(), QSize(32, 32));
+
+        // An icon is no cursor file; its hot spot is its centre.
+        QFile icon(assets + QStringLiteral("drag.ico"));
+        QVERIFY(icon.open(QIODevice::ReadOnly));
+        QCOMPARE(platform::curHotSpot(icon.readAll()), std::nullopt);
+        const auto dragCursor = platform::cursorFromFile(icon.fileName());
+        QVERIFY(dragCursor.has_value());
+        QCOMPARE(dragCursor->hotSpot(), QPoint(16, 16));
+    }
+
+    void unreadableCursorFilesGiveNoCursor() {
+        QCOMPARE(platform::curHotSpot(QByteArray("\0\0\2\0", 4)), std::nullopt);
+        QTemporaryDir folder;
+        const QString broken = folder.filePath(QStringLiteral("HAND-M.CUR"));
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        // A cursor directory whose image data is missing.
+        file.write(QByteArray("\0\0\2\0\1\0 \0\0\0\5\0\1\0\0\1\0\0\26\0\0\0", 22));
+        file.close();
+        QVERIFY(!platform::cursorFromFile(broken).has_value());
+        QVERIFY(!platform::cursorFromFile(folder.filePath(QStringLiteral("missing.cur"))));
+    }
+
+    void programFolderCanBeOverriddenAndRestored() {
+        const QString real = platform::programFolder();
+        QCOMPARE(real, QCoreApplication::applicationDirPath());
+        {
+            testsupport::ProgramFolder folder;
+            QCOMPARE(platform::programFolder(), folder.path());
+        }
+        QCOMPARE(platform::programFolder(), real);
+    }
+};
+
+PARVILON_TEST_MAIN(PlatformTest)
+#include "tst_platform.moc"

@@ -1,0 +1,68 @@
+#include "tests/support/ScriptedPrompts.h"
+
+namespace testsupport {
+
+ScriptedPrompts::ScriptedPrompts() : previous(&platform::prompts()) {
+    platform::installPrompts(this);
+}
+
+ScriptedPrompts::~ScriptedPrompts() {
+    platform::installPrompts(previous);
+}
+
+template <typename T> T ScriptedPrompts::answer(QQueue<T>& queue, const Shown& prompt) {
+    shown.append(prompt);
+    if (whileShowing)
+        whileShowing(prompt);
+    if (queue.isEmpty()) {
+        ++unexpected;
+        return T{};
+    }
+    return queue.dequeue();
+}
+
+QList<ScriptedPrompts::Shown> ScriptedPrompts::ofKind(Kind kind) const {
+    QList<Shown> found;
+    for (const Shown& prompt : shown)
+        if (prompt.kind == kind)
+            found.append(prompt);
+    return found;
+}
+
+QList<ScriptedPrompts::Shown> ScriptedPrompts::errorReports() const {
+    QList<Shown> found;
+    for (const Shown& prompt : ofKind(Kind::Message))
+        if (prompt.title == QLatin1String("Application Error"))
+            found.append(prompt);
+    return found;
+}
+
+void ScriptedPrompts::showMessage(const QString& text, const QString& title,
+                                  platform::MessageIcon icon) {
+    shown.append({Kind::Message, text, title, icon, {}});
+    if (whileShowing)
+        whileShowing(shown.constLast());
+}
+
+bool ScriptedPrompts::showYesNo(const QString& text, const QString& title) {
+    return answer(yesNoAnswers, {Kind::YesNo, text, title, {}, {}});
+}
+
+QString ScriptedPrompts::showInputBox(const QString& prompt, const QString& title,
+                                      const QString& defaultText) {
+    return answer(inputAnswers, {Kind::InputBox, prompt, title, {}, defaultText});
+}
+
+QStringList ScriptedPrompts::openFiles(const QString& title, const QString& filter) {
+    return answer(openFilesAnswers, {Kind::OpenFiles, title, {}, {}, filter});
+}
+
+QString ScriptedPrompts::saveFile(const QString& title, const QString& filter) {
+    return answer(saveFileAnswers, {Kind::SaveFile, title, {}, {}, filter});
+}
+
+QString ScriptedPrompts::browseForFolder(const QString& prompt, const QString& initialFolder) {
+    return answer(folderAnswers, {Kind::BrowseFolder, prompt, {}, {}, initialFolder});
+}
+
+} // namespace testsupport

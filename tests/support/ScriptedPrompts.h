@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+#include <functional>
+
+namespace testsupport {
+
+// A prompts double: answers from queues filled by the test and records every prompt shown.
+// A prompt with no answer queued is counted as unexpected and gets the cancel answer.
+class ScriptedPrompts final : public platform::Prompts {
+public:
+    enum class Kind { Message, YesNo, InputBox, OpenFiles, SaveFile, BrowseFolder };
+    struct Shown {
+        Kind kind;
+        QString text; // message, question or prompt; the dialog title for file dialogs
+        QString title;
+        platform::MessageIcon icon = platform::MessageIcon::None;
+        QString extra; // input box default, file dialog filter, folder browser start
+    };
+
+    ScriptedPrompts();           // installs itself
+    ~ScriptedPrompts() override; // goes back to the prompts installed before
+
+    QQueue<bool> yesNoAnswers;
+    QQueue<QString> inputAnswers;
+    QQueue<QStringList> openFilesAnswers;
+    QQueue<QString> saveFileAnswers;
+    QQueue<QString> folderAnswers;
+
+    // Runs while a prompt is showing, as a user could act on the window meanwhile.
+    std::function<void(const Shown&)> whileShowing;
+
+    QList<Shown> shown;
+    int unexpected = 0;
+
+    QList<Shown> ofKind(Kind kind) const;
+    QList<Shown> errorReports() const;
+
+    QStringList openFiles(const QString& title, const QString& filter) override;
+    QString saveFile(const QString& title, const QString& filter) override;
+    QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
+
+protected:
+    void showMessage(const QString& text, const QString& title,
+                     platform::MessageIcon icon) override;
+    bool showYesNo(const QString& text, const QString& title) override;
+    QString showInputBox(const QString& prompt, const QString& title,
+                         const QString& defaultText) override;
+
+private:
+    template <typename T> T answer(QQueue<T>& queue, const Shown& prompt);
+    platform::Prompts* previous;
+};
+
+} // namespace testsupport
