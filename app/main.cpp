@@ -1,5 +1,7 @@
 #include "app/Form1.h"
+#include "extract/ExtractionRun.h"
 #include "filelist/FileList.h"
+#include "output/ResultsTable.h"
 #include "platform/QtPrompts.h"
 
 #include <QApplication>
@@ -9,6 +11,8 @@ int main(int argc, char* argv[]) {
     app::Form1 window;
     platform::setDialogParent(&window);
     filelist::attachFileList(window);
+    output::attachResultsTable(window);
+    extract::attachExtraction(window);
     window.Form_Load();
     window.showCentred();
     return QApplication::exec();

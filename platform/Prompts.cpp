@@ -21,8 +21,9 @@ bool Prompts::askYesNo(const QString& text, const QString& title) {
     return showYesNo(text, orApplicationTitle(title));
 }
 
-QString Prompts::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-    return showInputBox(prompt, orApplicationTitle(title), defaultText);
+QString Prompts::inputBox(const QString& prompt, const QString& title,
+                          const QString& defaultText, bool concealed) {
+    return showInputBox(prompt, orApplicationTitle(title), defaultText, concealed);
 }
 
 Prompts& prompts() {

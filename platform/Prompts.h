@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
+
 namespace platform {
 
 enum class MessageIcon { None, Warning };
@@ -22,7 +24,9 @@ public:
     // A question with Yes and No; true for Yes.
     bool askYesNo(const QString& text, const QString& title = {});
     // An input box; returns the typed text, or an empty text when the user cancels.
-    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText);
+    // A concealed box does not show what is typed (for passwords).
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                     bool concealed = false);
 
     // Open-file dialog allowing several files; empty when cancelled.
     virtual QStringList openFiles(const QString& title, const QString& filter) = 0;
@@ -30,12 +34,14 @@ public:
     virtual QString saveFile(const QString& title, const QString& filter) = 0;
     // Folder browser opening on initialFolder; empty when cancelled.
     virtual QString browseForFolder(const QString& prompt, const QString& initialFolder) = 0;
+    // Shows a window of the program modally and returns when it has closed.
+    virtual void showModal(QDialog& dialog) = 0;
 
 protected:
     virtual void showMessage(const QString& text, const QString& title, MessageIcon icon) = 0;
     virtual bool showYesNo(const QString& text, const QString& title) = 0;
     virtual QString showInputBox(const QString& prompt, const QString& title,
-                                 const QString& defaultText) = 0;
+                                 const QString& defaultText, bool concealed) = 0;
 };
 
 // The prompts in force: the installed ones, or the Qt dialogs when none are installed.

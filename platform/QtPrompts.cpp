@@ -27,10 +27,11 @@ bool QtPrompts::showYesNo(const QString& text, const QString& title) {
 }
 
 QString QtPrompts::showInputBox(const QString& prompt, const QString& title,
-                                const QString& defaultText) {
+                                const QString& defaultText, bool concealed) {
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(dialogParent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString answer = QInputDialog::getText(
+        dialogParent, title, prompt, concealed ? QLineEdit::Password : QLineEdit::Normal,
+        defaultText, &ok);
     return ok ? answer : QString();
 }
 
@@ -56,6 +57,10 @@ QString QtPrompts::saveFile(const QString& title, const QString& filter) {
 QString QtPrompts::browseForFolder(const QString& prompt, const QString& initialFolder) {
     return QFileDialog::getExistingDirectory(dialogParent, prompt, initialFolder,
                                              QFileDialog::ShowDirsOnly);
+}
+
+void QtPrompts::showModal(QDialog& dialog) {
+    dialog.exec();
 }
 
 } // namespace platform

@@ -14,12 +14,13 @@ public:
     QStringList openFiles(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter) override;
     QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
+    void showModal(QDialog& dialog) override;
 
 protected:
     void showMessage(const QString& text, const QString& title, MessageIcon icon) override;
     bool showYesNo(const QString& text, const QString& title) override;
     QString showInputBox(const QString& prompt, const QString& title,
-                         const QString& defaultText) override;
+                         const QString& defaultText, bool concealed) override;
 };
 
 // The window that the Qt dialogs are centred on (the main window).

@@ -1,5 +1,7 @@
 #include "tests/support/ScriptedPrompts.h"
 
+#include <QDialog>
+
 namespace testsupport {
 
 ScriptedPrompts::ScriptedPrompts() : previous(&platform::prompts()) {
@@ -49,8 +51,8 @@ bool ScriptedPrompts::showYesNo(const QString& text, const QString& title) {
 }
 
 QString ScriptedPrompts::showInputBox(const QString& prompt, const QString& title,
-                                      const QString& defaultText) {
-    return answer(inputAnswers, {Kind::InputBox, prompt, title, {}, defaultText});
+                                      const QString& defaultText, bool concealed) {
+    return answer(inputAnswers, {Kind::InputBox, prompt, title, {}, defaultText, concealed});
 }
 
 QStringList ScriptedPrompts::openFiles(const QString& title, const QString& filter) {
@@ -63,6 +65,14 @@ QString ScriptedPrompts::saveFile(const QString& title, const QString& filter) {
 
 QString ScriptedPrompts::browseForFolder(const QString& prompt, const QString& initialFolder) {
     return answer(folderAnswers, {Kind::BrowseFolder, prompt, {}, {}, initialFolder});
+}
+
+void ScriptedPrompts::showModal(QDialog& dialog) {
+    const auto action = answer(modalActions, {Kind::Modal, dialog.windowTitle(), {}, {}, {}});
+    dialog.show();
+    if (action)
+        action(dialog);
+    dialog.close();
 }
 
 } // namespace testsupport

@@ -14,13 +14,14 @@ namespace testsupport {
 // A prompt with no answer queued is counted as unexpected and gets the cancel answer.
 class ScriptedPrompts final : public platform::Prompts {
 public:
-    enum class Kind { Message, YesNo, InputBox, OpenFiles, SaveFile, BrowseFolder };
+    enum class Kind { Message, YesNo, InputBox, OpenFiles, SaveFile, BrowseFolder, Modal };
     struct Shown {
         Kind kind;
         QString text; // message, question or prompt; the dialog title for file dialogs
         QString title;
         platform::MessageIcon icon = platform::MessageIcon::None;
         QString extra; // input box default, file dialog filter, folder browser start
+        bool concealed = false; // an input box that hides what is typed
     };
 
     ScriptedPrompts();           // installs itself
@@ -31,6 +32,8 @@ public:
     QQueue<QStringList> openFilesAnswers;
     QQueue<QString> saveFileAnswers;
     QQueue<QString> folderAnswers;
+    // What the user does in a modal window of the program; the window closes afterwards.
+    QQueue<std::function<void(QDialog&)>> modalActions;
 
     // Runs while a prompt is showing, as a user could act on the window meanwhile.
     std::function<void(const Shown&)> whileShowing;
@@ -44,13 +47,14 @@ public:
     QStringList openFiles(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter) override;
     QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
+    void showModal(QDialog& dialog) override;
 
 protected:
     void showMessage(const QString& text, const QString& title,
                      platform::MessageIcon icon) override;
     bool showYesNo(const QString& text, const QString& title) override;
     QString showInputBox(const QString& prompt, const QString& title,
-                         const QString& defaultText) override;
+                         const QString& defaultText, bool concealed) override;
 
 private:
     template <typename T> T answer(QQueue<T>& queue, const Shown& prompt);

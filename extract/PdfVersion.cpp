@@ -1,0 +1,69 @@
+#include "extract/PdfVersion.h"
+
+#include "app/ErrorReport.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace extract {
+
+namespace {
+constexpr qsizetype headerSearchLimit = 1024;
+const QByteArray header = QByteArrayLiteral("%PDF-");
+} // namespace
+
+QString pdfVersionFromStart(const QByteArray& start) {
+    qsizetype from = 1;
+    if (!start.startsWith(header)) {
+        const qsizetype found = start.indexOf(header);
+        if (found > 0 && found < headerSearchLimit)
+            from = found + 1;
+    }
+    qsizetype lineBreak = from;
+    while (lineBreak < start.size() && start[lineBreak] != '\r' && start[lineBreak] != '\n')
+        ++lineBreak;
+    if (lineBreak >= start.size())
+        throw app::RunTimeError(QStringLiteral("The file has no line break after its header."));
+    QByteArray version = start.mid(from, lineBreak - from);
+    version.replace('\0', QByteArray());
+    return QString::fromLatin1(version);
+}
+
+QString readPdfVersion(const QString& path) {
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0)
+        throw app::RunTimeError(
+            QStringLiteral("File not found: %1 (%2)").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat status {};
+    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(file);
+        throw app::RunTimeError(QStringLiteral("%1 is not a regular file.").arg(path));
+    }
+    QByteArray start(versionReadLimit, '\0');
+    qsizetype filled = 0;
+    int readError = 0;
+    while (filled < start.size()) {
+        const ssize_t got =
+            ::read(file, start.data() + filled, static_cast<size_t>(start.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            readError = errno;
+        if (got <= 0)
+            break;
+        filled += got;
+    }
+    ::close(file);
+    if (readError != 0)
+        throw app::RunTimeError(QStringLiteral("%1 cannot be read (%2).")
+                                    .arg(path, QString::fromLocal8Bit(std::strerror(readError))));
+    start.truncate(filled);
+    return pdfVersionFromStart(start);
+}
+
+} // namespace extract

@@ -1,0 +1,44 @@
+#include "extract/ToolCommand.h"
+
+#include "platform/ProgramFolder.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace extract {
+
+namespace {
+QString quoted(const QString& text) {
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+} // namespace
+
+ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
+                             const QString& password, const QString& outputPath) {
+    ToolCommand command;
+    command.program = toolPath;
+    const bool withPassword = !password.isEmpty();
+    command.text = quoted(toolPath) + (withPassword ? QStringLiteral(" A=") : QStringLiteral(" ")) +
+                   quoted(pdfPath) +
+                   (withPassword ? QStringLiteral(" input_pw A=") + quoted(password) : QString()) +
+                   QStringLiteral(" dumpdata output ") + quoted(outputPath);
+    if (withPassword) {
+        command.arguments = {QStringLiteral("A=") + pdfPath, QStringLiteral("input_pw"),
+                             QStringLiteral("A=PROMPT")};
+        command.input = password.toUtf8() + '\n';
+    } else {
+        command.arguments = {pdfPath};
+    }
+    command.arguments << QStringLiteral("dumpdata") << QStringLiteral("output") << outputPath;
+    return command;
+}
+
+QString toolPath() {
+    const QString own = platform::programFolder() + QStringLiteral("/pdftk");
+    if (QFileInfo(own).isFile())
+        return own;
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("pdftk"));
+    return onPath.isEmpty() ? own : onPath;
+}
+
+} // namespace extract

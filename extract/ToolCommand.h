@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace extract {
+
+// One start of the tool for one PDF file.
+struct ToolCommand {
+    // The command line as text, the way a user would type it (it is shown, never run).
+    QString text;
+    // What is started: the program and its arguments, passed without a shell, so nothing in
+    // a path or password is ever interpreted.
+    QString program;
+    QStringList arguments;
+    // Written to the tool's standard input: the password, which thus never appears in the
+    // process list where every local user could read it.
+    QByteArray input;
+};
+
+// The command for dumping the information of pdfPath into outputPath. Without a password:
+// "TOOL" "PDF" dumpdata output "OUT"; with one: "TOOL" A="PDF" input_pw A="PASSWORD"
+// dumpdata output "OUT" as text, started as input_pw A=PROMPT with the password on stdin.
+ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
+                             const QString& password, const QString& outputPath);
+
+// The tool: the file pdftk in the program folder, or else pdftk found on the PATH. When
+// neither exists, the program folder's path (whose start then fails).
+QString toolPath();
+
+} // namespace extract

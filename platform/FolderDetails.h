@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// The details a file manager shows for the files of a folder: a fixed table of 41 detail
+// columns, each with a title, and per file the text of each column. Dates are the file
+// system's modification, birth and access times in the locale's short date and short time.
+// Title, author, subject and keywords have no file-system source here and stay empty.
+namespace FolderDetails {
+
+inline constexpr int columnCount = 41;
+
+// The 41 column titles; columns without a source have an empty title.
+const QStringList& titles();
+
+// The 41 detail texts of the file at path itself (never of a neighbour whose name differs
+// only in letter case); empty when the file cannot be looked up.
+QStringList detailsOf(const QString& path, const QLocale& locale = QLocale::system());
+
+// A moment as a file manager shows it: the locale's short date with the full year, a blank,
+// and the locale's short time.
+QString dateTimeText(const QDateTime& moment, const QLocale& locale);
+
+} // namespace FolderDetails
+
+// The locale's short date format with the year written in full.
+QString shortDateFormatWithFullYear(const QLocale& locale);
+
+} // namespace platform

@@ -1,0 +1,438 @@
+#include "app/BusyState.h"
+#include "app/EventPump.h"
+#include "app/Settings.h"
+#include "extract/ExtractionRun.h"
+#include "filelist/FileList.h"
+#include "platform/PrivateTempFolder.h"
+#include "tests/extract/FakeTool.h"
+#include "tests/support/TestMain.h"
+#include "tests/support/TestWindow.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+using testsupport::FakeTool;
+using testsupport::ScriptedPrompts;
+
+namespace {
+
+QString testPdfs() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/testpdfs");
+}
+
+QString testPdf(const QString& name) {
+    return testPdfs() + QLatin1Char('/') + name;
+}
+
+// What the generator wrote into each test PDF.
+QJsonObject manifestEntry(const QString& name) {
+    static const QJsonArray files = [] {
+        QFile file(testPdf(QStringLiteral("manifest.json")));
+        return file.open(QIODevice::ReadOnly)
+                   ? QJsonDocument::fromJson(file.readAll()).object().value("files").toArray()
+                   : QJsonArray();
+    }();
+    for (const QJsonValue& entry : files)
+        if (entry.toObject().value("file").toString() == name)
+            return entry.toObject();
+    return {};
+}
+
+// The page count an independent reader gives.
+QString pdfinfoPages(const QString& path) {
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {path});
+    pdfinfo.waitForFinished(30000);
+    for (const QString& line : QString::fromUtf8(pdfinfo.readAllStandardOutput()).split('\n'))
+        if (line.startsWith(QStringLiteral("Pages:")))
+            return line.mid(6).trimmed();
+    return {};
+}
+
+QStringList headersOf(const QTreeWidget* table) {
+    QStringList headers;
+    for (int i = 0; i < table->columnCount(); ++i)
+        headers.append(table->headerItem()->text(i));
+    return headers;
+}
+
+// The cell of a results row under a header.
+QString cell(const QTreeWidget* table, int row, const QString& header) {
+    const int column = static_cast<int>(headersOf(table).indexOf(header));
+    return column < 0 ? QStringLiteral("<no column>") : table->topLevelItem(row)->text(column);
+}
+
+void chooseOnly(const QStringList& keys) {
+    for (int i = 1; i <= 11; ++i) {
+        const QString key = QStringLiteral("Column%1").arg(i);
+        app::WriteSetting(key, keys.contains(key) ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+}
+
+// A program folder with our own tool beside the program, or none (then the one on the PATH).
+struct ToolChoice {
+    testsupport::ProgramFolder folder;
+    explicit ToolChoice(const QString& which) {
+        if (which == QLatin1String("own"))
+            QFile::link(QCoreApplication::applicationDirPath() + QStringLiteral("/pdftk"),
+                        folder.path() + QStringLiteral("/pdftk"));
+    }
+};
+
+} // namespace
+
+class ExtractionRunTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        testsupport::clearSettings();
+        app::resetProgramEndForTesting();
+        window = testsupport::makeMainWindow();
+        window->show();
+    }
+    void cleanup() { window.reset(); }
+
+    void anEmptyListOnlySaysSo() {
+        ScriptedPrompts prompts;
+        window->ListView2->setHeaderLabels({"Filename", "Title"});
+        new QTreeWidgetItem(window->ListView2, {"/earlier.pdf", "kept"});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown[0].text, QStringLiteral("No files added."));
+        QCOMPARE(prompts.shown[0].title, QStringLiteral("Parvilon"));
+        QCOMPARE(window->ListView2->topLevelItemCount(), 1);
+        QCOMPARE(headersOf(window->ListView2), (QStringList{"Filename", "Title"}));
+    }
+
+    void realPdfsThroughTheRealTool_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::newRow("pdftk on the PATH") << "path";
+        QTest::newRow("our own tool") << "own";
+    }
+    void realPdfsThroughTheRealTool() {
+        QFETCH(QString, tool);
+        if (tool == "path" && QStandardPaths::findExecutable("pdftk").isEmpty())
+            QSKIP("no pdftk on the PATH");
+        if (tool == "own" && !QFile::exists(QCoreApplication::applicationDirPath() + "/pdftk"))
+            QSKIP("our own tool is not built");
+        QVERIFY2(QFile::exists(testPdf("manifest.json")), "the test PDFs are not built");
+        ToolChoice choice(tool);
+        ScriptedPrompts prompts;
+        const QStringList names = {"plain-all-fields.pdf", "text-latin1-pdfdoc.pdf",
+                                   "text-pdfdoc-typography.pdf", "text-utf16-cjk-emoji.pdf",
+                                   "markup-characters.pdf", "long-values.pdf", "pages-12.pdf",
+                                   "pages-nested-tree.pdf", "header-1.7-crlf.pdf",
+                                   "header-1.5-cr.pdf", "header-with-comment.pdf",
+                                   "header-after-junk.pdf", "info-missing.pdf",
+                                   "Zoë \"quoted\" 's report.pdf", "broken-not-a-pdf.pdf",
+                                   "broken-empty.pdf", "missing-file.pdf"};
+        QStringList paths;
+        for (const QString& name : names)
+            paths.append(testPdf(name));
+        filelist::appendRows(window->ListView1, paths);
+
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+
+        QTreeWidget* results = window->ListView2;
+        QCOMPARE(headersOf(results),
+                 (QStringList{"Filename", "PDF Version", "Producer", "Creator", "Title", "Author",
+                              "Subject", "Keywords", "Number Of Pages", "Date Modified",
+                              "Date Created", "Date Accessed"}));
+        QCOMPARE(results->topLevelItemCount(), paths.size());
+        for (int row = 0; row < paths.size(); ++row) {
+            const QString name = names[row];
+            QCOMPARE(results->topLevelItem(row)->text(0), paths[row]);
+            QCOMPARE(results->topLevelItem(row)->checkState(0), Qt::Checked);
+            const QJsonObject entry = manifestEntry(name);
+            if (entry.isEmpty() || entry.value("broken").toBool())
+                continue;
+            const QJsonObject info = entry.value("info").toObject();
+            for (const char* key : {"Title", "Author", "Subject", "Keywords", "Creator", "Producer"}) {
+                const QString header = QLatin1String(key);
+                QVERIFY2(cell(results, row, header) == info.value(header).toString(),
+                         qPrintable(name + ": " + header + " is " + cell(results, row, header)));
+            }
+            QCOMPARE(cell(results, row, "Number Of Pages"), pdfinfoPages(paths[row]));
+            QCOMPARE(cell(results, row, "PDF Version"), entry.value("header").toString().mid(1));
+            QVERIFY(!cell(results, row, "Date Accessed").isEmpty());
+        }
+        const int plain = 0;
+        QCOMPARE(cell(results, plain, "Date Created"), QStringLiteral("7/12/2021 8:30:15 AM"));
+        QCOMPARE(cell(results, plain, "Date Modified"), QStringLiteral("8/31/2021 2:30:05 PM"));
+        // Not a PDF: the first line as it stands; no tool values.
+        const int notPdf = static_cast<int>(names.indexOf("broken-not-a-pdf.pdf"));
+        QVERIFY(!cell(results, notPdf, "PDF Version").isEmpty());
+        QCOMPARE(cell(results, notPdf, "Number Of Pages"), QString());
+        // The missing file has a row with its path and nothing else.
+        const int missing = static_cast<int>(names.indexOf("missing-file.pdf"));
+        for (int column = 1; column < results->columnCount(); ++column)
+            QCOMPARE(results->topLevelItem(missing)->text(column), QString());
+
+        // The empty file's and the missing file's versions are reported; nothing else is.
+        const auto reports = prompts.errorReports();
+        QCOMPARE(reports.size(), 2);
+        for (const auto& report : reports)
+            QVERIFY(report.text.contains("in Lanthorn2021/08/31.Form1.PushButton3_Click at line "));
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+        QCOMPARE(window->ProgressBar1->rawValue(), 0);
+        QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+        QVERIFY(!app::isBusy(window.get()));
+        QVERIFY(!QFile::exists(platform::privateTempFolder() + "/result.txt"));
+    }
+
+    void datesCarryAndFollowTheLocale() {
+        if (QStandardPaths::findExecutable("pdftk").isEmpty())
+            QSKIP("no pdftk on the PATH");
+        testsupport::ProgramFolder folder;
+        ScriptedPrompts prompts;
+        chooseOnly({"Column9", "Column10"});
+        filelist::appendRows(window->ListView1, {testPdf("dates-month-13.pdf"), testPdf("dates-garbage.pdf")});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(headersOf(window->ListView2), (QStringList{"Filename", "Date Modified", "Date Created"}));
+        QCOMPARE(cell(window->ListView2, 0, "Date Modified"), QStringLiteral("1/1/2022"));
+        QCOMPARE(cell(window->ListView2, 0, "Date Created"), QStringLiteral("1/15/2021 9:30:00 AM"));
+        // Garbage dates are reported and leave the file system's dates in place.
+        QVERIFY(!cell(window->ListView2, 1, "Date Modified").isEmpty());
+        QCOMPARE(prompts.errorReports().size(), 2);
+    }
+
+    void nothingChosenStillStartsTheToolForEveryFile() {
+        QTemporaryDir tools;
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), FakeTool::writesDump("T", 3));
+        ScriptedPrompts prompts;
+        chooseOnly({});
+        filelist::appendRows(window->ListView1, {"/a.pdf", "/b.pdf"});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(headersOf(window->ListView2), QStringList{"Filename"});
+        QCOMPARE(window->ListView2->topLevelItemCount(), 2);
+        QCOMPARE(tool.calls(), 2);
+        QVERIFY(prompts.errorReports().isEmpty());
+    }
+
+    void aSecondRunStartsAfresh() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), FakeTool::writesDump("First", 3));
+        ScriptedPrompts prompts;
+        chooseOnly({"Column4", "Column8"});
+        filelist::appendRows(window->ListView1, {"/a.pdf"});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(cell(window->ListView2, 0, "Title"), QStringLiteral("First"));
+        chooseOnly({"Column8"});
+        filelist::appendRows(window->ListView1, {"/b.pdf"});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(headersOf(window->ListView2), (QStringList{"Filename", "Number Of Pages"}));
+        QCOMPARE(window->ListView2->topLevelItemCount(), 2);
+        QCOMPARE(cell(window->ListView2, 1, "Number Of Pages"), QStringLiteral("3"));
+    }
+
+    void everyFileAsksForItsPassword() {
+        if (QStandardPaths::findExecutable("pdftk").isEmpty())
+            QSKIP("no pdftk on the PATH");
+        testsupport::ProgramFolder folder;
+        ScriptedPrompts prompts;
+        chooseOnly({"Column4"});
+        QTest::mouseClick(window->Check1, Qt::LeftButton);
+        const QStringList paths = {testPdf("encrypted-rc4-128.pdf"), testPdf("encrypted-aes-128.pdf"),
+                                   testPdf("plain-title-only.pdf"), testPdf("encrypted-password-quotes.pdf")};
+        filelist::appendRows(window->ListView1, paths);
+        prompts.inputAnswers << "user128" << "wrong" << "" << "it's \"quoted\" & spaced";
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+
+        const auto asked = prompts.ofKind(ScriptedPrompts::Kind::InputBox);
+        QCOMPARE(asked.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(asked[i].title, QStringLiteral("Input Password"));
+            QCOMPARE(asked[i].text, "Enter password for file (" + paths[i] +
+                                        "): \r\nNote: Leave this box blank if file is not password protected");
+            QCOMPARE(asked[i].extra, QString());
+            QVERIFY(asked[i].concealed);
+        }
+        QCOMPARE(cell(window->ListView2, 0, "Title"), QStringLiteral("Encrypted RC4-128"));
+        QCOMPARE(cell(window->ListView2, 1, "Title"), QString()); // wrong password: no message
+        QCOMPARE(cell(window->ListView2, 2, "Title"), QStringLiteral("Only a title"));
+        QCOMPARE(cell(window->ListView2, 3, "Title"), QStringLiteral("Encrypted AES-128"));
+        QVERIFY(prompts.errorReports().isEmpty());
+    }
+
+    void noPasswordMeansNoPasswordArguments() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), QStringLiteral("exit 0"));
+        ScriptedPrompts prompts;
+        QTest::mouseClick(window->Check1, Qt::LeftButton);
+        filelist::appendRows(window->ListView1, {"/a.pdf", "/b.pdf"});
+        prompts.inputAnswers << "" << "pw";
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        const QStringList calls = tool.log().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(calls.size(), 2);
+        QVERIFY2(calls[0].startsWith("/a.pdf dumpdata output "), qPrintable(calls[0]));
+        QVERIFY2(calls[1].startsWith("A=/b.pdf input_pw A=PROMPT dumpdata output "), qPrintable(calls[1]));
+        QVERIFY(calls[1].contains("|stdin=pw|"));
+    }
+
+    void staleOutputIsNeverRead() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), QStringLiteral("exit 1"));
+        ScriptedPrompts prompts;
+        QFile stale(platform::privateTempFolder() + "/result.txt");
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("InfoBegin\nInfoKey: Title\nInfoValue: Stale\nNumberOfPages: 9\n");
+        stale.close();
+        filelist::appendRows(window->ListView1, {"/a.pdf"});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(cell(window->ListView2, 0, "Title"), QString());
+        QCOMPARE(cell(window->ListView2, 0, "Number Of Pages"), QString());
+    }
+
+    void toolsThatFailCostOneRowNotTheRun_data() {
+        QTest::addColumn<QString>("body");
+        QTest::newRow("writes nothing") << "exit 0";
+        QTest::newRow("crashes") << "kill -SEGV $$";
+        QTest::newRow("writes half and crashes") << "printf 'InfoKey: Title\\n' > \"$out\"; kill -KILL $$";
+        QTest::newRow("hangs") << FakeTool::hangsWithChild();
+    }
+    void toolsThatFailCostOneRowNotTheRun() {
+        QFETCH(QString, body);
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), QStringLiteral("case \"$*\" in *good*) %1 ;; *) %2 ;; esac")
+                                         .arg(FakeTool::writesDump("Good", 2), body));
+        ScriptedPrompts prompts;
+        chooseOnly({"Column4", "Column8"});
+        filelist::appendRows(window->ListView1, {"/bad.pdf", "/good.pdf"});
+        extract::RunLimits limits;
+        limits.maximumSeconds = 1;
+        extract::PushButton3_Click(*window, limits);
+        QCOMPARE(window->ListView2->topLevelItemCount(), 2);
+        QCOMPARE(cell(window->ListView2, 0, "Number Of Pages"), QString());
+        QCOMPARE(cell(window->ListView2, 1, "Title"), QStringLiteral("Good"));
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+        if (tool.childPid() > 0)
+            QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
+    }
+
+    void aFifoNamedLikeAPdfNeitherBlocksNorReachesTheTool() {
+        QTemporaryDir files;
+        const QString fifo = files.filePath("pipe.pdf");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), FakeTool::writesDump("T", 1));
+        ScriptedPrompts prompts;
+        chooseOnly({"Column1", "Column4"});
+        filelist::appendRows(window->ListView1, {fifo, "/after.pdf"});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(tool.calls(), 1);
+        QVERIFY(tool.log().startsWith("/after.pdf "));
+        QCOMPARE(window->ListView2->topLevelItemCount(), 2);
+        QCOMPARE(cell(window->ListView2, 1, "Title"), QStringLiteral("T"));
+        // Neither version can be read: the pipe is no file, the other file does not exist.
+        const auto reports = prompts.errorReports();
+        QCOMPARE(reports.size(), 2);
+        QVERIFY(reports[0].text.contains("pipe.pdf is not a regular file."));
+    }
+
+    void progressShowsEachFilesShareAndResets() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), QStringLiteral("sleep 0.3"));
+        ScriptedPrompts prompts;
+        filelist::appendRows(window->ListView1, {"/d/a.pdf", "/d/b.pdf", "/d/c.pdf", "/d/d.pdf"});
+        QList<QPair<QString, int>> seen;
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, [&] {
+            const QPair<QString, int> now{window->ProgressBar1->text(), window->ProgressBar1->rawValue()};
+            if (seen.isEmpty() || seen.last() != now)
+                seen.append(now);
+        });
+        sampler.start(20);
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        sampler.stop();
+        const QList<QPair<QString, int>> expected = {
+            {"Processing: a.pdf", 25}, {"Processing: b.pdf", 50}, {"Processing: c.pdf", 75},
+            {"Processing: d.pdf", 100}};
+        for (const auto& step : expected)
+            QVERIFY2(seen.contains(step), qPrintable(step.first));
+        QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+        QCOMPARE(window->ProgressBar1->rawValue(), 0);
+    }
+
+    void whatAUserDoesDuringARunIsSafe() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), "sleep 0.4; " + FakeTool::writesDump("T", 1));
+        ScriptedPrompts prompts;
+        chooseOnly({"Column4"});
+        filelist::appendRows(window->ListView1, {"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf"});
+        window->ListView1->setCurrentItem(window->ListView1->topLevelItem(0));
+        int step = 0;
+        QTimer user;
+        connect(&user, &QTimer::timeout, [&] {
+            switch (step++) {
+            case 0: // a second start is refused
+                QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+                break;
+            case 1: // the file list cannot shrink under the run
+                QTest::mouseClick(window->PushButton8, Qt::LeftButton);
+                QTest::mouseDClick(window->ListView1->viewport(), Qt::LeftButton);
+                break;
+            case 2: { // the Delete key on the results table is refused while busy
+                window->ListView2->setCurrentItem(window->ListView2->topLevelItem(0));
+                QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+                QApplication::sendEvent(window->ListView2, &del);
+                break;
+            }
+            case 3: // "Clear Results" empties the table under the run
+                QTest::mouseClick(window->PushButton5, Qt::LeftButton);
+                break;
+            case 4: // a file added meanwhile is not part of this run
+                prompts.openFilesAnswers.enqueue({"/5.pdf"});
+                QTest::mouseClick(window->PushButton7, Qt::LeftButton);
+                break;
+            }
+        });
+        user.start(250);
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        user.stop();
+        QVERIFY(step >= 5);
+        QCOMPARE(tool.calls(), 4);
+        QCOMPARE(window->ListView1->topLevelItemCount(), 5);
+        // The rows of the files processed after the clearing remain, ticked and filled.
+        const int left = window->ListView2->topLevelItemCount();
+        QVERIFY(left >= 1 && left < 4);
+        for (int row = 0; row < left; ++row) {
+            QCOMPARE(window->ListView2->topLevelItem(row)->checkState(0), Qt::Checked);
+            QCOMPARE(cell(window->ListView2, row, "Title"), QStringLiteral("T"));
+        }
+        QCOMPARE(window->ListView2->topLevelItem(left - 1)->text(0), QStringLiteral("/4.pdf"));
+        QVERIFY(prompts.errorReports().isEmpty());
+    }
+
+    void closingTheWindowDuringARunEndsItAndTheTool() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), FakeTool::hangsWithChild());
+        ScriptedPrompts prompts;
+        filelist::appendRows(window->ListView1, {"/1.pdf", "/2.pdf"});
+        QTimer::singleShot(600, window.get(), [&] { window->close(); });
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(tool.calls(), 1);
+        QVERIFY(app::programIsEnding());
+        QVERIFY(tool.childPid() > 0);
+        QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
+        QVERIFY(prompts.ofKind(ScriptedPrompts::Kind::Message).isEmpty()); // no "Done."
+    }
+
+private:
+    std::unique_ptr<app::Form1> window;
+};
+
+PARVILON_TEST_MAIN(ExtractionRunTest)
+#include "tst_extractionrun.moc"

@@ -1,0 +1,178 @@
+#include "app/ErrorReport.h"
+#include "app/Settings.h"
+#include "extract/Form2.h"
+#include "extract/PropertySet.h"
+#include "tests/support/TestMain.h"
+#include "tests/support/TestWindow.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+using testsupport::ScriptedPrompts;
+
+namespace {
+const QStringList allProperties = {"PDF Version", "Producer", "Creator", "Title", "Author",
+                                   "Subject", "Keywords", "Number Of Pages", "Date Modified",
+                                   "Date Created", "Date Accessed"};
+
+QStringList headerRow() {
+    app::ErrorReport errors(QStringLiteral("Form1.PushButton3_Click"));
+    return extract::buildHeaderRow(errors);
+}
+
+QString stored(int column) {
+    return app::ReadSetting(QStringLiteral("Column%1").arg(column), QStringLiteral("missing"));
+}
+} // namespace
+
+class PropertySetTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { testsupport::clearSettings(); }
+
+    void freshSettingsChooseEveryProperty() {
+        QCOMPARE(headerRow(), QStringList{"Filename"} + allProperties);
+    }
+
+    void storedChoicesShapeTheHeaderRow_data() {
+        QTest::addColumn<QStringList>("values"); // Column1..Column11
+        QTest::addColumn<QStringList>("headers");
+        QTest::newRow("none chosen") << QStringList(11, "0") << QStringList{"Filename"};
+        QStringList some(11, "0");
+        some[1] = "1";
+        some[7] = "1";
+        QTest::newRow("producer and pages") << some << QStringList{"Filename", "Producer", "Number Of Pages"};
+        QStringList numeric(11, "0");
+        numeric[0] = "1.0";
+        numeric[3] = " 1";
+        numeric[4] = "2";
+        QTest::newRow("read as a number") << numeric << QStringList{"Filename", "PDF Version", "Title"};
+    }
+    void storedChoicesShapeTheHeaderRow() {
+        QFETCH(QStringList, values);
+        QFETCH(QStringList, headers);
+        for (int i = 0; i < 11; ++i)
+            app::WriteSetting(QStringLiteral("Column%1").arg(i + 1), values[i]);
+        QCOMPARE(headerRow(), headers);
+    }
+
+    void aValueThatIsNoNumberIsReportedAndCountsAsChosen() {
+        for (int i = 1; i <= 11; ++i)
+            app::WriteSetting(QStringLiteral("Column%1").arg(i), QStringLiteral("0"));
+        app::WriteSetting(QStringLiteral("Column4"), QStringLiteral("yes"));
+        ScriptedPrompts prompts;
+        QCOMPARE(headerRow(), (QStringList{"Filename", "Title"}));
+        QCOMPARE(prompts.errorReports().size(), 1);
+        QVERIFY(prompts.errorReports()[0].text.contains(
+            QStringLiteral("in Lanthorn2021/08/31.Form1.PushButton3_Click at line ")));
+    }
+
+    void dialogLaysOutItsBoxes() {
+        extract::Form2 dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("PDF Properties"));
+        QCOMPARE(dialog.size(), QSize(264, 192));
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+        QCOMPARE(dialog.Check7->text(), QStringLiteral("Number of Pages"));
+        QCOMPARE(dialog.Check7->geometry(), QRect(132, 12, 122, 16));
+        QCOMPARE(dialog.Check12->text(), QStringLiteral("PDF Version"));
+        QCOMPARE(dialog.Check6->geometry(), QRect(15, 132, 106, 16));
+        QCOMPARE(dialog.PushButton11->text(), QStringLiteral("Close"));
+        QCOMPARE(dialog.PushButton11->geometry(), QRect(8, 156, 248, 27));
+        for (const auto& property : extract::properties()) {
+            QCheckBox* box = dialog.findChild<QCheckBox*>(QLatin1String(property.checkBox));
+            QVERIFY(box);
+            QCOMPARE(box->text(), QString::fromUtf8(property.caption));
+            QCOMPARE(dialog.boxForKey(QLatin1String(property.key)), box);
+            QVERIFY(!box->isChecked());
+        }
+    }
+
+    void openingOnFreshSettingsTicksAndStoresEveryBox() {
+        extract::Form2 dialog;
+        dialog.Form_Load();
+        for (int i = 1; i <= 11; ++i) {
+            QVERIFY(dialog.boxForKey(QStringLiteral("Column%1").arg(i))->isChecked());
+            QCOMPARE(stored(i), QStringLiteral("1"));
+        }
+        // The dialog takes the button face, with or without a skin file.
+        const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+        QCOMPARE(dialog.palette().color(QPalette::Window), buttonFace);
+        QCOMPARE(dialog.Check3->palette().color(QPalette::Window), buttonFace);
+        QCOMPARE(dialog.PushButton11->palette().color(QPalette::Button), QColor(Qt::white));
+    }
+
+    void onlyTheExactTextOneTicksABox() {
+        app::WriteSetting(QStringLiteral("Column1"), QStringLiteral("1.0"));
+        app::WriteSetting(QStringLiteral("Column2"), QStringLiteral(" 1"));
+        app::WriteSetting(QStringLiteral("Column3"), QStringLiteral("0"));
+        app::WriteSetting(QStringLiteral("Column4"), QStringLiteral("junk"));
+        extract::Form2 dialog;
+        dialog.Form_Load();
+        QVERIFY(!dialog.Check12->isChecked());
+        QVERIFY(!dialog.Check1->isChecked());
+        QVERIFY(!dialog.Check2->isChecked());
+        QVERIFY(!dialog.Check3->isChecked());
+        QVERIFY(dialog.Check4->isChecked());
+        // Unticked boxes do not rewrite their keys.
+        QCOMPARE(stored(1), QStringLiteral("1.0"));
+        QCOMPARE(stored(2), QStringLiteral(" 1"));
+        QCOMPARE(stored(4), QStringLiteral("junk"));
+        // The run still counts the first two as chosen.
+        ScriptedPrompts prompts;
+        const QStringList headers = headerRow();
+        QVERIFY(headers.contains("PDF Version"));
+        QVERIFY(headers.contains("Producer"));
+        QVERIFY(!headers.contains("Creator"));
+        QVERIFY(headers.contains("Title"));
+        QCOMPARE(prompts.errorReports().size(), 1);
+    }
+
+    void everyClickStoresItsChoice() {
+        extract::Form2 dialog;
+        dialog.Form_Load();
+        dialog.show();
+        QTest::mouseClick(dialog.Check7, Qt::LeftButton);
+        QCOMPARE(stored(8), QStringLiteral("0"));
+        QVERIFY(!headerRow().contains("Number Of Pages"));
+        QTest::mouseClick(dialog.Check7, Qt::LeftButton);
+        QCOMPARE(stored(8), QStringLiteral("1"));
+        QTest::mouseClick(dialog.Check12, Qt::LeftButton);
+        QCOMPARE(stored(1), QStringLiteral("0"));
+    }
+
+    void theMainWindowsButtonOpensTheDialogModally() {
+        ScriptedPrompts prompts;
+        auto window = testsupport::makeMainWindow();
+        new QTreeWidgetItem(window->ListView2, {"kept"});
+        prompts.modalActions.enqueue([](QDialog& dialog) {
+            auto& form = static_cast<extract::Form2&>(dialog);
+            QVERIFY(form.isVisible());
+            QVERIFY(form.Check3->isChecked());
+            // The user clicks while the button's own click is still being handled.
+            form.Check3->click();
+        });
+        QTest::mouseClick(window->PushButton6, Qt::LeftButton);
+        QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal).size(), 1);
+        QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal)[0].text, QStringLiteral("PDF Properties"));
+        QCOMPARE(stored(4), QStringLiteral("0"));
+        // The results on screen are not touched.
+        QCOMPARE(window->ListView2->topLevelItemCount(), 1);
+        QCOMPARE(prompts.unexpected, 0);
+    }
+
+    void closeButtonShowsTheHand() {
+        testsupport::ProgramFolder folder;
+        folder.addSideFile(QStringLiteral("HAND-M.CUR"));
+        extract::Form2 dialog;
+        dialog.Form_Load();
+        QVERIFY(dialog.customCursor().has_value());
+        QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(dialog.PushButton11, &over);
+        QCOMPARE(dialog.cursor().shape(), Qt::BitmapCursor);
+        QApplication::sendEvent(dialog.Check6, &over);
+        QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
+    }
+};
+
+PARVILON_TEST_MAIN(PropertySetTest)
+#include "tst_propertyset.moc"

@@ -1,0 +1,169 @@
+#include "extract/PropertySet.h"
+#include "extract/ToolOutput.h"
+#include "tests/support/TestMain.h"
+
+#include <QFile>
+#include <QMap>
+
+namespace {
+
+const QStringList allHeaders = {"Filename", "PDF Version", "Producer", "Creator", "Title",
+                                "Author", "Subject", "Keywords", "Number Of Pages",
+                                "Date Modified", "Date Created", "Date Accessed"};
+
+// The cells one parse writes (by header, the last write winning) and the errors it reports.
+struct Parsed {
+    QMap<QString, QString> cells;
+    QStringList writeOrder;
+    QStringList errors;
+};
+
+Parsed parse(const QByteArray& output, const QStringList& headers = allHeaders) {
+    Parsed parsed;
+    extract::ToolOutputSinks sinks;
+    sinks.columnOf = [&](const QString& header) {
+        const qsizetype at = headers.indexOf(header);
+        return at < 0 ? 0 : static_cast<int>(at);
+    };
+    sinks.write = [&](int column, const QString& text) {
+        parsed.cells[headers[column]] = text;
+        parsed.writeOrder.append(headers[column]);
+    };
+    sinks.fail = [&](const QString& description) { parsed.errors.append(description); };
+    extract::parseToolOutput(output, sinks, QLocale(QStringLiteral("en_US")));
+    return parsed;
+}
+
+QByteArray saved(const char* name) {
+    QFile file(testsupport::sourceDir() + QStringLiteral("/tests/extract/data/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class ToolOutputTest : public QObject {
+    Q_OBJECT
+private slots:
+    void savedRealOutputIsReadAndDecoded() {
+        const QByteArray output = saved("pdftk-java-rich.txt");
+        QVERIFY(!output.isEmpty());
+        for (const QByteArray& lineEnds : {QByteArray("\n"), QByteArray("\r\n")}) {
+            const Parsed parsed = parse(QByteArray(output).replace("\n", lineEnds));
+            QCOMPARE(parsed.cells.value("Title"),
+                     QString::fromUtf8("Café \"Ünïcode\" <report> & 'notes' 中文 😀"));
+            QCOMPARE(parsed.cells.value("Author"), QString::fromUtf8("Zoë  Smith"));
+            QCOMPARE(parsed.cells.value("Creator"), QStringLiteral("Writer 7.1"));
+            QCOMPARE(parsed.cells.value("Producer"), QStringLiteral("LibreOffice 7.4"));
+            QCOMPARE(parsed.cells.value("Subject"), QStringLiteral("Tabs\tinside\tvalue"));
+            QCOMPARE(parsed.cells.value("Keywords"), QStringLiteral("pdf, metadata; test"));
+            QCOMPARE(parsed.cells.value("Number Of Pages"), QStringLiteral("1"));
+            QCOMPARE(parsed.cells.value("Date Created"), QStringLiteral("8/31/2021 2:30:05 PM"));
+            QCOMPARE(parsed.cells.value("Date Modified"), QStringLiteral("1/1/2022"));
+            QVERIFY(parsed.errors.isEmpty());
+        }
+    }
+
+    void outputWithoutInfoGivesThePageCountOnly() {
+        const Parsed minimal = parse(saved("pdftk-java-minimal.txt"));
+        QCOMPARE(minimal.cells.keys(), QStringList{"Number Of Pages"});
+        QCOMPARE(minimal.cells.value("Number Of Pages"), QStringLiteral("1"));
+        const Parsed junk = parse(saved("pdftk-java-leading-junk.txt"));
+        QCOMPARE(junk.cells.keys(), QStringList{"Number Of Pages"});
+        QCOMPARE(junk.cells.value("Number Of Pages"), QStringLiteral("30"));
+    }
+
+    void keysMatchByTheirBeginningAndTheLastOneWins() {
+        // A custom entry TitleX counts as the title; the later one wins, in either order.
+        const Parsed titleLast = parse("InfoKey: TitleX\nInfoValue: X\nInfoKey: Title\nInfoValue: T\n");
+        QCOMPARE(titleLast.cells.value("Title"), QStringLiteral("T"));
+        const Parsed titleXLast = parse("InfoKey: Title\nInfoValue: T\nInfoKey: TitleX\nInfoValue: X\n");
+        QCOMPARE(titleXLast.cells.value("Title"), QStringLiteral("X"));
+        QCOMPARE(titleXLast.writeOrder, (QStringList{"Title", "Title"}));
+    }
+
+    void creationDateIsNoCreator() {
+        const Parsed parsed = parse("InfoKey: CreationDate\nInfoValue: D:20200101\n");
+        QVERIFY(!parsed.cells.contains("Creator"));
+        QCOMPARE(parsed.cells.value("Date Created"), QStringLiteral("1/1/2020"));
+    }
+
+    void valuesAreTrimmedOfBlanksOnly() {
+        const Parsed parsed = parse("InfoKey: Author\nInfoValue:  \t a  b \t  \n"
+                                    "InfoKey: Subject\nplain line without label\n"
+                                    "InfoKey: Keywords\nInfoValue: x InfoValue: y\n"
+                                    "NumberOfPages:   12  \n");
+        QCOMPARE(parsed.cells.value("Author"), QStringLiteral("\t a  b \t"));
+        QCOMPARE(parsed.cells.value("Subject"), QStringLiteral("plain line without label"));
+        QCOMPARE(parsed.cells.value("Keywords"), QStringLiteral("x  y"));
+        QCOMPARE(parsed.cells.value("Number Of Pages"), QStringLiteral("12"));
+    }
+
+    void onlyColumnsOfTheTableAreWritten() {
+        const QStringList headers = {"Filename", "Title"};
+        const Parsed parsed = parse("InfoKey: ModDate\nInfoValue: garbage\nInfoKey: Title\n"
+                                    "InfoValue: T\nNumberOfPages: 3\n", headers);
+        QCOMPARE(parsed.cells.keys(), QStringList{"Title"});
+        // No date column, so the unreadable date is not even converted.
+        QVERIFY(parsed.errors.isEmpty());
+    }
+
+    void aKeyWithoutValueLineIsReported() {
+        for (const QByteArray& output : {QByteArray("InfoKey: Title"), QByteArray("InfoKey: Title\n"),
+                                         QByteArray("InfoKey: Title\r\n")}) {
+            const Parsed parsed = parse(output);
+            QVERIFY(!parsed.cells.contains("Title"));
+            QCOMPARE(parsed.errors.size(), 1);
+        }
+    }
+
+    void unreadableDatesAreReported() {
+        const Parsed parsed = parse("InfoKey: ModDate\nInfoValue: garbage\n"
+                                    "InfoKey: CreationDate\nInfoValue: D:2021083114\n");
+        QVERIFY(!parsed.cells.contains("Date Modified"));
+        QCOMPARE(parsed.cells.value("Date Created"), QStringLiteral("8/31/2021"));
+        QCOMPARE(parsed.errors.size(), 2);
+    }
+
+    void aValueIsNeverReadAsAKey() {
+        const Parsed parsed = parse("InfoKey: Subject\nInfoValue: InfoKey: Title\n"
+                                    "InfoBegin\nInfoKey: Author\nInfoValue: NumberOfPages: 99\n"
+                                    "NumberOfPages: 2\n");
+        QCOMPARE(parsed.cells.value("Subject"), QStringLiteral("InfoKey: Title"));
+        QVERIFY(!parsed.cells.contains("Title"));
+        QCOMPARE(parsed.cells.value("Number Of Pages"), QStringLiteral("2"));
+    }
+
+    void decodingCharacterReferences_data() {
+        QTest::addColumn<QString>("escaped");
+        QTest::addColumn<QString>("decoded");
+        QTest::newRow("named") << "&amp;&lt;&gt;&quot;&apos;" << "&<>\"'";
+        QTest::newRow("Latin") << "Caf&#233;" << QString::fromUtf8("Café");
+        QTest::newRow("CJK") << "&#20013;&#25991;" << QString::fromUtf8("中文");
+        QTest::newRow("astral") << "&#128512;" << QString::fromUtf8("😀");
+        QTest::newRow("hexadecimal") << "&#xE9;&#X1F600;" << QString::fromUtf8("é😀");
+        QTest::newRow("date zone") << "D:20121115195358-05&apos;00&apos;" << "D:20121115195358-05'00'";
+        QTest::newRow("escaped reference stays literal") << "&amp;#233;" << "&#233;";
+        QTest::newRow("tab kept") << "a&#9;b" << "a\tb";
+        QTest::newRow("line breaks become blanks") << "a&#13;&#10;b\rc" << "a  b c";
+        QTest::newRow("NUL left out") << "a&#0;b" << "ab";
+        QTest::newRow("unknown name") << "&nbsp;&copy" << "&nbsp;&copy";
+        QTest::newRow("beyond Unicode") << "&#1114112;&#55296;" << "&#1114112;&#55296;";
+        QTest::newRow("not a number") << "&#12a;&#;&#x;" << "&#12a;&#;&#x;";
+        QTest::newRow("lone ampersand") << "R & D &" << "R & D &";
+    }
+    void decodingCharacterReferences() {
+        QFETCH(QString, escaped);
+        QFETCH(QString, decoded);
+        QCOMPARE(extract::decodeToolText(escaped), decoded);
+    }
+
+    void utf8AndLatin1OutputAreBothRead() {
+        QCOMPARE(parse("InfoKey: Title\nInfoValue: Caf\xc3\xa9\n").cells.value("Title"),
+                 QString::fromUtf8("Café"));
+        QCOMPARE(parse("InfoKey: Title\nInfoValue: Caf\xe9\n").cells.value("Title"),
+                 QString::fromUtf8("Café"));
+    }
+};
+
+PARVILON_TEST_MAIN(ToolOutputTest)
+#include "tst_tooloutput.moc"
