@@ -11,6 +11,7 @@
 #include "extract/ShellDetails.h"
 #include "extract/ToolOutput.h"
 #include "output/ResultsTable.h"
+#include "platform/PaintPacer.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Prompts.h"
 
@@ -66,6 +67,10 @@ void Run::start() {
         return;
     }
     std::optional<app::BusyScope> busy(&window);
+    // The table grows by a row and the bar moves for every file: both are painted a few
+    // times a second rather than per file.
+    std::optional<platform::PaintPacer> pacedTable(window.ListView2);
+    std::optional<platform::PaintPacer> pacedBar(std::in_place, window.ProgressBar1, 100);
     QStringList headers;
     headers = buildHeaderRow(errors);
     errors.step([&] { output::setHeaders(window.ListView2, headers); });
@@ -75,6 +80,8 @@ void Run::start() {
     for (int i = 1; i <= n; ++i)
         processFile(i, n);
     errors.step([&] { output::tickAllRows(window.ListView2); });
+    pacedTable.reset();
+    pacedBar.reset();
     busy.reset();
     window.ProgressBar1->setRawValue(0);
     window.ProgressBar1->setText(QStringLiteral("Progress Bar"));

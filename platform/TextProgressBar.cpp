@@ -24,7 +24,14 @@ void TextProgressBar::setText(const QString& text) {
 
 void TextProgressBar::setRawValue(int value) {
     raw = value;
+    // QProgressBar repaints at once on every visible change of its value; a long operation
+    // that sets it per file would pay a whole repaint each time. With updates held off for
+    // the change, it is painted with everything else at the next turn of the event loop.
+    const bool updating = updatesEnabled();
+    setUpdatesEnabled(false);
     setValue(std::clamp(value, minimum(), maximum()));
+    setUpdatesEnabled(updating);
+    update();
 }
 
 } // namespace platform

@@ -1,9 +1,11 @@
 #include "platform/CursorFile.h"
+#include "platform/PaintPacer.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 #include "platform/TextProgressBar.h"
 #include "tests/support/TestMain.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -85,6 +87,36 @@ private slots:
         file.close();
         QVERIFY(!platform::cursorFromFile(broken).has_value());
         QVERIFY(!platform::cursorFromFile(folder.filePath(QStringLiteral("missing.cur"))));
+    }
+
+    void pacedWidgetsPaintAFewTimesASecond() {
+        struct Counted : QWidget {
+            int paints = 0;
+            void paintEvent(QPaintEvent*) override { ++paints; }
+        } widget;
+        widget.resize(50, 20);
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        {
+            platform::PaintPacer pacer(&widget, 100);
+            const int before = widget.paints;
+            QElapsedTimer clock;
+            clock.start();
+            for (int i = 0; i < 50; ++i) { // a change every 10 ms
+                widget.update();
+                QTest::qWait(10);
+            }
+            // One paint per 100 ms that passed, not one per change.
+            const int paced = widget.paints - before;
+            const qint64 ticks = clock.elapsed() / 100;
+            QVERIFY2(paced >= 1 && paced <= ticks + 1 && paced < 25,
+                     qPrintable(QStringLiteral("%1 paints in %2 ms").arg(paced).arg(clock.elapsed())));
+            QVERIFY(!widget.updatesEnabled());
+        }
+        QVERIFY(widget.updatesEnabled());
+        const int before = widget.paints;
+        widget.update();
+        QTRY_VERIFY(widget.paints > before);
     }
 
     void programFolderCanBeOverriddenAndRestored() {

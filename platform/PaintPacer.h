@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace platform {
+
+// Holds back the painting of a widget that changes many times a second during a long
+// operation (a table growing by a row per file) and paints it a few times a second instead,
+// so the operation does not pay a whole repaint per change. The widget paints normally
+// again when the pacer goes.
+class PaintPacer {
+public:
+    explicit PaintPacer(QWidget* widget, int intervalMs = 250);
+    ~PaintPacer();
+    PaintPacer(const PaintPacer&) = delete;
+    PaintPacer& operator=(const PaintPacer&) = delete;
+
+private:
+    void paintNow();
+
+    QPointer<QWidget> widget;
+    QTimer timer;
+};
+
+} // namespace platform
