@@ -4,7 +4,10 @@
 #include "app/ErrorReport.h"
 #include "app/Form1.h"
 #include "filelist/DragReorder.h"
+#include "filelist/DropIntake.h"
+#include "filelist/FolderScan.h"
 #include "filelist/PathCleanup.h"
+#include "filelist/SampleFiles.h"
 #include "platform/Prompts.h"
 
 namespace filelist {
@@ -62,6 +65,14 @@ void attachFileList(app::Form1& window) {
                      [&window] { app::runHandler([&] { PushButton7_Click(window); }); });
     QObject::connect(window.PushButton8, &QPushButton::clicked, &window,
                      [&window] { app::runHandler([&] { PushButton8_Click(window); }); });
+    QObject::connect(window.PushButton4, &QPushButton::clicked, &window,
+                     [&window] { app::runHandler([&] { PushButton4_Click(window); }); });
+    QObject::connect(window.PushButton9, &QPushButton::clicked, &window,
+                     [&window] { app::runHandler([&] { PushButton9_Click(window); }); });
+    window.RecordSampleFiles = [] { RecordSampleFiles(); };
+    // Files and folders dropped from the desktop; internal row drags never become drops,
+    // since reordering moves texts and starts no drag.
+    new DropIntake(window.ListView1);
     // A double-click anywhere on the list, rows or the empty area below them.
     new DragReorder(window, [&window] { app::runHandler([&] { ListView1_DblClick(window); }); });
 }

@@ -10,8 +10,9 @@ class Form1;
 
 namespace filelist {
 
-// Attaches the file list's handlers to the main window: adding files by dialog, removing
-// a row by double-click, clearing the list, and reordering rows by dragging.
+// Attaches the file list's handlers to the main window: adding files by dialog, by folder
+// scan, by drag and drop and from the samples, removing a row by double-click, clearing the
+// list, reordering rows by dragging, and recording the sample files at start-up.
 void attachFileList(app::Form1& window);
 
 // "1. Add PDF File(s)": the open-file dialog, several files at once.

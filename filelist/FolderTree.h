@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTreeWidget;
+
+namespace app {
+class ErrorReport;
+}
+
+namespace filelist {
+
+// The rows that the files of one folder give: every listed file matching pattern, except
+// names that start with "~" and files that are hidden and archived and nothing else. Each
+// row is the cleaned full path.
+QStringList rowsForFilesOfFolder(const QString& folder, const QString& pattern);
+
+// Appends to the list, folder by folder and level by level, the rows of every file of
+// folder's whole tree that matches pattern. Events run after each folder, so the window
+// keeps repainting; rows go in a few times a second, so large trees stay fast.
+// A failing step is reported by errors and the walk goes on.
+void appendFilesOfFolderTree(QTreeWidget* list, const QString& folder, const QString& pattern,
+                             app::ErrorReport& errors);
+
+} // namespace filelist

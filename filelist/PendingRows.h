@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QStringList>
+
+class QTreeWidget;
+
+namespace filelist {
+
+// Rows on their way into the file list. The list lays out all its rows again after every
+// insertion it paints, so rows found in quick succession are gathered and go in together
+// a few times a second: a tree of a hundred thousand files then costs a few dozen layouts
+// instead of thousands, while the rows still appear as the walk goes on.
+class PendingRows {
+public:
+    explicit PendingRows(QTreeWidget* list);
+
+    // Queues rows; they go into the list when enough time has passed since the last rows did.
+    void add(const QStringList& rows);
+    // Puts every queued row into the list now.
+    void flush();
+
+private:
+    QTreeWidget* list;
+    QStringList queued;
+    QElapsedTimer sinceFlush;
+};
+
+} // namespace filelist

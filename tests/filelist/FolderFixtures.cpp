@@ -1,0 +1,69 @@
+#include "FolderFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTreeWidget>
+
+#include <dirent.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace folderfixtures {
+
+TreeRoot::~TreeRoot() {
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), folder.path()});
+}
+
+void makeTree(const QString& root, const QStringList& entries) {
+    for (const QString& entry : entries) {
+        const QString path = root + QLatin1Char('/') + entry;
+        QDir().mkpath(entry.endsWith(QLatin1Char('/')) ? path : QFileInfo(path).path());
+        QFile file(path);
+        if (!entry.endsWith(QLatin1Char('/')) && !file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+    }
+}
+
+void makeLink(const QString& target, const QString& path) {
+    if (::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) != 0)
+        qFatal("cannot link %s", qPrintable(path));
+}
+
+QStringList rowsOf(const QTreeWidget* list, const QString& prefix) {
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows.append(list->topLevelItem(i)->text(0).remove(0, prefix.size()));
+    return rows;
+}
+
+namespace {
+bool setReadAnything(bool on) {
+    constexpr unsigned readAnything = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    data[0].effective = on ? data[0].effective | (readAnything & data[0].permitted)
+                           : data[0].effective & ~readAnything;
+    return ::syscall(SYS_capset, &header, data) == 0;
+}
+} // namespace
+
+PermissionBitsApply::PermissionBitsApply() : lowered(::geteuid() == 0 && setReadAnything(false)) {}
+
+PermissionBitsApply::~PermissionBitsApply() {
+    if (lowered)
+        setReadAnything(true);
+}
+
+bool folderIsUnreadable(const QString& folder) {
+    DIR* handle = ::opendir(QFile::encodeName(folder).constData());
+    if (handle)
+        ::closedir(handle);
+    return handle == nullptr;
+}
+
+} // namespace folderfixtures

@@ -1,0 +1,131 @@
+#include "FolderFixtures.h"
+
+#include "app/BusyState.h"
+#include "tests/support/TestMain.h"
+#include "tests/support/TestWindow.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+using namespace folderfixtures;
+
+namespace {
+// Drags data over the list and drops it there, as the desktop delivers a drag; true when
+// the list takes it at every step.
+bool dragAndDrop(QTreeWidget* list, const QMimeData& data) {
+    const QPoint at = list->viewport()->rect().center();
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, {});
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+    bool taken = true;
+    for (QDropEvent* event : std::initializer_list<QDropEvent*>{&enter, &move, &drop}) {
+        QApplication::sendEvent(list->viewport(), event);
+        taken = taken && event->isAccepted();
+    }
+    return taken;
+}
+
+QMimeData* filesData(const QStringList& paths) {
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.append(path.contains("://") ? QUrl(path) : QUrl::fromLocalFile(path));
+    data->setUrls(urls);
+    return data;
+}
+} // namespace
+
+class DropIntakeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        makeTree(tree.path(), {"F/a.pdf", "F/notes.txt", "F/~lock.pdf", "F/sub/c.pdf", "G/g.pdf",
+                               "loose.txt", "two words.pdf"});
+        makeLink("../../G", tree.filePath("F/sub/linked"));
+    }
+    void init() {
+        window = testsupport::makeMainWindow();
+        window->show();
+    }
+    void cleanup() { window.reset(); }
+
+    void onlyListsOfLocalFilesAreTaken_data() {
+        QTest::addColumn<QMimeData*>("data");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("files") << filesData({tree.filePath("loose.txt")}) << true;
+        QTest::newRow("folder") << filesData({tree.filePath("G")}) << true;
+        auto* text = new QMimeData;
+        text->setText(tree.filePath("loose.txt"));
+        QTest::newRow("text naming a file") << text << false;
+        auto* picture = new QMimeData;
+        picture->setData("image/png", QByteArray("\x89PNG", 4));
+        QTest::newRow("picture") << picture << false;
+        QTest::newRow("web address") << filesData({"https://example.org/a.pdf"}) << false;
+        QTest::newRow("files and a web address")
+            << filesData({tree.filePath("loose.txt"), "https://example.org/a.pdf"}) << false;
+    }
+    void onlyListsOfLocalFilesAreTaken() {
+        QFETCH(QMimeData*, data);
+        QFETCH(bool, accepted);
+        const std::unique_ptr<QMimeData> owned(data);
+        QCOMPARE(dragAndDrop(window->ListView1, *data), accepted);
+        QCoreApplication::processEvents();
+        QCOMPARE(window->ListView1->topLevelItemCount() > 0, accepted);
+    }
+
+    void dropsAddRowsInTheirOrder_data() {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("files as delivered, missing and repeated ones too")
+            << QStringList{"two words.pdf", "loose.txt", "gone.pdf", "loose.txt"}
+            << QStringList{"two words.pdf", "loose.txt", "gone.pdf", "loose.txt"};
+        QTest::newRow("a folder's whole tree, every extension, no ~ names, no links")
+            << QStringList{"F"} << QStringList{"F/a.pdf", "F/notes.txt", "F/sub/c.pdf"};
+        QTest::newRow("a folder and a file")
+            << QStringList{"G", "loose.txt"} << QStringList{"G/g.pdf", "loose.txt"};
+        QTest::newRow("a file and two folders")
+            << QStringList{"loose.txt", "G", "F"}
+            << QStringList{"loose.txt", "G/g.pdf", "F/a.pdf", "F/notes.txt", "F/sub/c.pdf"};
+        QTest::newRow("a link to a folder is taken as the folder")
+            << QStringList{"F/sub/linked"} << QStringList{"F/sub/linked/g.pdf"};
+    }
+    void dropsAddRowsInTheirOrder() {
+        QFETCH(QStringList, dropped);
+        QFETCH(QStringList, rows);
+        for (QString& path : dropped)
+            path = tree.filePath(path);
+        for (QString& row : rows)
+            row = tree.filePath(row);
+        const std::unique_ptr<QMimeData> data(filesData(dropped));
+        QVERIFY(dragAndDrop(window->ListView1, *data));
+        QCoreApplication::processEvents();
+        QCOMPARE(rowsOf(window->ListView1), rows);
+    }
+
+    void dropsAreTakenWhileBusyAndKeepTheirOrder() {
+        app::BusyScope busy(window.get());
+        const std::unique_ptr<QMimeData> first(filesData({tree.filePath("F"), tree.filePath("G")}));
+        const std::unique_ptr<QMimeData> second(filesData({tree.filePath("loose.txt")}));
+        // A second drop arrives while the first is still being expanded.
+        bool dropped = false;
+        connect(window->ListView1->model(), &QAbstractItemModel::rowsInserted, this, [&] {
+            if (!std::exchange(dropped, true))
+                dragAndDrop(window->ListView1, *second);
+        });
+        QVERIFY(dragAndDrop(window->ListView1, *first));
+        QCoreApplication::processEvents();
+        QCOMPARE(rowsOf(window->ListView1),
+                 (QStringList{tree.filePath("F/a.pdf"), tree.filePath("F/notes.txt"),
+                              tree.filePath("F/sub/c.pdf"), tree.filePath("G/g.pdf"),
+                              tree.filePath("loose.txt")}));
+        QVERIFY(app::isBusy(window.get()));
+    }
+
+private:
+    std::unique_ptr<app::Form1> window;
+    TreeRoot tree;
+};
+
+PARVILON_TEST_MAIN(DropIntakeTest)
+#include "tst_dropintake.moc"
