@@ -1,0 +1,296 @@
+#!/usr/bin/env python3
+"""Makes the tool's test PDFs in a folder, with a manifest.json that describes them.
+
+    make_test_pdfs.py OUTPUT_FOLDER
+
+Plain documents are written byte by byte (pdfwriter.py), encrypted ones with qpdf, and one
+is updated by pdftk-java when it is installed. Each manifest entry has the file name, the
+user and owner passwords (null when there is none), and "compare": whether pdftk-java's
+dump must match ours (false where our decoding deliberately differs).
+"""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pdfwriter import build, hexstring, literal, name, text  # noqa: E402
+
+ID = b"[<0123456789abcdef0123456789abcdef> <fedcba9876543210fedcba9876543210>]"
+LARGE_CONTENT = b"0 0 m\n" * 400000
+LARGE_STREAM = b"<< /Length %d >>\nstream\n%s\nendstream" % (len(LARGE_CONTENT), LARGE_CONTENT)
+LONG_PASSWORD = ("qwertyuiopasdfghjklzxcvbnm" * 5)[:127]
+
+STANDARD_INFO = [
+    (b"/Title", text("Annual report 2020")),
+    (b"/Author", text("Ann Example")),
+    (b"/Subject", text("Figures")),
+    (b"/Keywords", text("report, figures")),
+    (b"/Creator", text("Writer")),
+    (b"/Producer", text("Parvilon test maker")),
+    (b"/CreationDate", literal(b"D:20210831143005+02'00'")),
+    (b"/ModDate", literal(b"D:20211301")),
+]
+
+# Information entries of the source that every encrypted copy is made from: text that
+# survives decryption only when the key is right.
+SECRET_INFO = [
+    (b"/Title", text("Caf\u00e9 \U0001F600 secret")),
+    (b"/Author", text("Ann & Bob <ab>")),
+    (b"/CreationDate", literal(b"D:20200101120000Z")),
+]
+
+
+def plain_documents() -> dict[str, tuple[bytes, bool]]:
+    """File name -> (content, compared with pdftk-java)."""
+    docs = {}
+    docs["plain.pdf"] = (build(STANDARD_INFO, pages=1, file_id=ID), True)
+    docs["escapes.pdf"] = (
+        build(
+            [
+                (b"/Title", literal(b"Tom & Jerry <b> \"q\" 'a'")),
+                (b"/Subject", literal(b"&#233; is not decoded")),
+                (b"/Author", literal(b"  padded  ")),
+            ],
+            file_id=ID,
+        ),
+        True,
+    )
+    docs["pdfdoc.pdf"] = (
+        build(
+            [
+                (b"/Title", literal(b"Caf\xe9 \x80 \xa0 \x92 \x93 \x9f \xad")),
+                (b"/Subject", literal(bytes(range(0x7F, 0x100)))),
+            ],
+            file_id=ID,
+        ),
+        True,
+    )
+    docs["utf16.pdf"] = (
+        build(
+            [
+                (b"/Title", text("\u4e2d\u6587 Caf\u00e9 \u20ac")),
+                (b"/Author", text("\U0001F600 smile")),
+                (b"/Keywords", hexstring(b"\xfe\xff" + "<&>".encode("utf-16-be"))),
+                # An unpaired surrogate is dropped; the string still counts as a value.
+                (b"/Subject", hexstring(b"\xfe\xff\xd8\x3d\x00\x41")),
+                (b"/Creator", hexstring(b"\xfe\xff\xd8\x3d")),
+            ],
+            file_id=ID,
+        ),
+        True,
+    )
+    docs["non-string.pdf"] = (
+        build(
+            [
+                (b"/Title", literal(b"only this and Ref")),
+                (b"/Trapped", b"/True"),
+                (b"/Count", b"42"),
+                (b"/List", b"[(a) (b)]"),
+                (b"/Flag", b"true"),
+                (b"/Nothing", b"null"),
+                (b"/Dict", b"<< /A (x) >>"),
+                (b"/Empty", literal(b"")),
+                (b"/EmptyUnicode", hexstring(b"\xfe\xff")),
+                (b"/Ref", b"4 0 R"),
+                (b"/RefNumber", b"5 0 R"),
+                (b"/Missing", b"99 0 R"),
+                # Not empty until its control characters are dropped.
+                (b"/OnlyControls", literal(b"\x01\x02")),
+            ],
+            file_id=ID,
+            extra_objects=[literal(b"indirect value"), b"7"],
+        ),
+        True,
+    )
+    docs["custom-keys.pdf"] = (
+        build(
+            [
+                (b"/Title", literal(b"real title")),
+                (b"/TitleX", literal(b"custom")),
+                (name("With space"), literal(b"spaced key")),
+                (name("Caf\u00e9&<"), literal(b"non-ASCII key")),
+                (b"/" + b"K" * 300, literal(b"long key")),
+            ],
+            file_id=ID,
+        ),
+        True,
+    )
+    docs["long-values.pdf"] = (
+        build(
+            [
+                (b"/Title", text("long " * 4000)),
+                (b"/Subject", text("\u00e9" * 5000)),
+            ],
+            pages=12,
+            file_id=ID,
+        ),
+        True,
+    )
+    docs["page-tree.pdf"] = (
+        build([(b"/Title", literal(b"25 pages"))], pages=25, page_tree_fanout=4, file_id=ID),
+        True,
+    )
+    # A page tree whose /Count is wrong: the pages are counted one by one.
+    docs["count-too-high.pdf"] = (
+        build([(b"/Title", literal(b"3 pages"))], pages=3, root_count=7, file_id=ID), True)
+    docs["count-zero.pdf"] = (
+        build([(b"/Title", literal(b"8 pages"))], pages=8, page_tree_fanout=3, root_count=0,
+              file_id=ID), True)
+    docs["count-huge.pdf"] = (
+        build([(b"/Title", literal(b"2 pages"))], pages=2, root_count=2**40, file_id=ID), True)
+    # Larger than the tool reads in one go, so it is read piecemeal from the file.
+    # The stream hangs off the information dictionary so that qpdf keeps it when encrypting.
+    docs["large.pdf"] = (
+        build(STANDARD_INFO + [(b"/Blob", b"4 0 R")], file_id=ID, extra_objects=[LARGE_STREAM]),
+        True)
+    docs["no-pages.pdf"] = (build([(b"/Title", literal(b"none"))], pages=0, file_id=ID), True)
+    docs["no-info.pdf"] = (build(None, file_id=ID), True)
+    docs["no-id.pdf"] = (build(STANDARD_INFO[:2]), True)
+    docs["id-odd.pdf"] = (build(STANDARD_INFO[:1], file_id=b"[<00ff10> <>]"), True)
+    docs["id-one-item.pdf"] = (build(STANDARD_INFO[:1], file_id=b"[<abcd>]"), True)
+    docs["id-not-strings.pdf"] = (build(STANDARD_INFO[:1], file_id=b"[(a) 5]"), True)
+    docs["id-not-array.pdf"] = (build(STANDARD_INFO[:1], file_id=b"<abcd>"), True)
+    docs["info-direct.pdf"] = (build(STANDARD_INFO, info_direct=True, file_id=ID), True)
+    docs["duplicate-key.pdf"] = (
+        build([(b"/Title", literal(b"first")), (b"/Title", literal(b"second"))], file_id=ID),
+        True,
+    )
+    # Line breaks and tabs: pdftk-java writes them raw, we write references. Other control
+    # characters are dropped by both.
+    docs["controls.pdf"] = (
+        build(
+            [
+                (b"/Title", literal(b"line one\nInfoKey: Fake\r\nInfoValue: forged")),
+                (b"/Subject", literal(b"a\tb")),
+                (b"/Author", literal(b"bell\x07 nul\x00 dle\x10 end")),
+                (b"/Keywords", hexstring(b"\xfe\xff\x00\x01\x00\x7f\x00\x85\x00\x41")),
+            ],
+            file_id=ID,
+        ),
+        True,
+    )
+    # Text we decode where pdftk-java shows the raw bytes or drops them.
+    docs["decoding-beyond-pdftk.pdf"] = (
+        build(
+            [
+                (b"/Title", hexstring(b"\xef\xbb\xbf" + "Caf\u00e9 \U0001F600".encode())),
+                (b"/Author", hexstring(b"\xff\xfe" + "Caf\u00e9".encode("utf-16-le"))),
+                (b"/Subject", literal(bytes(range(0x18, 0x20)))),
+                (b"/Keywords", hexstring(b"\xef\xbb\xbfbad \xc3 \xed\xa0\x80 end")),
+            ],
+            file_id=ID,
+        ),
+        False,
+    )
+    return docs
+
+
+def damaged_documents(good: bytes) -> dict[str, bytes]:
+    xref = good.rindex(b"xref")
+    startxref = good.rindex(b"startxref")
+    return {
+        # The cross-reference table is gone: qpdf rebuilds it by scanning the objects.
+        "truncated.pdf": good[:xref],
+        # startxref points into the middle of an object.
+        "bad-startxref.pdf": good[: startxref + 10] + b"\n17\n%%EOF\n",
+        # Every object moved by two bytes, so all xref offsets are wrong.
+        "shifted-objects.pdf": good[:15] + b"  " + good[15:],
+        "empty.pdf": b"",
+        "header-only.pdf": b"%PDF-1.4\n",
+        "not-a-pdf.pdf": b"This is a text file, not a PDF.\n" * 20,
+        "garbage.pdf": bytes((i * 73 + 11) % 256 for i in range(4000)),
+    }
+
+
+# name -> (qpdf --encrypt arguments after the passwords, user, owner)
+ENCRYPTIONS = {
+    "enc-rc4-40.pdf": (["40"], "user40", "owner40"),
+    "enc-rc4-128.pdf": (["128", "--use-aes=n"], "user128", "owner128"),
+    "enc-aes-128.pdf": (["128", "--use-aes=y"], "useraes", "owneraes"),
+    "enc-aes-256-r5.pdf": (["256", "--force-R5"], "userr5", "ownerr5"),
+    "enc-aes-256-r6.pdf": (["256"], "userr6", "ownerr6"),
+    "enc-aes-256-nonascii.pdf": (["256"], "\u00e2ge", "h\u00f4tel"),
+    "enc-rc4-128-nonascii.pdf": (["128", "--use-aes=n"], "\u00e2ge", "h\u00f4tel"),
+    "enc-aes-256-long.pdf": (["256"], LONG_PASSWORD, "owner"),
+    "enc-aes-256-owner-only.pdf": (["256"], "", "owneronly"),
+}
+
+
+def encrypt(qpdf: str, source: str, target: str, user: str, owner: str, args: list[str],
+            options: tuple[str, ...] = ()):
+    command = [qpdf, "--allow-weak-crypto", *options, "--encrypt", user, owner, *args, "--",
+               source, target]
+    subprocess.run(command, check=True)
+
+
+def update_with_pdftk(pdftk: str, source: str, target: str, folder: str) -> bool:
+    data = os.path.join(folder, "pdftk-info.txt")
+    with open(data, "w", encoding="utf-8") as out:
+        out.write(
+            "InfoBegin\nInfoKey: Title\nInfoValue: Gr\u00fc\u00dfe aus K\u00f6ln \U0001F600\n"
+            "InfoBegin\nInfoKey: Author\nInfoValue: \u4e2d\u6587 &amp; more\n"
+            "InfoBegin\nInfoKey: Custom\nInfoValue: plain ASCII\n"
+        )
+    done = subprocess.run([pdftk, source, "update_info_utf8", data, "output", target],
+                          capture_output=True, env=dict(os.environ, LC_ALL="C.UTF-8"))
+    os.remove(data)
+    return done.returncode == 0 and os.path.exists(target)
+
+
+def main() -> int:
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    folder = sys.argv[1]
+    os.makedirs(folder, exist_ok=True)
+    manifest = []
+
+    def record(file_name: str, compare: bool, user=None, owner=None):
+        manifest.append({"file": file_name, "compare": compare, "user": user, "owner": owner})
+
+    docs = plain_documents()
+    for file_name, (content, compare) in docs.items():
+        with open(os.path.join(folder, file_name), "wb") as out:
+            out.write(content)
+        record(file_name, compare)
+
+    for file_name, content in damaged_documents(docs["plain.pdf"][0]).items():
+        with open(os.path.join(folder, file_name), "wb") as out:
+            out.write(content)
+        record(file_name, True)
+
+    qpdf = shutil.which("qpdf")
+    if qpdf is None:
+        print("qpdf is missing: no encrypted test PDFs", file=sys.stderr)
+        return 1
+    source = os.path.join(folder, "secret-source.pdf")
+    with open(source, "wb") as out:
+        out.write(build(SECRET_INFO, pages=3, file_id=ID))
+    record("secret-source.pdf", True)
+    for file_name, (args, user, owner) in ENCRYPTIONS.items():
+        encrypt(qpdf, source, os.path.join(folder, file_name), user, owner, args)
+        record(file_name, True, user or None, owner)
+    # A large file whose password is tried in a second form after the first fails.
+    encrypt(qpdf, os.path.join(folder, "large.pdf"), os.path.join(folder, "enc-large.pdf"),
+            "\u00e2ge", "h\u00f4tel", ["128", "--use-aes=n"], ("--compress-streams=n",))
+    record("enc-large.pdf", True, "\u00e2ge", "h\u00f4tel")
+
+    # Debian's name for pdftk-java, so that no other pdftk on PATH is taken for it.
+    pdftk = shutil.which("pdftk.pdftk-java")
+    if pdftk is not None and update_with_pdftk(pdftk, os.path.join(folder, "plain.pdf"),
+                                               os.path.join(folder, "pdftk-updated.pdf"), folder):
+        record("pdftk-updated.pdf", True)
+    else:
+        print("pdftk-java is missing: no PDF written by it", file=sys.stderr)
+
+    with open(os.path.join(folder, "manifest.json"), "w", encoding="utf-8") as out:
+        json.dump(manifest, out, indent=1, ensure_ascii=False)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

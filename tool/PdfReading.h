@@ -1,0 +1,32 @@
+#pragma once
+
+#include "tool/DocumentFacts.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pdfinfodump {
+
+struct ReadResult {
+    bool ok = false;
+    DocumentFacts facts;
+    // Why the document could not be read: one line, without the file's name.
+    std::string error;
+};
+
+// Reads the information dictionary, the trailer's ID and the page count of a PDF file.
+// Only a regular file is opened, so a FIFO or device cannot block the reader. A damaged
+// file is repaired as far as qpdf can; what cannot be read is left out of the facts.
+ReadResult readPdfFile(const std::string& path, const std::optional<std::string>& password);
+
+// The same for a PDF held in memory.
+ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password);
+
+// The byte strings to try for a typed password, in order: as typed; for UTF-8 text that is
+// not ASCII, also its PDFDocEncoding form (RC4 and AES-128 keys are made from single-byte
+// text); for bytes that are not UTF-8, also their UTF-8 form (AES-256 keys are made from UTF-8).
+std::vector<std::string> passwordCandidates(const std::string& typed);
+
+} // namespace pdfinfodump

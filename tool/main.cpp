@@ -1,0 +1,64 @@
+// A pdftk-compatible dump of a PDF's document properties: the information dictionary,
+// the trailer's ID and the page count, in the line format of pdftk's dump_data.
+
+#include "tool/CommandLine.h"
+#include "tool/DumpFormat.h"
+#include "tool/OutputFile.h"
+#include "tool/PasswordPrompt.h"
+#include "tool/PdfReading.h"
+#include "tool/ResourceLimits.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace pdfinfodump;
+
+namespace {
+
+// One line on standard error; control characters in a file name cannot break it.
+void reportFailure(const std::string& subject, const std::string& reason) {
+    std::string line = "pdftk: " + subject + ": " + reason;
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = '?';
+        }
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    limitResources();
+    const std::optional<DumpRequest> request =
+        parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!request) {
+        std::fputs(usageText, stderr);
+        return 2;
+    }
+
+    std::optional<std::string> password;
+    if (request->passwordSource == PasswordSource::Given) {
+        password = request->password;
+    } else if (request->passwordSource == PasswordSource::Prompt) {
+        password = promptForPassword(request->inputPath);
+    }
+
+    const ReadResult read = readPdfFile(request->inputPath, password);
+    if (!read.ok) {
+        reportFailure(request->inputPath, read.error);
+        return 1;
+    }
+
+    const std::string dump = formatDump(read.facts, request->style);
+    const std::string writeError = request->outputPath == "-"
+                                       ? writeStandardOutput(dump)
+                                       : writeFileWhole(request->outputPath, dump);
+    if (!writeError.empty()) {
+        reportFailure(request->outputPath, writeError);
+        return 1;
+    }
+    return 0;
+}
