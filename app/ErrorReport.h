@@ -31,7 +31,7 @@ public:
 
     // Runs one step; true when it succeeded, false when it failed and was reported.
     template <typename Step>
-    bool step(Step&& body, std::source_location where = std::source_location::current()) {
+    bool step(Step&& body, std::source_location where = std::source_location::current()) const {
         try {
             body();
             return true;

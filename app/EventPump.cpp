@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <chrono>
+#include <future>
+
 namespace app {
 
 namespace {
@@ -36,6 +39,18 @@ void letEventsRun() {
     if (timer.isValid() && timer.elapsed() < pumpIntervalMs)
         return;
     letEventsRunNow();
+}
+
+void runLettingEventsRun(const std::function<void()>& blockingCall) {
+    std::future<void> result = std::async(std::launch::async, blockingCall);
+    try {
+        while (result.wait_for(std::chrono::milliseconds(pumpIntervalMs)) != std::future_status::ready)
+            letEventsRunNow();
+    } catch (...) {
+        result.wait(); // the program is ending: let the call finish before unwinding
+        throw;
+    }
+    result.get();
 }
 
 void endProgram() {

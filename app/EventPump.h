@@ -1,6 +1,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 
 namespace app {
 
@@ -15,6 +16,12 @@ void letEventsRun();
 // Processes the waiting window events now, whatever the time since the last call.
 // Throws ProgramClosing once the main window has been closed.
 void letEventsRunNow();
+
+// Runs one long blocking call (a library writing a large file at once) on a worker thread
+// while window events keep running, and returns when it has ended; its exception, if any,
+// is thrown here. The call is always waited for, also when the program is ending meanwhile:
+// nothing it uses may go away under it.
+void runLettingEventsRun(const std::function<void()>& blockingCall);
 
 // Thrown out of a long operation when the program is ending; caught only where a handler
 // was entered (runHandler), so the operation unwinds at once and releases what it holds.

@@ -4,6 +4,10 @@
 #include "app/ErrorReport.h"
 #include "app/EventPump.h"
 #include "app/Form1.h"
+#include "output/ClipboardCopy.h"
+#include "output/ResultItem.h"
+#include "output/SpreadsheetExport.h"
+#include "output/TextSave.h"
 
 #include <QKeyEvent>
 #include <QTreeWidget>
@@ -28,9 +32,10 @@ ResultRow::ResultRow(QTreeWidget* table, QTreeWidgetItem* item)
       index(table->model()->index(table->indexOfTopLevelItem(item), 0)) {}
 
 ResultRow ResultRow::append(QTreeWidget* table, const QString& path) {
-    auto* item = new QTreeWidgetItem(table, QStringList{path});
+    auto* item = new ResultItem(path);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, Qt::Unchecked);
+    table->addTopLevelItem(item);
     return ResultRow(table, item);
 }
 
@@ -99,8 +104,14 @@ private:
 } // namespace
 
 void attachResultsTable(app::Form1& window) {
-    QObject::connect(window.PushButton5, &QPushButton::clicked, &window,
-                     [&window] { app::runHandler([&] { PushButton5_Click(window); }); });
+    const auto onClick = [&window](QPushButton* button, void (*handler)(app::Form1&)) {
+        QObject::connect(button, &QPushButton::clicked, &window,
+                         [&window, handler] { app::runHandler([&] { handler(window); }); });
+    };
+    onClick(window.PushButton5, PushButton5_Click);
+    onClick(window.PushButton1, PushButton1_Click);
+    onClick(window.PushButton2, PushButton2_Click);
+    onClick(window.PushButton13, PushButton13_Click);
     new DeleteKeyFilter(window);
 }
 

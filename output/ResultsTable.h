@@ -48,7 +48,8 @@ private:
 // Ticks every row of the table.
 void tickAllRows(QTreeWidget* table);
 
-// Attaches "Clear Results" and the Delete key of the results table to the main window.
+// Attaches the results table's operations to the main window: "Clear Results", the Delete
+// key, and the three ways out (text file, clipboard, workbook).
 void attachResultsTable(app::Form1& window);
 
 // "Clear Results": removes every row; the header row stays.

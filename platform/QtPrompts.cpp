@@ -8,7 +8,13 @@ namespace platform {
 
 namespace {
 QPointer<QWidget> dialogParent;
+
+// The program's texts break lines with CR LF or CR alone; a Qt label breaks them at LF.
+QString withLineFeeds(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
+} // namespace
 
 void setDialogParent(QWidget* parent) {
     dialogParent = parent;
@@ -16,13 +22,13 @@ void setDialogParent(QWidget* parent) {
 
 void QtPrompts::showMessage(const QString& text, const QString& title, MessageIcon icon) {
     QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    title, text, QMessageBox::Ok, dialogParent);
+                    title, withLineFeeds(text), QMessageBox::Ok, dialogParent);
     box.exec();
 }
 
 bool QtPrompts::showYesNo(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
-                    dialogParent);
+    QMessageBox box(QMessageBox::NoIcon, title, withLineFeeds(text),
+                    QMessageBox::Yes | QMessageBox::No, dialogParent);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -30,8 +36,8 @@ QString QtPrompts::showInputBox(const QString& prompt, const QString& title,
                                 const QString& defaultText, bool concealed) {
     bool ok = false;
     const QString answer = QInputDialog::getText(
-        dialogParent, title, prompt, concealed ? QLineEdit::Password : QLineEdit::Normal,
-        defaultText, &ok);
+        dialogParent, title, withLineFeeds(prompt),
+        concealed ? QLineEdit::Password : QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 

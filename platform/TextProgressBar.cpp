@@ -20,6 +20,7 @@ void TextProgressBar::setText(const QString& text) {
         return;
     shown = text;
     update();
+    emit textChanged(shown);
 }
 
 void TextProgressBar::setRawValue(int value) {

@@ -18,6 +18,9 @@ public:
     int rawValue() const { return raw; }
     void setRawValue(int value);
 
+signals:
+    void textChanged(const QString& text);
+
 private:
     QString shown;
     int raw = 0;

@@ -1,9 +1,13 @@
 #include "app/BusyState.h"
+#include "output/CompactRow.h"
+#include "output/ResultItem.h"
+#include "output/ResultsSource.h"
 #include "output/ResultsTable.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestWindow.h"
 
 #include <QKeyEvent>
+#include <QSignalSpy>
 
 using output::ColumnIndexOf;
 
@@ -31,6 +35,66 @@ private slots:
             output::ResultRow::append(window->ListView2, QLatin1String(path));
     }
     void cleanup() { window.reset(); }
+
+    void compactRowsKeepEveryCellApart() {
+        output::CompactRow row;
+        QCOMPARE(row.cellCount(), 0);
+        QCOMPARE(row.cell(0), QString());
+        row.setCell(3, QString::fromUtf8("中文 😀"));
+        QCOMPARE(row.cellCount(), 4);
+        row.setCell(0, "/docs/Zoë.pdf");
+        row.setCell(1, "first");
+        row.setCell(1, "a longer replacement");
+        row.setCell(2, "");
+        row.setCell(5, QStringLiteral("with") + QChar(0) + QStringLiteral("NUL"));
+        QCOMPARE(row.cell(0), QString::fromUtf8("/docs/Zoë.pdf"));
+        QCOMPARE(row.cell(1), QStringLiteral("a longer replacement"));
+        QCOMPARE(row.cell(2), QString());
+        QCOMPARE(row.cell(3), QString::fromUtf8("中文 😀"));
+        QCOMPARE(row.cell(4), QString());
+        QCOMPARE(row.cell(5), QStringLiteral("withNUL"));
+        QCOMPARE(row.cell(9), QString());
+        QCOMPARE(row.cell(-1), QString());
+        output::CompactRow copy = row; // shares, then parts when changed
+        copy.setCell(1, "changed");
+        QCOMPARE(row.cell(1), QStringLiteral("a longer replacement"));
+        QCOMPARE(copy.cell(3), QString::fromUtf8("中文 😀"));
+    }
+
+    void resultItemsShowTheirTextsAndKeepTheirTick() {
+        QTreeWidget* table = window->ListView2;
+        auto row = output::ResultRow::append(table, "/z.pdf");
+        QSignalSpy changes(table->model(), &QAbstractItemModel::dataChanged);
+        row.setCell(2, "Producer Z");
+        QCOMPARE(changes.size(), 1);
+        row.setCell(2, "Producer Z"); // unchanged: nothing to repaint
+        QCOMPARE(changes.size(), 1);
+        QTreeWidgetItem* item = table->topLevelItem(3);
+        QCOMPARE(item->text(0), QStringLiteral("/z.pdf"));
+        QCOMPARE(item->text(2), QStringLiteral("Producer Z"));
+        QCOMPARE(table->model()->data(table->model()->index(3, 2)).toString(), QStringLiteral("Producer Z"));
+        QCOMPARE(item->text(3), QString());
+        item->setCheckState(0, Qt::Checked);
+        QCOMPARE(item->checkState(0), Qt::Checked);
+        QCOMPARE(item->text(0), QStringLiteral("/z.pdf"));
+    }
+
+    void aSnapshotKeepsRowsTheTableLoses() {
+        window->ListView2->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        output::ResultRow(output::ResultRow::append(window->ListView2, "/plain")).setCell(1, "1.4");
+        new QTreeWidgetItem(window->ListView2, {"/other item", "v"});
+        const output::TableSnapshot snapshot = output::readResults(window->ListView2);
+        QTest::mouseClick(window->PushButton5, Qt::LeftButton);
+        QCOMPARE(snapshot.headerCount(), 4);
+        QCOMPARE(snapshot.header(2), QStringLiteral("Producer"));
+        QCOMPARE(snapshot.rowCount(), 5);
+        QVERIFY(!snapshot.isTicked(0));
+        QVERIFY(snapshot.isTicked(1));
+        QCOMPARE(snapshot.cell(3, 0), QStringLiteral("/plain"));
+        QCOMPARE(snapshot.cell(3, 1), QStringLiteral("1.4"));
+        QCOMPARE(snapshot.cell(4, 1), QStringLiteral("v"));
+        QCOMPARE(snapshot.cell(9, 0), QString());
+    }
 
     void columnsAreFoundByTheirExactHeader() {
         const QTreeWidget* table = window->ListView2;

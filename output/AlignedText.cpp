@@ -1,0 +1,63 @@
+#include "output/AlignedText.h"
+
+#include "app/EventPump.h"
+
+namespace output {
+
+QList<int> columnWidths(const ResultsSource& results, bool withHeaders) {
+    const int columns = results.headerCount();
+    QList<int> widths;
+    widths.reserve(columns);
+    for (int column = 0; column < columns; ++column) {
+        int width = withHeaders ? static_cast<int>(results.header(column).size()) : 0;
+        for (int row = 0; row < results.rowCount(); ++row) {
+            app::letEventsRun();
+            width = std::max(width, static_cast<int>(results.cell(row, column).size()));
+        }
+        widths.append(width);
+    }
+    return widths;
+}
+
+void appendCell(QString& line, const QString& text, int width) {
+    line += text;
+    if (text.size() < width)
+        line += QString(width - text.size(), QLatin1Char(' '));
+    line += QLatin1Char('\t');
+}
+
+QByteArray clipboardText(const ResultsSource& results) {
+    const QList<int> widths = columnWidths(results, false);
+    // Room for every row at full width (exact for ASCII text), so a large text is not
+    // copied again and again while it grows.
+    qsizetype estimate = 0;
+    for (const int width : widths)
+        estimate += width + 1;
+    QByteArray text;
+    text.reserve((estimate + 2) * results.rowCount());
+    for (int row = 0; row < results.rowCount(); ++row) {
+        app::letEventsRun();
+        if (!results.isTicked(row))
+            continue;
+        QString line;
+        for (int column = 0; column < widths.size(); ++column) {
+            app::letEventsRun();
+            appendCell(line, results.cell(row, column), widths[column]);
+        }
+        line.chop(1);
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        text += line.toUtf8();
+        text += "\r\n";
+    }
+    text.squeeze();
+    return text;
+}
+
+int rowProgress(int row, int rows) {
+    if (rows <= 0)
+        return 0;
+    return static_cast<int>((rows / 2000 + row) * 100.0 / rows);
+}
+
+} // namespace output

@@ -1,0 +1,68 @@
+#include "output/Workbook.h"
+
+#include "app/ErrorReport.h"
+#include "app/EventPump.h"
+
+#include <QFile>
+
+#include <xlsxwriter.h>
+
+namespace output {
+
+namespace {
+constexpr int cellLimit = 32767; // characters a worksheet cell can hold
+constexpr double widestColumn = 255;
+} // namespace
+
+Workbook::Workbook(const QString& path, const QString& temporaryFolder)
+    : path(path), temporaryFolder(QFile::encodeName(temporaryFolder)) {
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = this->temporaryFolder.data();
+    book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    if (!book)
+        throw app::RunTimeError(QStringLiteral("The workbook %1 cannot be made.").arg(path));
+    sheet = workbook_add_worksheet(book, nullptr);
+}
+
+Workbook::~Workbook() {
+    if (book) // never closed: drop it without writing anything
+        lxw_workbook_free(book);
+}
+
+void Workbook::write(int row, int column, const QString& text) {
+    const QString kept = text.size() > cellLimit ? text.left(cellLimit) : text;
+    if (column >= longest.size())
+        longest.resize(column + 1, 0);
+    longest[column] = std::max(longest[column], static_cast<int>(kept.size()));
+    const lxw_error result = worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
+                                                    static_cast<lxw_col_t>(column),
+                                                    kept.toUtf8().constData(), nullptr);
+    if (result != LXW_NO_ERROR)
+        throw app::RunTimeError(QStringLiteral("Cell %1,%2 cannot be written: %3")
+                                    .arg(row + 1)
+                                    .arg(column + 1)
+                                    .arg(QString::fromUtf8(lxw_strerror(result))));
+}
+
+void Workbook::fitColumns() {
+    for (int column = 0; column < longest.size(); ++column) {
+        // A character is about one unit of column width; a little room for the margins.
+        const double width = std::min(widestColumn, longest[column] + 1.0);
+        worksheet_set_column(sheet, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column),
+                             width, nullptr);
+    }
+}
+
+void Workbook::close() {
+    lxw_workbook* closing = book;
+    book = nullptr;
+    // Packing a large workbook takes seconds; the window stays responsive meanwhile.
+    lxw_error result = LXW_NO_ERROR;
+    app::runLettingEventsRun([&] { result = workbook_close(closing); });
+    if (result != LXW_NO_ERROR)
+        throw app::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
+                                    .arg(path, QString::fromUtf8(lxw_strerror(result))));
+}
+
+} // namespace output

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The desktop's spreadsheet application: LibreOffice Calc when it is on the PATH, otherwise
+// whatever the desktop opens .xlsx files with.
+class SpreadsheetApplication {
+public:
+    virtual ~SpreadsheetApplication() = default;
+    // Whether there is an application that opens workbooks.
+    virtual bool isInstalled() = 0;
+    // Shows the workbook at path as a new, unsaved document (the file itself is temporary).
+    // False with a reason when it cannot be opened.
+    virtual bool open(const QString& path, QString& error) = 0;
+};
+
+// The spreadsheet application in force: the installed one, or the desktop's.
+SpreadsheetApplication& spreadsheetApplication();
+// Installs one for the whole program (not owned); nullptr goes back to the desktop's.
+void installSpreadsheetApplication(SpreadsheetApplication* application);
+
+} // namespace platform

@@ -1,0 +1,21 @@
+#include "tests/output/OutputFixtures.h"
+
+#include <QFile>
+
+namespace testsupport {
+
+output::ResultsData results(const QStringList& headers, const QList<QStringList>& rows,
+                            const QList<int>& unticked) {
+    output::ResultsData data;
+    data.headers = headers;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        data.rows.append({rows[i], !unticked.contains(static_cast<int>(i))});
+    return data;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace testsupport

@@ -1,0 +1,143 @@
+#include "output/AlignedText.h"
+#include "output/ClipboardCopy.h"
+#include "output/ResultsTable.h"
+#include "platform/Clipboard.h"
+#include "tests/output/OutputFixtures.h"
+#include "tests/support/TestMain.h"
+#include "tests/support/TestWindow.h"
+
+#include <QClipboard>
+#include <QMimeData>
+
+using output::clipboardText;
+using testsupport::results;
+using testsupport::ScriptedPrompts;
+
+namespace {
+
+// A clipboard that refuses a given number of calls before it takes one.
+struct StubbornClipboard final : platform::Clipboard {
+    int refusals = 0;
+    int clears = 0;
+    int sets = 0;
+    QString text = QStringLiteral("earlier content");
+    StubbornClipboard() { platform::installClipboard(this); }
+    ~StubbornClipboard() override { platform::installClipboard(nullptr); }
+    bool clear() override {
+        ++clears;
+        if (refusals > 0 && refusals-- > 0)
+            return false;
+        text.clear();
+        return true;
+    }
+    bool setText(const QByteArray& utf8) override {
+        ++sets;
+        if (refusals > 0 && refusals-- > 0)
+            return false;
+        text = QString::fromUtf8(utf8);
+        return true;
+    }
+};
+
+const QString pasteHint = QStringLiteral(
+    "Results have been copied to the clipboard.\r\rClick a text area where you normally type "
+    "and press Ctrl+V to paste the clipboard.");
+
+} // namespace
+
+class ClipboardTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clipboardText_data() {
+        QTest::addColumn<output::ResultsData>("table");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the example: padding that ends a line is trimmed")
+            << results({"Filename", "Title"}, {{"C:\\a.pdf", "X"}, {"C:\\bb.pdf", "YY"}})
+            << "C:\\a.pdf \tX\r\nC:\\bb.pdf\tYY\r\n";
+        QTest::newRow("an empty last cell leaves the tab before it")
+            << results({"Filename", "Title", "Author"}, {{"/a", "T", ""}, {"/b", "T", "Ann"}})
+            << "/a\tT\t\r\n/b\tT\tAnn\r\n";
+        QTest::newRow("only the last cell loses its own trailing blanks")
+            << results({"Filename", "Title", "Author"}, {{"/a", " lead trail ", "end  "}})
+            << "/a\t lead trail \tend\r\n";
+        QTest::newRow("headers are not measured")
+            << results({"A very long header", "T"}, {{"/a", "x"}, {"/bb", "y"}})
+            << "/a \tx\r\n/bb\ty\r\n";
+        QTest::newRow("the path column alone")
+            << results({"Filename"}, {{"/a"}, {"/longer"}}) << "/a\r\n/longer\r\n";
+        QTest::newRow("unticked rows widen but give no line")
+            << results({"Filename", "T"}, {{"/a", "1"}, {"/unticked-long", "2"}}, {1})
+            << "/a            \t1\r\n";
+        QTest::newRow("nothing ticked: empty text") << results({"Filename"}, {{"/a"}}, {0}) << "";
+        QTest::newRow("non-ASCII padded by characters")
+            << results({"Filename", "T"}, {{"/Zoë", "中文"}, {"/abcd", "x"}}) << QString::fromUtf8("/Zoë \t中文\r\n/abcd\tx\r\n");
+    }
+    void clipboardText() {
+        QFETCH(output::ResultsData, table);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromUtf8(output::clipboardText(table)), text);
+    }
+
+    void theButtonCopiesAndTellsHowToPaste() {
+        auto window = testsupport::makeMainWindow();
+        output::setHeaders(window->ListView2, {"Filename", "Title"});
+        output::ResultRow::append(window->ListView2, "/a.pdf").setCell(1, "Alpha");
+        output::tickAllRows(window->ListView2);
+        ScriptedPrompts prompts;
+        QTest::mouseClick(window->PushButton2, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/a.pdf\tAlpha\r\n"));
+        // Pasting programs find it as UTF-8 plain text.
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/plain;charset=utf-8"),
+                 QByteArray("/a.pdf\tAlpha\r\n"));
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown[0].text, pasteHint);
+        QCOMPARE(prompts.shown[0].title, QStringLiteral("Parvilon"));
+    }
+
+    void anEmptyTableLeavesTheClipboardAloneButStillSaysSo() {
+        StubbornClipboard board;
+        auto window = testsupport::makeMainWindow();
+        output::setHeaders(window->ListView2, {"Filename"});
+        ScriptedPrompts prompts;
+        QTest::mouseClick(window->PushButton2, Qt::LeftButton);
+        QCOMPARE(board.text, QStringLiteral("earlier content"));
+        QCOMPARE(board.clears + board.sets, 0);
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown[0].text, pasteHint);
+    }
+
+    void nothingTickedEmptiesTheClipboard() {
+        StubbornClipboard board;
+        output::CopyListviewToClipboard(results({"Filename"}, {{"/a"}}, {0}));
+        QCOMPARE(board.text, QString());
+        QCOMPARE(board.sets, 1);
+    }
+
+    void aBusyClipboardIsTriedAgain() {
+        StubbornClipboard board;
+        board.refusals = 5;
+        output::CopyListviewToClipboard(results({"Filename"}, {{"/a"}}));
+        QCOMPARE(board.text, QStringLiteral("/a\r\n"));
+        QCOMPARE(board.clears + board.sets, 7);
+    }
+
+    void aClipboardThatNeverTakesItIsGivenUpOnQuietly() {
+        StubbornClipboard board;
+        board.refusals = 1 << 30;
+        QVERIFY(!output::SetClipboardTextWithRetry(QByteArray("x")));
+        QCOMPARE(board.sets, 1000);
+        output::ClearClipboardWithRetry();
+        QCOMPARE(board.clears, 1000);
+
+        auto window = testsupport::makeMainWindow();
+        output::setHeaders(window->ListView2, {"Filename"});
+        output::ResultRow::append(window->ListView2, "/a.pdf");
+        ScriptedPrompts prompts;
+        QTest::mouseClick(window->PushButton2, Qt::LeftButton);
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown[0].text, pasteHint);
+    }
+};
+
+PARVILON_TEST_MAIN(ClipboardTest)
+#include "tst_clipboard.moc"
