@@ -4,10 +4,8 @@
 #include "platform/TextProgressBar.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTimer>
 
 #include <cmath>
 #include <csignal>
@@ -78,19 +76,11 @@ int startErrorNumber(const QString& program) {
     return file.exists() ? 13 : 2;
 }
 
-// Waits up to one pass for the tool to end, running window events meanwhile; returns as
-// soon as the tool ends.
+// Waits up to one pass for the tool to end; returns as soon as it ends. Window events run
+// between passes, at least ten times a second.
 void waitOnePass(ToolProcess& tool) {
-    if (!tool.running())
-        return;
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&tool.qprocess(), &QProcess::finished, &loop, &QEventLoop::quit);
-    timer.start(passMs);
     if (tool.running())
-        loop.exec();
+        tool.qprocess().waitForFinished(passMs);
 }
 
 } // namespace
