@@ -1,20 +1,13 @@
 #pragma once
 
 #include "app/EventPump.h"
+#include "app/RunTimeError.h"
 
 #include <QString>
 
 #include <source_location>
-#include <stdexcept>
 
 namespace app {
-
-// A run-time error: its message is the description that the error report shows.
-class RunTimeError : public std::runtime_error {
-public:
-    explicit RunTimeError(const QString& description)
-        : std::runtime_error(description.toStdString()) {}
-};
 
 // The address that every error report asks the user to write to.
 inline constexpr char supportAddress[] = "support@parvilon.org";

@@ -1,6 +1,6 @@
 #include "extract/PdfDate.h"
 
-#include "app/ErrorReport.h"
+#include "app/RunTimeError.h"
 #include "platform/FolderDetails.h"
 
 #include <QRegularExpression>

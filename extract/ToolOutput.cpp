@@ -134,7 +134,7 @@ void parseToolOutput(const QByteArray& output, const ToolOutputSinks& sinks,
             if (column <= 0)
                 continue;
             if (marker.rule == Rule::PageCount) {
-                sinks.write(column, trimBlanks(QString(line).remove(marker.text)));
+                sinks.write(column, decodeToolText(trimBlanks(QString(line).remove(marker.text))));
                 continue;
             }
             if (number + 1 >= lines.size() || (number + 2 == lines.size() && lines.last().isEmpty())) {
