@@ -8,6 +8,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // Desktops find the program's entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.parvilon.Parvilon"));
     app::Form1 window;
     platform::setDialogParent(&window);
     filelist::attachFileList(window);

@@ -48,3 +48,37 @@ close_program() {
     done
     fail "the program was still running 5 s after its window was closed"
 }
+
+# Window positions of the main window's buttons (centres, in pixels).
+button_add_samples=(400 183)
+button_start=(268 253)
+button_save_text=(136 467)
+
+click_button() {
+    xdotool mousemove --window "$window_id" "$1" "$2" click 1
+}
+
+# wait_for_window TITLE-PATTERN: waits for a visible window other than the main window
+# whose title matches, focuses it, and sets dialog_id.
+wait_for_window() {
+    dialog_id=
+    for _ in $(seq 100); do
+        for candidate in $(xdotool search --onlyvisible --name "$1" 2>/dev/null || true); do
+            [ "$candidate" != "$window_id" ] && dialog_id=$candidate
+        done
+        [ -n "$dialog_id" ] && break
+        sleep 0.1
+    done
+    [ -n "$dialog_id" ] || fail "no window titled $1 appeared"
+    sleep 0.3
+    xdotool windowfocus --sync "$dialog_id" 2>/dev/null || true
+}
+
+# wait_for_window_gone ID
+wait_for_window_gone() {
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fail "window $1 did not close"
+}
