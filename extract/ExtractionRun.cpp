@@ -1,6 +1,7 @@
 #include "extract/ExtractionRun.h"
 
 #include "app/BusyState.h"
+#include "app/ClickHandler.h"
 #include "app/ErrorReport.h"
 #include "app/EventPump.h"
 #include "app/Form1.h"
@@ -168,10 +169,8 @@ void PushButton3_Click(app::Form1& window, RunLimits limits) {
 }
 
 void attachExtraction(app::Form1& window) {
-    QObject::connect(window.PushButton3, &QPushButton::clicked, &window,
-                     [&window] { app::runHandler([&] { PushButton3_Click(window); }); });
-    QObject::connect(window.PushButton6, &QPushButton::clicked, &window,
-                     [&window] { app::runHandler([&] { PushButton6_Click(window); }); });
+    app::onClick(window.PushButton3, window, [](app::Form1& form) { PushButton3_Click(form); });
+    app::onClick(window.PushButton6, window, PushButton6_Click);
 }
 
 } // namespace extract

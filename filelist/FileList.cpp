@@ -1,6 +1,7 @@
 #include "filelist/FileList.h"
 
 #include "app/BusyState.h"
+#include "app/ClickHandler.h"
 #include "app/ErrorReport.h"
 #include "app/Form1.h"
 #include "filelist/DragReorder.h"
@@ -61,14 +62,10 @@ void PushButton8_Click(app::Form1& window) {
 }
 
 void attachFileList(app::Form1& window) {
-    QObject::connect(window.PushButton7, &QPushButton::clicked, &window,
-                     [&window] { app::runHandler([&] { PushButton7_Click(window); }); });
-    QObject::connect(window.PushButton8, &QPushButton::clicked, &window,
-                     [&window] { app::runHandler([&] { PushButton8_Click(window); }); });
-    QObject::connect(window.PushButton4, &QPushButton::clicked, &window,
-                     [&window] { app::runHandler([&] { PushButton4_Click(window); }); });
-    QObject::connect(window.PushButton9, &QPushButton::clicked, &window,
-                     [&window] { app::runHandler([&] { PushButton9_Click(window); }); });
+    app::onClick(window.PushButton7, window, PushButton7_Click);
+    app::onClick(window.PushButton8, window, PushButton8_Click);
+    app::onClick(window.PushButton4, window, PushButton4_Click);
+    app::onClick(window.PushButton9, window, PushButton9_Click);
     window.RecordSampleFiles = [] { RecordSampleFiles(); };
     // Files and folders dropped from the desktop; internal row drags never become drops,
     // since reordering moves texts and starts no drag.

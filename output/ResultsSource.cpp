@@ -7,6 +7,14 @@
 
 namespace output {
 
+void TableSnapshot::appendRow(const QStringList& cells, bool ticked) {
+    Row row;
+    row.ticked = ticked;
+    for (qsizetype column = 0; column < cells.size(); ++column)
+        row.texts.setCell(static_cast<int>(column), cells[column]);
+    rows.append(std::move(row));
+}
+
 TableSnapshot readResults(const QTreeWidget* table) {
     TableSnapshot results;
     const int columns = table->columnCount();

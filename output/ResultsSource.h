@@ -22,24 +22,6 @@ public:
     virtual QString cell(int row, int column) const = 0;
 };
 
-// Results held in memory.
-struct ResultsData final : ResultsSource {
-    struct Row {
-        QStringList cells;
-        bool ticked = true;
-    };
-    QStringList headers;
-    QList<Row> rows;
-
-    int headerCount() const override { return static_cast<int>(headers.size()); }
-    QString header(int column) const override { return headers.value(column); }
-    int rowCount() const override { return static_cast<int>(rows.size()); }
-    bool isTicked(int row) const override { return row < rows.size() && rows[row].ticked; }
-    QString cell(int row, int column) const override {
-        return row < rows.size() ? rows[row].cells.value(column) : QString();
-    }
-};
-
 // The results table as it was at one moment: rows removed from the table afterwards stay
 // here. Its rows share their texts with the table, so even a copy of a large table costs
 // little memory.
@@ -58,6 +40,9 @@ struct TableSnapshot final : ResultsSource {
     QString cell(int row, int column) const override {
         return row < rows.size() ? rows[row].texts.cell(column) : QString();
     }
+
+    // Appends a row holding the given texts.
+    void appendRow(const QStringList& cells, bool ticked = true);
 };
 
 // The results table on screen as it is now, read row by row, letting window events run

@@ -1,6 +1,7 @@
 #include "output/ResultsTable.h"
 
 #include "app/BusyState.h"
+#include "app/ClickHandler.h"
 #include "app/ErrorReport.h"
 #include "app/EventPump.h"
 #include "app/Form1.h"
@@ -104,14 +105,10 @@ private:
 } // namespace
 
 void attachResultsTable(app::Form1& window) {
-    const auto onClick = [&window](QPushButton* button, void (*handler)(app::Form1&)) {
-        QObject::connect(button, &QPushButton::clicked, &window,
-                         [&window, handler] { app::runHandler([&] { handler(window); }); });
-    };
-    onClick(window.PushButton5, PushButton5_Click);
-    onClick(window.PushButton1, PushButton1_Click);
-    onClick(window.PushButton2, PushButton2_Click);
-    onClick(window.PushButton13, PushButton13_Click);
+    app::onClick(window.PushButton5, window, PushButton5_Click);
+    app::onClick(window.PushButton1, window, PushButton1_Click);
+    app::onClick(window.PushButton2, window, PushButton2_Click);
+    app::onClick(window.PushButton13, window, PushButton13_Click);
     new DeleteKeyFilter(window);
 }
 

@@ -4,12 +4,12 @@
 
 namespace testsupport {
 
-output::ResultsData results(const QStringList& headers, const QList<QStringList>& rows,
+output::TableSnapshot results(const QStringList& headers, const QList<QStringList>& rows,
                             const QList<int>& unticked) {
-    output::ResultsData data;
+    output::TableSnapshot data;
     data.headers = headers;
     for (qsizetype i = 0; i < rows.size(); ++i)
-        data.rows.append({rows[i], !unticked.contains(static_cast<int>(i))});
+        data.appendRow(rows[i], !unticked.contains(static_cast<int>(i)));
     return data;
 }
 

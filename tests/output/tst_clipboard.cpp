@@ -49,7 +49,7 @@ class ClipboardTest : public QObject {
     Q_OBJECT
 private slots:
     void clipboardText_data() {
-        QTest::addColumn<output::ResultsData>("table");
+        QTest::addColumn<output::TableSnapshot>("table");
         QTest::addColumn<QString>("text");
         QTest::newRow("the example: padding that ends a line is trimmed")
             << results({"Filename", "Title"}, {{"C:\\a.pdf", "X"}, {"C:\\bb.pdf", "YY"}})
@@ -73,7 +73,7 @@ private slots:
             << results({"Filename", "T"}, {{"/Zoë", "中文"}, {"/abcd", "x"}}) << QString::fromUtf8("/Zoë \t中文\r\n/abcd\tx\r\n");
     }
     void clipboardText() {
-        QFETCH(output::ResultsData, table);
+        QFETCH(output::TableSnapshot, table);
         QFETCH(QString, text);
         QCOMPARE(QString::fromUtf8(output::clipboardText(table)), text);
     }

@@ -119,10 +119,10 @@ private slots:
 
     void progressAtTheThousandthRow() {
         QTemporaryDir folder;
-        output::ResultsData table;
+        output::TableSnapshot table;
         table.headers = {"Filename"};
         for (int i = 0; i < 1500; ++i)
-            table.rows.append({{QStringLiteral("/f%1").arg(i)}, true});
+            table.appendRow({QStringLiteral("/f%1").arg(i)});
         platform::TextProgressBar bar;
         QStringList texts;
         connect(&bar, &platform::TextProgressBar::textChanged, [&](const QString& text) { texts.append(text); });

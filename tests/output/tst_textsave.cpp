@@ -24,7 +24,7 @@ class TextSaveTest : public QObject {
     Q_OBJECT
 private slots:
     void alignedTextByteForByte_data() {
-        QTest::addColumn<output::ResultsData>("table");
+        QTest::addColumn<output::TableSnapshot>("table");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("the two-column example")
             << results({"Filename", "Producer"}, {{"C:\\a.pdf", "X"}})
@@ -48,7 +48,7 @@ private slots:
                           "/b.pdf  \tAnn   \t\r\n");
     }
     void alignedTextByteForByte() {
-        QFETCH(output::ResultsData, table);
+        QFETCH(output::TableSnapshot, table);
         QFETCH(QByteArray, bytes);
         QTemporaryDir folder;
         const QString path = folder.filePath("results.txt");
@@ -89,10 +89,10 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("the earlier results\r\n");
         old.close();
-        output::ResultsData big;
+        output::TableSnapshot big;
         big.headers = {"Filename", "Title"};
         for (int i = 0; i < 2000; ++i)
-            big.rows.append({{QStringLiteral("/docs/file %1.pdf").arg(i), QString(60, 'x')}, true});
+            big.appendRow({QStringLiteral("/docs/file %1.pdf").arg(i), QString(60, 'x')});
 
         // A file-size limit makes the disk "full" after 8 KB, for root as for anyone.
         std::signal(SIGXFSZ, SIG_IGN);
@@ -113,10 +113,10 @@ private slots:
 
     void progressNamesTheFileAndCountsThousands() {
         QTemporaryDir folder;
-        output::ResultsData table;
+        output::TableSnapshot table;
         table.headers = {"Filename"};
         for (int i = 0; i < 2500; ++i)
-            table.rows.append({{QStringLiteral("/f%1").arg(i)}, true});
+            table.appendRow({QStringLiteral("/f%1").arg(i)});
         platform::TextProgressBar bar;
         QStringList texts;
         connect(&bar, &platform::TextProgressBar::textChanged, [&](const QString& text) { texts.append(text); });
