@@ -25,8 +25,8 @@ QTreeWidgetItem* DragReorder::itemAt(const QPersistentModelIndex& index) const {
 }
 
 bool DragReorder::eventFilter(QObject* watched, QEvent* event) {
-    // The list may be half destroyed when its viewport's last events arrive: look only at
-    // the event until it is a mouse event of the viewport.
+    // The list may be half destroyed when its viewport's last events arrive: compare with the
+    // viewport kept from construction, and touch the list only for mouse events.
     if (watched != viewport)
         return false;
     switch (event->type()) {
