@@ -1,5 +1,8 @@
 #include "tool/PdfReading.h"
 
+#include "tool/DamagedFileRepair.h"
+#include "tool/FactCollection.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFLogger.hh>
@@ -15,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,109 +36,18 @@ void silence(QPDF& pdf) {
     pdf.setSuppressWarnings(true);
 }
 
-// The root's /Count when its kids, one level down, add up to it: each kid page counts one,
-// each kid node its own /Count. Damaged files get /Count wrong (0 beside a page, say), and
-// then nothing is trusted.
-std::optional<long long> checkedRootCount(QPDFObjectHandle root, long long objectCount) {
-    if (!root.isDictionary()) {
-        return std::nullopt;
-    }
-    QPDFObjectHandle count = root.getKey("/Count");
-    QPDFObjectHandle kids = root.getKey("/Kids");
-    if (!count.isInteger() || !kids.isArray()) {
-        return std::nullopt;
-    }
-    const long long claimed = count.getIntValue();
-    // Every page is an object of its own, so a larger count cannot be true.
-    if (claimed <= 0 || claimed > objectCount) {
-        return std::nullopt;
-    }
-    long long sum = 0;
-    for (QPDFObjectHandle kid : kids.aitems()) {
-        if (!kid.isDictionary()) {
-            return std::nullopt;
-        }
-        long long pages = 1;
-        if (kid.getKey("/Kids").isArray()) {
-            QPDFObjectHandle kidCount = kid.getKey("/Count");
-            pages = kidCount.isInteger() ? kidCount.getIntValue() : -1;
-        }
-        // Compared before adding, so that no count in the file can overflow the sum.
-        if (pages < 0 || pages > claimed - sum) {
-            return std::nullopt;
-        }
-        sum += pages;
-    }
-    return sum == claimed ? std::optional<long long>(claimed) : std::nullopt;
-}
-
-// Walking the whole page tree touches every page object, which in a large file with object
-// streams means parsing most of the file (a second for a 2,400-page manual); a checked
-// /Count costs a handful of objects. The walk is kept for trees whose counts do not add up.
-long long countPages(QPDF& pdf) {
-    // The trailer's /Size bounds the number of objects; QPDF::getObjectCount() would resolve
-    // them all.
-    QPDFObjectHandle size = pdf.getTrailer().getKey("/Size");
-    if (size.isInteger()) {
-        if (auto count = checkedRootCount(pdf.getRoot().getKey("/Pages"), size.getIntValue())) {
-            return *count;
-        }
-    }
-    return static_cast<long long>(pdf.getAllPages().size());
-}
-
-// Only the trailer, the information dictionary and the page tree are touched: no stream
-// is decoded apart from the cross-reference and object streams qpdf needs to find objects.
-DocumentFacts collectFacts(QPDF& pdf) {
-    DocumentFacts facts;
-    QPDFObjectHandle trailer = pdf.getTrailer();
-    try {
-        QPDFObjectHandle info = trailer.getKey("/Info");
-        if (info.isDictionary()) {
-            for (auto& [key, value] : info.getDictAsMap()) {
-                if (value.isString()) {
-                    facts.info.push_back({key.substr(1), value.getStringValue()});
-                }
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        // An information dictionary that cannot be read gives no entries.
-    }
-    try {
-        QPDFObjectHandle id = trailer.getKey("/ID");
-        if (id.isArray()) {
-            const int items = std::min(id.getArrayNItems(), 2);
-            for (int i = 0; i < items; ++i) {
-                QPDFObjectHandle item = id.getArrayItem(i);
-                facts.ids.push_back(item.isString() ? item.getStringValue() : std::string());
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        facts.ids.clear();
-    }
-    try {
-        facts.pageCount = countPages(pdf);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        // No page count rather than a made-up one.
-    }
-    return facts;
-}
-
 constexpr off_t wholeReadLimit = off_t{1} << 20;
+// The repairs work on a copy of the whole file in memory; larger files are not repaired.
+constexpr off_t repairReadLimit = off_t{256} << 20;
 
-// Reads the whole file of the given size into bytes. Returns 0 or the errno of the failed
-// read. A file that shrank meanwhile gives what is left; one that grew, its first size bytes.
+// Reads the whole file of the given size into bytes, wherever the file's position is.
+// Returns 0 or the errno of the failed read. A file that shrank meanwhile gives what is
+// left; one that grew, its first size bytes.
 int readWhole(int fd, std::size_t size, std::string& bytes) {
     bytes.resize(size);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t got = ::read(fd, bytes.data() + done, size - done);
+        const ssize_t got = ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
         if (got == 0) {
             break;
         }
@@ -165,37 +78,212 @@ ReadResult failure(std::string error) {
     return result;
 }
 
-ReadResult readDocument(const OpenDocument& open, const std::optional<std::string>& password) {
-    const bool passwordGiven = password && !password->empty();
-    const std::vector<std::string> candidates =
-        passwordGiven ? passwordCandidates(*password) : std::vector<std::string>{""};
+// One try at opening a document and collecting its facts.
+struct Attempt {
+    bool opened = false;
+    DocumentFacts facts;
+    std::vector<std::string> warnings;
+    bool passwordRefused = false;
+    // Set for failures no repair of the bytes can help: the system's or memory's.
+    bool final = false;
+    std::string error;
+
+    bool complete() const { return opened && facts.pageCount.has_value(); }
+};
+
+// Whether an opened document, whose /Encrypt was renamed, encrypts neither strings nor
+// streams (only embedded files, say): then nothing we read needs the key.
+bool encryptionSparesWhatWeRead(QPDF& pdf) {
+    QPDFObjectHandle encrypt = pdf.getTrailer().getKey(std::string(disabledEncryptKey));
+    if (!encrypt.isDictionary() || !encrypt.getKey("/V").isInteger() ||
+        encrypt.getKey("/V").getIntValue() < 4) {
+        return false;
+    }
+    for (const char* key : {"/StmF", "/StrF"}) {
+        QPDFObjectHandle filter = encrypt.getKey(key);
+        // Absent means /Identity.
+        if (!filter.isNull() && !(filter.isName() && filter.getName() == "/Identity")) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Attempt attempt(const OpenDocument& open, const std::vector<std::string>& candidates,
+                bool needsSparingEncryption) {
+    Attempt result;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const bool lastTry = i + 1 == candidates.size();
         try {
             QPDF pdf;
             silence(pdf);
             open(pdf, candidates[i].c_str());
-            ReadResult result;
-            result.facts = collectFacts(pdf);
-            result.ok = true;
+            if (needsSparingEncryption && !encryptionSparesWhatWeRead(pdf)) {
+                result.passwordRefused = true;
+                result.error = "encryption covers more than embedded files";
+                return result;
+            }
+            result.facts = collectFacts(pdf, result.warnings);
+            result.opened = true;
             return result;
         } catch (const QPDFExc& e) {
-            if (e.getErrorCode() != qpdf_e_password) {
-                return failure("not a readable PDF: " + e.getMessageDetail());
-            }
-            if (lastTry) {
-                return failure(passwordGiven ? "wrong password"
-                                             : "encrypted: a password is required");
+            result.passwordRefused = e.getErrorCode() == qpdf_e_password;
+            result.error = "not a readable PDF: " + e.getMessageDetail();
+            if (!result.passwordRefused) {
+                return result;
             }
         } catch (const QPDFSystemError& e) {
-            return failure(std::strerror(e.getErrno()));
+            result.final = true;
+            result.error = std::strerror(e.getErrno());
+            return result;
         } catch (const std::bad_alloc&) {
-            return failure("not enough memory");
+            result.final = true;
+            result.error = "not enough memory";
+            return result;
         } catch (const std::exception& e) {
-            return failure(std::string("not a readable PDF: ") + e.what());
+            result.error = std::string("not a readable PDF: ") + e.what();
+            return result;
         }
     }
-    return failure("wrong password");
+    return result;
+}
+
+// The repairs of a file's bytes, in the order they are tried.
+enum class Repair { SpareEncryption, DropEncryption, HugeIntegers, XrefStream, Trailer };
+
+bool mentions(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The next repair worth trying for the best try so far, or nothing.
+std::optional<Repair> nextRepair(const Attempt& best, const std::set<Repair>& tried,
+                                 bool passwordGiven) {
+    auto untried = [&](Repair repair) {
+        return tried.count(repair) == 0 ? std::optional<Repair>(repair) : std::nullopt;
+    };
+    if (best.final) {
+        return std::nullopt;
+    }
+    if (best.passwordRefused) {
+        return passwordGiven ? std::nullopt : untried(Repair::SpareEncryption);
+    }
+    if (!best.opened) {
+        if (mentions(best.error, "/Encrypt in trailer dictionary is not a dictionary")) {
+            if (auto repair = untried(Repair::DropEncryption)) {
+                return repair;
+            }
+        }
+        if (mentions(best.error, "integer out of range") ||
+            mentions(best.error, "overflow/underflow converting")) {
+            if (auto repair = untried(Repair::HugeIntegers)) {
+                return repair;
+            }
+        }
+    }
+    if (auto repair = untried(Repair::XrefStream)) {
+        return repair;
+    }
+    return untried(Repair::Trailer);
+}
+
+std::optional<std::string> repaired(Repair repair, std::string_view bytes) {
+    switch (repair) {
+    case Repair::SpareEncryption:
+    case Repair::DropEncryption:
+        return withoutEncryption(bytes);
+    case Repair::HugeIntegers:
+        return withoutHugeIntegers(bytes);
+    case Repair::XrefStream:
+        return withStartxrefToXrefStream(bytes);
+    case Repair::Trailer:
+        return withRebuiltTrailer(bytes);
+    }
+    return std::nullopt;
+}
+
+std::string describe(Repair repair, const Attempt& before) {
+    static constexpr std::string_view prefix = "not a readable PDF: ";
+    std::string why = before.opened ? "no page count" : oneLine(before.error);
+    if (why.compare(0, prefix.size(), prefix) == 0) {
+        why.erase(0, prefix.size());
+    }
+    switch (repair) {
+    case Repair::SpareEncryption:
+        return "read without a password: the encryption leaves strings and streams alone";
+    case Repair::DropEncryption:
+        return "read as unencrypted: /Encrypt in the trailer is not a dictionary";
+    case Repair::HugeIntegers:
+        return "skipped numbers too large for an object number or offset (" + why + ")";
+    case Repair::XrefStream:
+        return "read through the last cross-reference stream found (" + why + ")";
+    case Repair::Trailer:
+        return "rebuilt the trailer from the objects found (" + why + ")";
+    }
+    return {};
+}
+
+// Whether next, read from a copy repaired that way, reads more of the document than best.
+// A copy whose structure was guessed must lead to a page: else the guess found no document.
+bool improves(const Attempt& next, const Attempt& best, Repair repair) {
+    const bool guessed = repair == Repair::XrefStream || repair == Repair::Trailer;
+    if (!next.opened || (guessed && next.facts.pageCount.value_or(0) <= 0)) {
+        return false;
+    }
+    return !best.opened || (next.facts.pageCount && !best.facts.pageCount);
+}
+
+// Bytes of the whole file for the repairs, read only when one is needed.
+using LoadBytes = std::function<std::optional<std::string_view>()>;
+
+ReadResult readDocument(const OpenDocument& open, const LoadBytes& loadBytes,
+                        const std::optional<std::string>& password) {
+    const bool passwordGiven = password && !password->empty();
+    const std::vector<std::string> candidates =
+        passwordGiven ? passwordCandidates(*password) : std::vector<std::string>{""};
+    Attempt best = attempt(open, candidates, false);
+    std::vector<std::string> repairs;
+    std::optional<std::string_view> current;
+    std::string currentCopy;
+    std::set<Repair> tried;
+    while (!best.complete()) {
+        const std::optional<Repair> repair = nextRepair(best, tried, passwordGiven);
+        if (!repair) {
+            break;
+        }
+        tried.insert(*repair);
+        if (!current && !(current = loadBytes())) {
+            break;
+        }
+        std::optional<std::string> copy = repaired(*repair, *current);
+        if (!copy) {
+            continue;
+        }
+        const std::string& bytes = *copy;
+        Attempt next = attempt(
+            [&](QPDF& pdf, const char* pw) {
+                pdf.processMemoryFile("repaired", bytes.data(), bytes.size(), pw);
+            },
+            candidates, *repair == Repair::SpareEncryption);
+        if (improves(next, best, *repair)) {
+            repairs.push_back(describe(*repair, best));
+            best = std::move(next);
+            currentCopy = std::move(*copy);
+            current = currentCopy;
+        }
+    }
+    ReadResult result;
+    if (!best.opened) {
+        if (best.passwordRefused) {
+            return failure(passwordGiven ? "wrong password" : "encrypted: a password is required");
+        }
+        return failure(best.error);
+    }
+    result.ok = true;
+    result.facts = std::move(best.facts);
+    result.warnings = std::move(repairs);
+    for (std::string& warning : best.warnings) {
+        result.warnings.push_back(oneLine(std::move(warning)));
+    }
+    return result;
 }
 
 } // namespace
@@ -235,32 +323,46 @@ ReadResult readPdfFile(const std::string& path, const std::optional<std::string>
         ::close(fd);
         return failure(error != 0 ? std::strerror(error) : "not a regular file");
     }
+    std::unique_ptr<FILE, int (*)(FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
+    if (!file) {
+        ::close(fd);
+        return failure(std::strerror(errno));
+    }
+    std::string bytes;
+    bool loaded = false;
+    int readError = 0;
+    const auto loadBytes = [&]() -> std::optional<std::string_view> {
+        if (!loaded) {
+            if (status.st_size > repairReadLimit) {
+                return std::nullopt;
+            }
+            readError =
+                readWhole(::fileno(file.get()), static_cast<std::size_t>(status.st_size), bytes);
+            if (readError != 0) {
+                return std::nullopt;
+            }
+            loaded = true;
+        }
+        return std::string_view(bytes);
+    };
     // A typical PDF is read in one go: qpdf seeks back and forth, and on a stdio stream
     // every seek costs a fresh read. Larger files are read piecemeal, as qpdf needs them.
     if (status.st_size <= wholeReadLimit) {
-        std::string bytes;
-        const int error = readWhole(fd, static_cast<std::size_t>(status.st_size), bytes);
-        ::close(fd);
-        if (error != 0) {
-            return failure(std::strerror(error));
+        if (!loadBytes()) {
+            return failure(std::strerror(readError));
         }
         return readDocument(
             [&](QPDF& pdf, const char* pw) {
                 pdf.processMemoryFile(path.c_str(), bytes.data(), bytes.size(), pw);
             },
-            password);
-    }
-    std::unique_ptr<FILE, int (*)(FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
-    if (!file) {
-        ::close(fd);
-        return failure(std::strerror(errno));
+            loadBytes, password);
     }
     return readDocument(
         [&](QPDF& pdf, const char* pw) {
             std::rewind(file.get());
             pdf.processFile(path.c_str(), file.get(), false, pw);
         },
-        password);
+        loadBytes, password);
 }
 
 ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password) {
@@ -268,7 +370,7 @@ ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string
         [&](QPDF& pdf, const char* pw) {
             pdf.processMemoryFile("memory", bytes.data(), bytes.size(), pw);
         },
-        password);
+        [&]() -> std::optional<std::string_view> { return bytes; }, password);
 }
 
 } // namespace pdfinfodump

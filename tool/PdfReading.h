@@ -14,11 +14,19 @@ struct ReadResult {
     DocumentFacts facts;
     // Why the document could not be read: one line, without the file's name.
     std::string error;
+    // What was read in an unusual way (a repair of a damaged file, pages counted one by
+    // one, XMP that could not be parsed): one line each, without the file's name.
+    std::vector<std::string> warnings;
 };
 
-// Reads the information dictionary, the trailer's ID and the page count of a PDF file.
+// Reads the information dictionary, the trailer's ID and the page count of a PDF file, with
+// the standard properties the dictionary lacks taken from XMP metadata (collectFacts).
 // Only a regular file is opened, so a FIFO or device cannot block the reader. A damaged
-// file is repaired as far as qpdf can; what cannot be read is left out of the facts.
+// file is repaired as far as qpdf can; when qpdf cannot open it, or opens it without a page
+// count, repaired copies are tried in memory (DamagedFileRepair.h), each noted in warnings:
+// the encryption ignored when it spares strings and streams (no password given) or when
+// /Encrypt is no dictionary, too large integers made harmless, the last cross-reference
+// stream pointed at, and a trailer of our own. What cannot be read is left out of the facts.
 ReadResult readPdfFile(const std::string& path, const std::optional<std::string>& password);
 
 // The same for a PDF held in memory.

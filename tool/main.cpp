@@ -17,9 +17,10 @@ using namespace pdfinfodump;
 
 namespace {
 
-// One line on standard error; control characters in a file name cannot break it.
-void reportFailure(const std::string& subject, const std::string& reason) {
-    std::string line = "pdftk: " + subject + ": " + reason;
+// One line on standard error; control characters in a file name cannot break it. A warning
+// reads "pdftk: warning: PATH: TEXT", so that a caller tells it from the failure line.
+void report(const std::string& subject, const std::string& reason, bool warning = false) {
+    std::string line = (warning ? "pdftk: warning: " : "pdftk: ") + subject + ": " + reason;
     for (char& c : line) {
         if (static_cast<unsigned char>(c) < 0x20) {
             c = '?';
@@ -47,8 +48,11 @@ int main(int argc, char* argv[]) {
     }
 
     const ReadResult read = readPdfFile(request->inputPath, password);
+    for (const std::string& warning : read.warnings) {
+        report(request->inputPath, warning, true);
+    }
     if (!read.ok) {
-        reportFailure(request->inputPath, read.error);
+        report(request->inputPath, read.error);
         return 1;
     }
 
@@ -57,7 +61,7 @@ int main(int argc, char* argv[]) {
                                        ? writeStandardOutput(dump)
                                        : writeFileWhole(request->outputPath, dump);
     if (!writeError.empty()) {
-        reportFailure(request->outputPath, writeError);
+        report(request->outputPath, writeError);
         return 1;
     }
     return 0;

@@ -1,0 +1,132 @@
+#include "tool/FactCollection.h"
+
+#include "tool/PageCount.h"
+#include "tool/PdfText.h"
+#include "tool/XmpProperties.h"
+
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <algorithm>
+#include <array>
+#include <new>
+#include <stdexcept>
+
+namespace pdfinfodump {
+namespace {
+
+// Far beyond any real packet; a stream that decodes to more is not read.
+constexpr std::size_t metadataLimit = std::size_t{8} << 20;
+
+constexpr std::array<std::string_view, 8> standardKeys = {
+    "Title", "Author", "Subject", "Keywords", "Creator", "Producer", "CreationDate", "ModDate"};
+
+// Collects decoded bytes and stops the decoding once there are more than the limit.
+class BoundedBuffer : public Pipeline {
+public:
+    BoundedBuffer(std::string& out, std::size_t limit)
+        : Pipeline("metadata", nullptr), out_(out), limit_(limit) {}
+    void write(unsigned char const* data, std::size_t length) override {
+        if (length > limit_ - out_.size()) {
+            throw std::length_error("the metadata stream is too large");
+        }
+        out_.append(reinterpret_cast<const char*>(data), length);
+    }
+    void finish() override {}
+
+private:
+    std::string& out_;
+    std::size_t limit_;
+};
+
+template <typename Read> void tolerate(Read read) {
+    try {
+        read();
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        // What cannot be read is left out of the facts.
+    }
+}
+
+bool hasValue(const std::vector<InfoEntry>& info, std::string_view key) {
+    return std::any_of(info.begin(), info.end(), [&](const InfoEntry& entry) {
+        return entry.key == key && !decodeTextString(entry.value).empty();
+    });
+}
+
+void addXmpProperties(QPDF& pdf, DocumentFacts& facts, std::vector<std::string>& warnings) {
+    const bool complete =
+        std::all_of(standardKeys.begin(), standardKeys.end(),
+                    [&](std::string_view key) { return hasValue(facts.info, key); });
+    if (complete) {
+        return;
+    }
+    QPDFObjectHandle metadata = pdf.getRoot().getKey("/Metadata");
+    if (!metadata.isStream()) {
+        return;
+    }
+    std::string xml;
+    BoundedBuffer buffer(xml, metadataLimit);
+    if (!metadata.pipeStreamData(&buffer, nullptr, 0, qpdf_dl_generalized, true)) {
+        warnings.push_back("the XMP metadata stream cannot be decoded; ignored");
+        return;
+    }
+    std::string error;
+    const auto properties = propertiesFromXmp(xml, error);
+    if (!properties) {
+        warnings.push_back("the XMP metadata is not well-formed (" + error + "); ignored");
+        return;
+    }
+    for (const InfoEntry& property : *properties) {
+        if (hasValue(facts.info, property.key)) {
+            continue;
+        }
+        // An empty entry of the dictionary gives way to the XMP value.
+        facts.info.erase(std::remove_if(facts.info.begin(), facts.info.end(),
+                                        [&](const InfoEntry& e) { return e.key == property.key; }),
+                         facts.info.end());
+        facts.info.push_back(property);
+    }
+    std::stable_sort(facts.info.begin(), facts.info.end(),
+                     [](const InfoEntry& a, const InfoEntry& b) { return a.key < b.key; });
+}
+
+} // namespace
+
+DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings) {
+    DocumentFacts facts;
+    QPDFObjectHandle trailer = pdf.getTrailer();
+    tolerate([&] {
+        QPDFObjectHandle info = trailer.getKey("/Info");
+        if (info.isDictionary()) {
+            for (auto& [key, value] : info.getDictAsMap()) {
+                if (value.isString()) {
+                    facts.info.push_back({key.substr(1), value.getStringValue()});
+                }
+            }
+        }
+    });
+    tolerate([&] {
+        QPDFObjectHandle id = trailer.getKey("/ID");
+        if (id.isArray()) {
+            const int items = std::min(id.getArrayNItems(), 2);
+            std::vector<std::string> ids;
+            for (int i = 0; i < items; ++i) {
+                QPDFObjectHandle item = id.getArrayItem(i);
+                ids.push_back(item.isString() ? item.getStringValue() : std::string());
+            }
+            facts.ids = std::move(ids);
+        }
+    });
+    PageCount pages = countPages(pdf);
+    facts.pageCount = pages.pages;
+    if (!pages.warning.empty()) {
+        warnings.push_back(pages.warning);
+    }
+    tolerate([&] { addXmpProperties(pdf, facts, warnings); });
+    return facts;
+}
+
+} // namespace pdfinfodump

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "tool/DocumentFacts.h"
+
+#include <string>
+#include <vector>
+
+class QPDF;
+
+namespace pdfinfodump {
+
+// What a dump reports of an opened document: the information dictionary's string entries,
+// the trailer's /ID and the page count (countPages). Standard properties the dictionary
+// lacks (absent, or text that decodes to nothing) are taken from the catalog's /Metadata
+// stream when it holds them (propertiesFromXmp); the dictionary's own value always wins.
+// Anything noteworthy, such as XMP that cannot be parsed or pages counted one by one, is
+// added to warnings. Only the trailer, the information dictionary, the page tree and the
+// metadata stream are read. Throws only std::bad_alloc.
+DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings);
+
+} // namespace pdfinfodump
