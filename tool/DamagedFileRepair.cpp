@@ -300,6 +300,7 @@ std::optional<std::string> withRebuiltTrailer(string_view bytes) {
     const std::vector<ObjectHeader> headers = objectHeaders(bytes);
     std::optional<std::string> root;
     std::optional<std::string> info = lastReference(bytes, "/Info");
+    const bool infoWritten = info.has_value();
     long long size = 0;
     for (size_t i = 0; i < headers.size(); ++i) {
         const long long number = smallNumber(bytes, headers[i].number.start, headers[i].number.end);
@@ -311,7 +312,7 @@ std::optional<std::string> withRebuiltTrailer(string_view bytes) {
         const string_view text = objectText(bytes, headers, i);
         if (isOfType(text, "/Catalog")) {
             root = reference(bytes, headers[i]);
-        } else if (!lastReference(bytes, "/Info") && looksLikeInfo(text)) {
+        } else if (!infoWritten && looksLikeInfo(text)) {
             info = reference(bytes, headers[i]);
         }
     }

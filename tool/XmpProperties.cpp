@@ -105,8 +105,10 @@ struct Reader {
 
     void start(std::string_view name, const XML_Char** attributes) {
         ++depth;
-        if (property != nullptr) {
-            if (name == rdfItem) {
+        // Inside a property nothing but its items counts: a description nested in a
+        // structure (a history entry, say) describes something else.
+        if (propertyDepth >= 0) {
+            if (property != nullptr && name == rdfItem) {
                 inItem = true;
                 items.push_back({});
                 for (int i = 0; attributes[i] != nullptr; i += 2) {
@@ -122,9 +124,7 @@ struct Reader {
             propertyDepth = depth;
             text.clear();
             items.clear();
-            if (property != nullptr) {
-                return;
-            }
+            return;
         }
         if (name == rdfDescription) {
             descriptionDepths.push_back(depth);
@@ -189,9 +189,15 @@ extern "C" void onEntityDeclaration(void* data, const XML_Char*, int, const XML_
 } // namespace
 
 std::optional<std::vector<InfoEntry>> propertiesFromXmp(std::string_view xml, std::string& error) {
-    // Writers pad packets with NUL bytes, which XML does not allow.
-    while (!xml.empty() && xml.back() == '\0') {
-        xml.remove_suffix(1);
+    // Writers pad packets with NUL bytes, which XML does not allow; in UTF-16 text they come
+    // in pairs, and a single one ends the last character.
+    const bool utf16 =
+        xml.size() >= 2 && (xml.substr(0, 2) == "\xFF\xFE" || xml.substr(0, 2) == "\xFE\xFF" ||
+                            xml[0] == '\0' || xml[1] == '\0');
+    const std::size_t unit = utf16 ? 2 : 1;
+    while (xml.size() >= unit &&
+           xml.substr(xml.size() - unit).find_first_not_of('\0') == std::string_view::npos) {
+        xml.remove_suffix(unit);
     }
     if (xml.size() > static_cast<std::size_t>(INT_MAX)) {
         error = "too large";

@@ -14,10 +14,11 @@ import os
 import shutil
 import subprocess
 import sys
+import zlib
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from pdfwriter import build, hexstring, literal, name, text  # noqa: E402
+from pdfwriter import build, hexstring, literal, name, stream, text  # noqa: E402
 
 ID = b"[<0123456789abcdef0123456789abcdef> <fedcba9876543210fedcba9876543210>]"
 LARGE_CONTENT = b"0 0 m\n" * 400000
@@ -206,6 +207,109 @@ def damaged_documents(good: bytes) -> dict[str, bytes]:
     }
 
 
+def xmp_packet(body: str, attributes: str = "", dc: str = "dc", xmp: str = "xmp") -> bytes:
+    """An XMP packet with one rdf:Description holding body and attributes. dc and xmp name
+    the prefixes of those namespaces, which readers must match by URI."""
+    return (
+        '<?xpacket begin="\ufeff" id="W5M0MpCehiHzreSzNTczkc9d"?>\n'
+        '<x:xmpmeta xmlns:x="adobe:ns:meta/">\n'
+        '<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#">\n'
+        f'<rdf:Description rdf:about="" xmlns:{dc}="http://purl.org/dc/elements/1.1/" '
+        f'xmlns:{xmp}="http://ns.adobe.com/xap/1.0/" xmlns:pdf="http://ns.adobe.com/pdf/1.3/" '
+        f"{attributes}>\n{body}\n</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n"
+        + " " * 100 + '\n<?xpacket end="w"?>'
+    ).encode()
+
+
+def with_metadata(info, packet: bytes, compress: bool = False) -> bytes:
+    """A PDF 2.0 document whose catalog's /Metadata stream (object 4) holds the packet."""
+    if compress:
+        body = stream(zlib.compress(packet), b"/Type /Metadata /Subtype /XML /Filter /FlateDecode ")
+    else:
+        body = stream(packet, b"/Type /Metadata /Subtype /XML ")
+    return build(info, pages=2, file_id=ID, version="2.0", catalog_extra=b"/Metadata 4 0 R ",
+                 extra_objects=[body])
+
+
+def xmp_documents() -> dict[str, tuple[bytes, bool]]:
+    """Documents that keep properties in XMP metadata; pdftk-java shows none of those."""
+    docs = {}
+    docs["xmp-only.pdf"] = (with_metadata(None, xmp_packet(
+        "<dc:title><rdf:Alt><rdf:li xml:lang=\"de-DE\">Jahresbericht</rdf:li>"
+        "<rdf:li xml:lang=\"x-default\">Annual report 2017 \u2013 caf\u00e9 \u2615</rdf:li>"
+        "</rdf:Alt></dc:title>\n"
+        "<dc:creator><rdf:Seq><rdf:li>Ann Example</rdf:li><rdf:li>Bob Beispiel</rdf:li>"
+        "</rdf:Seq></dc:creator>\n"
+        "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">Figures &amp; facts &lt;2017&gt;"
+        "</rdf:li></rdf:Alt></dc:description>\n"
+        "<pdf:Keywords>report, 2017</pdf:Keywords>",
+        'xmp:CreatorTool="Writer 9" pdf:Producer="Parvilon XMP maker" '
+        'xmp:CreateDate="2017-05-24T10:30:11+05:30" xmp:ModifyDate="2017-05-24T10:30:11.25Z"')),
+        True)
+    # Other prefixes, a compressed stream, and a dictionary whose values win where they exist.
+    docs["xmp-and-info.pdf"] = (with_metadata(
+        [(b"/Title", text("Info title")), (b"/Author", text("Info author")),
+         (b"/Subject", literal(b""))],
+        xmp_packet(
+            "<d:title><rdf:Alt><rdf:li xml:lang=\"x-default\">XMP title</rdf:li></rdf:Alt>"
+            "</d:title>\n<d:creator><rdf:Seq><rdf:li>XMP author</rdf:li></rdf:Seq></d:creator>\n"
+            "<d:description><rdf:Alt><rdf:li xml:lang=\"en\">XMP subject</rdf:li></rdf:Alt>"
+            "</d:description>\n<pdf:Producer>XMP producer</pdf:Producer>\n"
+            "<t:ModifyDate>2020-01-02</t:ModifyDate>\n<t:CreateDate>yesterday</t:CreateDate>",
+            dc="d", xmp="t"), compress=True), True)
+    docs["xmp-broken.pdf"] = (with_metadata(
+        [(b"/Title", text("Only the dictionary"))],
+        xmp_packet("<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">unclosed</rdf:Alt>"
+                   "</dc:title>")), True)
+    # Entity declarations could expand a small packet hugely: the packet is ignored.
+    entities = ('<!DOCTYPE x:xmpmeta [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;">]>\n')
+    packet = xmp_packet("<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">&b;</rdf:li>"
+                        "</rdf:Alt></dc:title>")
+    docs["xmp-entities.pdf"] = (with_metadata(None, packet.replace(b"<x:xmpmeta",
+                                                                  entities.encode() + b"<x:xmpmeta", 1)), True)
+    return docs
+
+
+def encrypt_dictionary(string_filter: bytes) -> bytes:
+    """AES-256 encryption with made-up keys (no password opens it), whose strings and
+    streams use string_filter and whose embedded files use the standard filter."""
+    return (b"<< /Filter /Standard /V 5 /R 6 /Length 256 /P -1028 /EncryptMetadata false "
+            b"/CF << /StdCF << /AuthEvent /EFOpen /CFM /AESV3 /Length 32 >> >> /EFF /StdCF "
+            b"/StmF %s /StrF %s /O %s /U %s /OE %s /UE %s /Perms %s >>"
+            % (string_filter, string_filter, hexstring(bytes(range(48))),
+               hexstring(bytes(range(1, 49))), hexstring(bytes(32)), hexstring(bytes(32)),
+               hexstring(bytes(16))))
+
+
+def repairable_documents() -> dict[str, tuple[bytes, bool]]:
+    """Damage qpdf 11.3 cannot open by itself, each kind once; the tool repairs a copy."""
+    docs = {}
+    good = build(STANDARD_INFO, pages=2, file_id=ID)
+    xref = good.rindex(b"\nxref\n") + 1
+    # No cross-reference table, trailer or startxref: the trailer is made from the objects.
+    docs["objects-only.pdf"] = (good[:xref], True)
+    # The same beyond the size read in one go: the repair reads the whole file itself.
+    large = build(STANDARD_INFO + [(b"/Blob", b"4 0 R")], file_id=ID, extra_objects=[LARGE_STREAM])
+    docs["large-objects-only.pdf"] = (large[: large.rindex(b"\nxref\n") + 1], True)
+    docs["encrypt-not-dictionary.pdf"] = (
+        build(STANDARD_INFO[:1], file_id=ID, trailer_extra=b"/Encrypt 5"), True)
+    docs["encrypt-identity.pdf"] = (
+        build(STANDARD_INFO[:1], pages=2, file_id=ID, trailer_extra=b"/Encrypt 4 0 R",
+              extra_objects=[encrypt_dictionary(b"/Identity")]), True)
+    docs["encrypt-standard-filter.pdf"] = (
+        build(STANDARD_INFO[:1], pages=2, file_id=ID, trailer_extra=b"/Encrypt 4 0 R",
+              extra_objects=[encrypt_dictionary(b"/StdCF")]), True)
+    # An object number beyond int, while the table is rebuilt (startxref points nowhere).
+    docs["huge-object-number.pdf"] = (
+        good[:xref] + b"3000000000 0 obj\n(junk)\nendobj\n" + good[xref:], True)
+    docs["huge-startxref.pdf"] = (
+        good[: good.rindex(b"startxref")] + b"startxref\n99999999999999999999\n%%EOF\n", True)
+    # A page tree that names itself among its kids, and a kid that is no dictionary.
+    loop = build(STANDARD_INFO[:1], pages=3, file_id=ID, root_count=0)
+    docs["page-tree-loop.pdf"] = (loop.replace(b"/Kids [", b"/Kids [2 0 R 99 0 R (junk) ", 1), True)
+    return docs
+
+
 # name -> (qpdf --encrypt arguments after the passwords, user, owner)
 ENCRYPTIONS = {
     "enc-rc4-40.pdf": (["40"], "user40", "owner40"),
@@ -254,6 +358,11 @@ def main() -> int:
 
     docs = plain_documents()
     for file_name, (content, compare) in docs.items():
+        with open(os.path.join(folder, file_name), "wb") as out:
+            out.write(content)
+        record(file_name, compare)
+
+    for file_name, (content, compare) in {**xmp_documents(), **repairable_documents()}.items():
         with open(os.path.join(folder, file_name), "wb") as out:
             out.write(content)
         record(file_name, compare)

@@ -67,6 +67,8 @@ def build(
     version: str = "1.4",
     page_tree_fanout: int = 0,
     root_count: int | None = None,
+    catalog_extra: bytes = b"",
+    trailer_extra: bytes = b"",
 ) -> bytes:
     """A complete PDF.
 
@@ -74,7 +76,8 @@ def build(
     the dictionary out. file_id: raw syntax of the trailer's /ID value (None: no ID).
     extra_objects become objects 4, 5, ... so info values can refer to them as "4 0 R".
     page_tree_fanout > 0 groups the pages under intermediate /Pages nodes. root_count
-    replaces the root node's true /Count, as a damaged file might.
+    replaces the root node's true /Count, as a damaged file might. catalog_extra and
+    trailer_extra are raw entries added to the catalog and the trailer.
     """
     doc = Document(version)
     catalog = doc.add(b"")
@@ -117,7 +120,7 @@ def build(
             doc.set(page, page_body(root_pages))
     count = pages if root_count is None else root_count
     doc.set(root_pages, b"<< /Type /Pages /Kids [%s] /Count %d >>" % (refs(kids), count))
-    doc.set(catalog, b"<< /Type /Catalog /Pages %d 0 R >>" % root_pages)
+    doc.set(catalog, b"<< /Type /Catalog /Pages %d 0 R %s>>" % (root_pages, catalog_extra))
 
     trailer = [b"/Size %d" % (len(doc.objects) + 1), b"/Root 1 0 R"]
     if info is not None:
@@ -130,6 +133,8 @@ def build(
             trailer[0] = b"/Size %d" % (len(doc.objects) + 1)
     if file_id is not None:
         trailer.append(b"/ID " + file_id)
+    if trailer_extra:
+        trailer.append(trailer_extra)
     return serialize(doc, b" ".join(trailer))
 
 
@@ -145,3 +150,8 @@ def serialize(doc: Document, trailer: bytes) -> bytes:
         out += b"%010d 00000 n \n" % offset
     out += b"trailer\n<< %s >>\nstartxref\n%d\n%%%%EOF\n" % (trailer, xref)
     return bytes(out)
+
+
+def stream(data: bytes, entries: bytes = b"") -> bytes:
+    """A stream object's body holding data as it is."""
+    return b"<< /Length %d %s>>\nstream\n%s\nendstream" % (len(data), entries, data)

@@ -5,6 +5,7 @@
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -140,6 +141,27 @@ class ToolProcessTest(unittest.TestCase):
     def test_file_name_cannot_break_the_error_line(self):
         result = self.run_tool(pdf("missing\nInfoKey: x.pdf"), "dumpdata", "output", self.out)
         self.assert_failed_cleanly(result)
+
+    def test_repairs_are_warning_lines_apart_from_the_failure_line(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        damaged = os.path.join(folder.name, "bad\nname.pdf")
+        shutil.copy(pdf("objects-only.pdf"), damaged)
+        warning = f"pdftk: warning: {damaged.replace(chr(10), '?')}: rebuilt the trailer"
+        result = self.run_tool(damaged, "dumpdata", "output", "-")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn(b"NumberOfPages: 2\n", result.stdout)
+        lines = result.stderr.decode().splitlines()
+        self.assertEqual(len(lines), 1, lines)
+        self.assertTrue(lines[0].startswith(warning), lines[0])
+        # The first line that is not a warning says why the run failed.
+        target = os.path.join(self.folder.name, "missing-folder", "result.txt")
+        result = self.run_tool(damaged, "dumpdata", "output", target)
+        self.assertEqual(result.returncode, 1)
+        lines = result.stderr.decode().splitlines()
+        self.assertEqual(len(lines), 2, lines)
+        self.assertTrue(lines[0].startswith(warning), lines[0])
+        self.assertTrue(lines[1].startswith(f"pdftk: {target}: "), lines[1])
 
     def test_failure_leaves_earlier_file_alone(self):
         with open(self.out, "wb") as f:

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -123,6 +124,31 @@ private slots:
                "InfoBegin\nInfoKey: Subject\nInfoValue: ˘ˇˆ˙˝˛˚˜\n"
                "InfoBegin\nInfoKey: Title\nInfoValue: Café 😀\n" +
                    ids + "NumberOfPages: 1\n";
+        QTest::newRow("XMP only, PDF 2.0")
+            << "xmp-only.pdf"
+            << "InfoBegin\nInfoKey: Author\nInfoValue: Ann Example; Bob Beispiel\n"
+               "InfoBegin\nInfoKey: CreationDate\nInfoValue: D:20170524103011+05'30'\n"
+               "InfoBegin\nInfoKey: Creator\nInfoValue: Writer 9\n"
+               "InfoBegin\nInfoKey: Keywords\nInfoValue: report, 2017\n"
+               "InfoBegin\nInfoKey: ModDate\nInfoValue: D:20170524103011Z\n"
+               "InfoBegin\nInfoKey: Producer\nInfoValue: Parvilon XMP maker\n"
+               "InfoBegin\nInfoKey: Subject\nInfoValue: Figures & facts <2017>\n"
+               "InfoBegin\nInfoKey: Title\nInfoValue: Annual report 2017 – café ☕\n" +
+                   ids + "NumberOfPages: 2\n";
+        QTest::newRow("dictionary wins, XMP fills what it lacks")
+            << "xmp-and-info.pdf"
+            << "InfoBegin\nInfoKey: Author\nInfoValue: Info author\n"
+               "InfoBegin\nInfoKey: ModDate\nInfoValue: D:20200102\n"
+               "InfoBegin\nInfoKey: Producer\nInfoValue: XMP producer\n"
+               "InfoBegin\nInfoKey: Subject\nInfoValue: XMP subject\n"
+               "InfoBegin\nInfoKey: Title\nInfoValue: Info title\n" +
+                   ids + "NumberOfPages: 2\n";
+        QTest::newRow("broken XMP ignored")
+            << "xmp-broken.pdf"
+            << "InfoBegin\nInfoKey: Title\nInfoValue: Only the dictionary\n" + ids +
+                   "NumberOfPages: 2\n";
+        QTest::newRow("XMP declaring entities ignored")
+            << "xmp-entities.pdf" << ids + "NumberOfPages: 2\n";
     }
     void wholeDump() {
         QFETCH(QString, file);
@@ -278,6 +304,10 @@ private slots:
             << madePdf("enc-aes-256-nonascii.pdf") << "age" << wrong;
         QTest::newRow("wrong password for a file with empty user password")
             << madePdf("enc-aes-256-owner-only.pdf") << "nope" << wrong;
+        QTest::newRow("strings and streams encrypted, no password")
+            << madePdf("encrypt-standard-filter.pdf") << QString() << required;
+        QTest::newRow("only embedded files encrypted, wrong password")
+            << madePdf("encrypt-identity.pdf") << "nope" << wrong;
         QTest::newRow("AES-256 R6 from the corpus")
             << corpusPdf("pdfium/encrypted_hello_world_r6.pdf") << QString() << required;
     }
@@ -299,27 +329,70 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("title"); // null: the document has none
         QTest::addColumn<long long>("pages");
+        QTest::addColumn<QString>("warning"); // part of the expected warning; empty: none
         QTest::newRow("no cross-reference table")
-            << madePdf("truncated.pdf") << "Annual report 2020" << 1LL;
+            << madePdf("truncated.pdf") << "Annual report 2020" << 1LL << QString();
         QTest::newRow("startxref in the wrong place")
-            << madePdf("bad-startxref.pdf") << "Annual report 2020" << 1LL;
+            << madePdf("bad-startxref.pdf") << "Annual report 2020" << 1LL << QString();
         QTest::newRow("every offset wrong")
-            << madePdf("shifted-objects.pdf") << "Annual report 2020" << 1LL;
+            << madePdf("shifted-objects.pdf") << "Annual report 2020" << 1LL << QString();
         QTest::newRow("/Count above the pages")
-            << madePdf("count-too-high.pdf") << "3 pages" << 3LL;
-        QTest::newRow("/Count zero over nodes") << madePdf("count-zero.pdf") << "8 pages" << 8LL;
-        QTest::newRow("/Count beyond all objects") << madePdf("count-huge.pdf") << "2 pages" << 2LL;
-        QTest::newRow("xref loop") << corpusPdf("qpdf/append-xref-loop.pdf") << QString() << 30LL;
-        QTest::newRow("xref loop 2") << corpusPdf("qpdf/issue-149.pdf") << QString() << 1LL;
+            << madePdf("count-too-high.pdf") << "3 pages" << 3LL << QString();
+        QTest::newRow("/Count zero over nodes")
+            << madePdf("count-zero.pdf") << "8 pages" << 8LL << QString();
+        QTest::newRow("/Count beyond all objects")
+            << madePdf("count-huge.pdf") << "2 pages" << 2LL << QString();
+        QTest::newRow("xref loop")
+            << corpusPdf("qpdf/append-xref-loop.pdf") << QString() << 30LL << QString();
+        QTest::newRow("xref loop 2")
+            << corpusPdf("qpdf/issue-149.pdf") << QString() << 1LL << QString();
         QTest::newRow("xref stream in object stream")
-            << corpusPdf("qpdf/xref-compressed-in-compressed.pdf") << QString() << 30LL;
+            << corpusPdf("qpdf/xref-compressed-in-compressed.pdf") << QString() << 30LL
+            << QString();
         QTest::newRow("page count wrong in /Count")
-            << corpusPdf("qpdf/many-nulls.pdf") << QString() << 1LL;
+            << corpusPdf("qpdf/many-nulls.pdf") << QString() << 1LL << QString();
+        const QString report = "Annual report 2020";
+        const QString rebuilt = "rebuilt the trailer from the objects found";
+        const QString walked = "the page tree cannot be walked";
+        const QString spared = "read without a password: the encryption leaves strings";
+        const QString huge = "skipped numbers too large";
+        QTest::newRow("objects only") << madePdf("objects-only.pdf") << report << 2LL << rebuilt;
+        QTest::newRow("objects only, read piecemeal")
+            << madePdf("large-objects-only.pdf") << report << 1LL << rebuilt;
+        QTest::newRow("/Encrypt not a dictionary")
+            << madePdf("encrypt-not-dictionary.pdf") << report << 1LL
+            << "read as unencrypted: /Encrypt in the trailer is not a dictionary";
+        QTest::newRow("only embedded files encrypted")
+            << madePdf("encrypt-identity.pdf") << report << 2LL << spared;
+        QTest::newRow("object number beyond int")
+            << madePdf("huge-object-number.pdf") << report << 2LL << huge;
+        QTest::newRow("startxref beyond 64 bits")
+            << madePdf("huge-startxref.pdf") << report << 2LL << huge;
+        QTest::newRow("page tree naming itself")
+            << madePdf("page-tree-loop.pdf") << report << 3LL << walked;
+        const struct {
+            const char* file;
+            long long pages;
+            const char* warning;
+        } corpus[] = {
+            {"bad16.pdf", 1, "rebuilt the trailer"},
+            {"recover-xref-stream.pdf", 1, "read through the last cross-reference stream"},
+            {"pages-loop.pdf", 1, "the page tree cannot be walked"},
+            {"minimal-linearize-pass1.pdf", 1, "rebuilt the trailer"},
+            {"nontrivial-crypt-filter.pdf", 1, "read without a password"},
+            {"unfilterable-with-crypt.pdf", 30, "read without a password"},
+            {"enc-XI-R6,V5,U=attachment,encrypted-attachments.pdf", 30, "read without a password"},
+        };
+        for (const auto& c : corpus) {
+            QTest::addRow("qpdf-suite/%s", c.file)
+                << corpusPdf(QString("qpdf-suite/") + c.file) << QString() << c.pages << c.warning;
+        }
     }
     void damagedButRead() {
         QFETCH(QString, path);
         QFETCH(QString, title);
         QFETCH(long long, pages);
+        QFETCH(QString, warning);
         if (path.isEmpty()) {
             QSKIP("the public PDF corpus is not there");
         }
@@ -329,6 +402,13 @@ private slots:
         if (!title.isNull()) {
             QCOMPARE(infoOf(result.facts).value("Title"), title);
         }
+        QStringList warnings;
+        for (const std::string& line : result.warnings) {
+            QVERIFY(line.find('\n') == std::string::npos);
+            warnings << QString::fromStdString(line);
+        }
+        QCOMPARE(warnings.size(), warning.isEmpty() ? 0 : 1);
+        QVERIFY2(warnings.join('\n').contains(warning), qPrintable(warnings.join('\n')));
     }
 
     void unreadable_data() {
@@ -381,6 +461,9 @@ private slots:
                                         << "nope";
         QTest::newRow("not a PDF") << "garbage.pdf" << QString();
         QTest::newRow("large") << "large.pdf" << QString();
+        QTest::newRow("repaired") << "objects-only.pdf" << QString();
+        QTest::newRow("repaired, large") << "large-objects-only.pdf" << QString();
+        QTest::newRow("XMP") << "xmp-only.pdf" << QString();
         QTest::newRow("large encrypted") << "enc-large.pdf"
                                          << "hôtel";
         QTest::newRow("large, wrong password") << "enc-large.pdf"

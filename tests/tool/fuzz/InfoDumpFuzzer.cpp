@@ -1,12 +1,15 @@
-// libFuzzer target: the tool's whole dump of a PDF held in memory, plus the text decoding
-// of the raw bytes. Besides crashes and hangs it catches output that breaks the line
-// format: a control character or a non-ASCII byte in the escaped dump, invalid UTF-8 in the
-// UTF-8 dump.
+// libFuzzer target: the tool's whole dump of a PDF held in memory (repairs of damaged files
+// and XMP metadata included), plus the text decoding, the XMP parsing and the byte-level
+// repairs of the raw bytes, which a PDF reaches only through qpdf. Besides crashes and hangs it
+// catches output that breaks the line format: a control character or a non-ASCII byte in the
+// escaped dump, invalid UTF-8 in the UTF-8 dump.
 
+#include "tool/DamagedFileRepair.h"
 #include "tool/DumpFormat.h"
 #include "tool/DumpText.h"
 #include "tool/PdfReading.h"
 #include "tool/PdfText.h"
+#include "tool/XmpProperties.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -68,5 +71,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(isEscapedText(escaped + '\n'));
     std::string utf8;
     appendDumpText(utf8, text, TextStyle::Utf8);
+
+    std::string error;
+    if (const auto properties = propertiesFromXmp(bytes, error)) {
+        for (const InfoEntry& property : *properties) {
+            check(!property.key.empty() && property.value.size() > 3);
+        }
+    } else {
+        check(!error.empty());
+    }
+    if (const auto date = xmpDateAsPdfDate(bytes.substr(0, 40))) {
+        check(date->compare(0, 2, "D:") == 0 && date->size() <= 23);
+    }
+    // The repairs that keep every offset must keep the size.
+    for (const auto& copy : {withoutEncryption(bytes), withoutHugeIntegers(bytes)}) {
+        check(!copy || copy->size() == size);
+    }
+    withStartxrefToXrefStream(bytes);
+    withRebuiltTrailer(bytes);
     return 0;
 }
