@@ -1,9 +1,7 @@
 #include "extract/PdfDate.h"
 
 #include "app/RunTimeError.h"
-#include "platform/FolderDetails.h"
-
-#include <QRegularExpression>
+#include "platform/DateTimeFormats.h"
 
 namespace extract {
 
@@ -42,19 +40,10 @@ QTime carriedTime(int hours, int minutes, int seconds) {
     return QTime(0, 0).addSecs(ofDay);
 }
 
-QString longTimeFormatWithoutZone(const QLocale& locale) {
-    static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    // Drop the zone name (t) but nothing inside quoted literal text.
-    if (!format.contains(QLatin1Char('\'')))
-        format.replace(zone, QStringLiteral(" "));
-    return format.trimmed();
-}
-
 PdfDateText convertPdfDate(const QString& value, const QLocale& locale) {
-    const QDate date = carriedDate(wholeNumberAt(value, 3, 6, "year"),
-                                   wholeNumberAt(value, 7, 8, "month"),
-                                   wholeNumberAt(value, 9, 10, "day"));
+    const QDate date =
+        carriedDate(wholeNumberAt(value, 3, 6, "year"), wholeNumberAt(value, 7, 8, "month"),
+                    wholeNumberAt(value, 9, 10, "day"));
     if (!date.isValid())
         throw app::RunTimeError(QStringLiteral("The date \"%1\" is out of range.").arg(value));
     PdfDateText result;
@@ -65,7 +54,8 @@ PdfDateText convertPdfDate(const QString& value, const QLocale& locale) {
         const QTime time = carriedTime(wholeNumberAt(value, 11, 12, "hour"),
                                        wholeNumberAt(value, 13, 14, "minute"),
                                        wholeNumberAt(value, 15, 16, "second"));
-        result.text += QLatin1Char(' ') + locale.toString(time, longTimeFormatWithoutZone(locale));
+        result.text +=
+            QLatin1Char(' ') + locale.toString(time, platform::longTimeFormatWithoutZone(locale));
     } catch (const app::RunTimeError& error) {
         result.timeError = QString::fromUtf8(error.what());
     }

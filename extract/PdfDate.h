@@ -25,7 +25,4 @@ QDate carriedDate(int year, int month, int day);
 // The time of day of hours, minutes and seconds, carrying overflow both ways.
 QTime carriedTime(int hours, int minutes, int seconds);
 
-// The locale's long time format without the time-zone name.
-QString longTimeFormatWithoutZone(const QLocale& locale);
-
 } // namespace extract

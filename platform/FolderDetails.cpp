@@ -1,9 +1,10 @@
 #include "platform/FolderDetails.h"
 
+#include "platform/DateTimeFormats.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QMimeDatabase>
-#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,13 +20,6 @@ QDateTime fromStatx(const struct statx_timestamp& stamp) {
 }
 
 } // namespace
-
-QString shortDateFormatWithFullYear(const QLocale& locale) {
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    // "yy" alone becomes "yyyy"; a year already in full stays as it is.
-    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
-    return format.replace(shortYear, QStringLiteral("yyyy"));
-}
 
 const QStringList& FolderDetails::titles() {
     static const QStringList table = [] {
@@ -48,8 +42,7 @@ const QStringList& FolderDetails::titles() {
 }
 
 QString FolderDetails::dateTimeText(const QDateTime& moment, const QLocale& locale) {
-    return locale.toString(moment.date(), shortDateFormatWithFullYear(locale)) +
-           QLatin1Char(' ') + locale.toString(moment.time(), QLocale::ShortFormat);
+    return locale.toString(moment, fileDateTimeFormat(locale));
 }
 
 QStringList FolderDetails::detailsOf(const QString& path, const QLocale& locale) {
@@ -63,10 +56,10 @@ QStringList FolderDetails::detailsOf(const QString& path, const QLocale& locale)
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     details[Name] = path.mid(slash + 1);
     details[Size] = locale.formattedDataSize(static_cast<qint64>(status.stx_size));
-    details[Type] = S_ISDIR(status.stx_mode)
-                        ? QStringLiteral("Folder")
-                        : QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension)
-                              .comment();
+    details[Type] =
+        S_ISDIR(status.stx_mode)
+            ? QStringLiteral("Folder")
+            : QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).comment();
     details[Modified] = dateTimeText(fromStatx(status.stx_mtime), locale);
     details[Accessed] = dateTimeText(fromStatx(status.stx_atime), locale);
     if (status.stx_mask & STATX_BTIME)

@@ -27,7 +27,4 @@ QString dateTimeText(const QDateTime& moment, const QLocale& locale);
 
 } // namespace FolderDetails
 
-// The locale's short date format with the year written in full.
-QString shortDateFormatWithFullYear(const QLocale& locale);
-
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/CursorFile.h"
+#include "platform/DateTimeFormats.h"
 #include "platform/PaintPacer.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
@@ -8,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <ctime>
 
 using testsupport::ScriptedPrompts;
 
@@ -109,14 +112,52 @@ private slots:
             // One paint per 100 ms that passed, not one per change.
             const int paced = widget.paints - before;
             const qint64 ticks = clock.elapsed() / 100;
-            QVERIFY2(paced >= 1 && paced <= ticks + 1 && paced < 25,
-                     qPrintable(QStringLiteral("%1 paints in %2 ms").arg(paced).arg(clock.elapsed())));
+            QVERIFY2(
+                paced >= 1 && paced <= ticks + 1 && paced < 25,
+                qPrintable(QStringLiteral("%1 paints in %2 ms").arg(paced).arg(clock.elapsed())));
             QVERIFY(!widget.updatesEnabled());
         }
         QVERIFY(widget.updatesEnabled());
         const int before = widget.paints;
         widget.update();
         QTRY_VERIFY(widget.paints > before);
+    }
+
+    // Every locale Qt knows: the zone name goes, quoted text or not, and the hours,
+    // minutes and seconds stay.
+    void longTimeHasNoZoneNameInAnyLocale() {
+        qputenv("TZ", "Asia/Tokyo");
+        tzset();
+        const QTime time(14, 30, 5);
+        const QString zone = QLocale::c().toString(time, QStringLiteral("t"));
+        QVERIFY(!zone.isEmpty());
+        const auto timeLetters = [](const QString& format) {
+            QString letters;
+            bool quoted = false;
+            for (const QChar c : format) {
+                if (c == QLatin1Char('\''))
+                    quoted = !quoted;
+                else if (!quoted && QStringLiteral("Hhms").contains(c))
+                    letters += c;
+            }
+            return letters;
+        };
+        const auto locales = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript,
+                                                      QLocale::AnyTerritory);
+        int withZone = 0;
+        for (const QLocale& locale : locales) {
+            const QString original = locale.timeFormat(QLocale::LongFormat);
+            const QString format = platform::longTimeFormatWithoutZone(locale);
+            const QString text = locale.toString(time, format);
+            withZone += locale.toString(time, original).contains(zone);
+            QVERIFY2(!text.contains(zone), qPrintable(locale.name() + ": " + text));
+            QCOMPARE(timeLetters(format), timeLetters(original));
+            for (const QString& leftover : {QStringLiteral("()"), QStringLiteral("[]")})
+                QVERIFY2(!text.contains(leftover), qPrintable(locale.name() + ": " + text));
+            QVERIFY2(!text.endsWith(QLatin1Char(',')) && !text.endsWith(QLatin1Char(' ')),
+                     qPrintable(locale.name() + ": " + text));
+        }
+        QVERIFY2(withZone > 0, "no locale names the zone: the check would prove nothing");
     }
 
     void programFolderCanBeOverriddenAndRestored() {
