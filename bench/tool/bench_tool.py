@@ -2,6 +2,7 @@
 """Per-file time of our pdftk-compatible tool next to pdftk-java, pdfinfo and exiftool.
 
     bench_tool.py OUR_PDFTK [--real FOLDER ...] [--java-files N] [--generated N]
+                  [--baseline OTHER_PDFTK]
 
 Every tool runs as one process per file, as the program runs it, the tools taking turns
 on each file; exiftool also once over all files (batch). Two sets: generated PDFs (made with tests/tool/pdfwriter.py) and real
@@ -9,7 +10,8 @@ PDFs from Debian documentation packages (every *.pdf and *.pdf.gz under /usr/sha
 /usr/share/R unless --real names folders; install r-doc-pdf, gnuplot-doc and asymptote-doc
 for a few dozen). pdftk-java starts a Java machine per file, so it runs on the first
 --java-files of each set only. Prints median milliseconds per file and the two targets: at
-least 30 times faster than pdftk-java, no slower than pdfinfo.
+least 30 times faster than pdftk-java, no slower than pdfinfo. --baseline times another
+build of our tool (an earlier commit, say) alongside, with the ratio of the two.
 """
 
 import argparse
@@ -75,12 +77,15 @@ def real_pdfs(folders: list[str], scratch: str) -> list[str]:
 
 def time_interleaved(tools, files: list[str]) -> dict[str, tuple[list[float], int]]:
     """Wall milliseconds per file and failed runs for each tool. The tools take turns on
-    each file, so a change in the machine's load falls on all of them alike."""
+    each file, in an order that turns from file to file, so a change in the machine's load
+    falls on all of them alike."""
     results = {name: ([], 0) for name, _, _ in tools}
     for name, command, subset in tools:
         subprocess.run(command(subset[0]), capture_output=True, timeout=TIMEOUT_SECONDS)  # warm-up
     for index, path in enumerate(files):
-        for name, command, subset in tools:
+        # The order turns too: the first tool after a file change runs measurably faster.
+        turn = index % len(tools)
+        for name, command, subset in tools[turn:] + tools[:turn]:
             if index >= len(subset):
                 continue
             times, failures = results[name]
@@ -101,9 +106,12 @@ def time_batch(command: list[str], files: list[str]) -> float:
     return (time.perf_counter() - start) * 1000 / len(files)
 
 
-def bench_set(label: str, files: list[str], ours: str, java_files: int, scratch: str) -> None:
+def bench_set(label: str, files: list[str], ours: str, java_files: int, scratch: str,
+              baseline: str | None = None) -> None:
     out = os.path.join(scratch, "result.txt")
     tools = [("ours (pdftk)", lambda p: [ours, p, "dumpdata", "output", out], files)]
+    if baseline:
+        tools.append(("ours, baseline", lambda p: [baseline, p, "dumpdata", "output", out], files))
     java = shutil.which("pdftk.pdftk-java")
     if java:
         tools.append(("pdftk-java", lambda p: [java, p, "dumpdata", "output", out],
@@ -127,6 +135,8 @@ def bench_set(label: str, files: list[str], ours: str, java_files: int, scratch:
         print(f"  {'exiftool (one batch)':<22}{per_file:>15.2f}{'':>9}{len(files):>7}")
 
     ours_ms = medians["ours (pdftk)"]
+    if "ours, baseline" in medians:
+        print(f"  ours vs baseline: {ours_ms / medians['ours, baseline']:.3f} of its time")
     if "pdftk-java" in medians:
         ratio = medians["pdftk-java"] / ours_ms
         print(f"  ours vs pdftk-java: {ratio:.1f}x faster (target >= 30x): "
@@ -144,6 +154,7 @@ def main() -> int:
     parser.add_argument("--real", nargs="*", default=["/usr/share/doc", "/usr/share/R"])
     parser.add_argument("--java-files", type=int, default=40)
     parser.add_argument("--generated", type=int, default=200)
+    parser.add_argument("--baseline", help="another build of our tool to time alongside")
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory() as scratch:
@@ -152,11 +163,11 @@ def main() -> int:
         os.makedirs(generated_folder)
         os.makedirs(real_folder)
         bench_set(f"{args.generated} generated PDFs", generate(generated_folder, args.generated),
-                  args.ours, args.java_files, scratch)
+                  args.ours, args.java_files, scratch, args.baseline)
         real = real_pdfs([f for f in args.real if os.path.isdir(f)], real_folder)
         if real:
             bench_set("Real PDFs from Debian documentation packages", real, args.ours,
-                      args.java_files, scratch)
+                      args.java_files, scratch, args.baseline)
             for path in real:
                 print(f"    {path}")
         else:
