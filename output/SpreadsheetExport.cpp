@@ -6,12 +6,14 @@
 #include "app/Form1.h"
 #include "output/AlignedText.h"
 #include "output/Workbook.h"
+#include "output/WorkbookCell.h"
+#include "output/WorkbookFolder.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Prompts.h"
 #include "platform/SpreadsheetApplication.h"
 #include "platform/TextProgressBar.h"
 
-#include <QDir>
+#include <QFile>
 
 namespace output {
 
@@ -19,14 +21,21 @@ namespace {
 
 const QString writingWorkbook = QStringLiteral("Writing Excel file");
 
-// A new file for every export, so a workbook still open in the application is never
-// written over.
-QString nextWorkbookPath() {
-    static int exports = 0;
-    const QString folder = platform::privateTempFolder();
-    if (folder.isEmpty())
-        throw app::RunTimeError(QStringLiteral("No temporary folder for the workbook."));
-    return QStringLiteral("%1/Parvilon results %2.xlsx").arg(folder).arg(++exports);
+// The path column is always text; the others are typed as a spreadsheet would type them.
+void writeCell(Workbook& book, int row, int column, const QString& header, const QString& text,
+               const WorkbookCellReader& cells) {
+    const WorkbookCell cell = column == 0 ? WorkbookCell{} : cells.cellFor(header, text);
+    switch (cell.kind) {
+    case WorkbookCell::Kind::Number:
+        book.writeNumber(row, column, cell.number, text);
+        break;
+    case WorkbookCell::Kind::DateTime:
+        book.writeDateTime(row, column, cell.date, cell.time, cell.displayFormat, text);
+        break;
+    case WorkbookCell::Kind::Text:
+        book.write(row, column, text);
+        break;
+    }
 }
 
 } // namespace
@@ -41,12 +50,15 @@ bool SaveResultsAsExcelFileIsExcelInstalled() {
 }
 
 void writeResultsWorkbook(const ResultsSource& results, const QString& path,
-                          platform::TextProgressBar* bar) {
+                          platform::TextProgressBar* bar, const QLocale& locale) {
     Workbook book(path, platform::privateTempFolder());
+    const WorkbookCellReader cells(locale);
     const int columns = results.headerCount();
+    QStringList headers;
     for (int column = 0; column < columns; ++column) {
         app::letEventsRun();
-        book.write(0, column, results.header(column));
+        headers.append(results.header(column));
+        book.write(0, column, headers.constLast());
     }
     app::letEventsRun();
     if (bar) {
@@ -60,10 +72,7 @@ void writeResultsWorkbook(const ResultsSource& results, const QString& path,
         if (results.isTicked(row)) {
             for (int column = 0; column < columns; ++column) {
                 app::letEventsRun();
-                QString text = results.cell(row, column);
-                if (column > 0)
-                    text.remove(QLatin1Char('='));
-                book.write(row + 1, column, text);
+                writeCell(book, row + 1, column, headers[column], results.cell(row, column), cells);
             }
         }
         if (bar) {
@@ -96,8 +105,13 @@ void PushButton13_Click(app::Form1& window) {
         // One failure ends the export: a workbook that cannot be written or shown is
         // reported once, not once per remaining cell.
         errors.step([&] {
-            const QString path = nextWorkbookPath();
-            writeResultsWorkbook(readResults(window.ListView2), path, window.ProgressBar1);
+            const QString path = reserveWorkbookPath(QDateTime::currentDateTime());
+            try {
+                writeResultsWorkbook(readResults(window.ListView2), path, window.ProgressBar1);
+            } catch (...) {
+                QFile::remove(path); // never shown to anyone: no half-written file stays
+                throw;
+            }
             QString problem;
             if (!platform::spreadsheetApplication().open(path, problem))
                 throw app::RunTimeError(problem);

@@ -30,19 +30,61 @@ Workbook::~Workbook() {
         lxw_workbook_free(book);
 }
 
-void Workbook::write(int row, int column, const QString& text) {
-    const QString kept = text.size() > cellLimit ? text.left(cellLimit) : text;
+void Workbook::noteWidth(int column, qsizetype length) {
     if (column >= longest.size())
         longest.resize(column + 1, 0);
-    longest[column] = std::max(longest[column], static_cast<int>(kept.size()));
-    const lxw_error result = worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
-                                                    static_cast<lxw_col_t>(column),
-                                                    kept.toUtf8().constData(), nullptr);
+    longest[column] = std::max(longest[column], static_cast<int>(length));
+}
+
+void Workbook::check(int result, int row, int column) const {
     if (result != LXW_NO_ERROR)
-        throw app::RunTimeError(QStringLiteral("Cell %1,%2 cannot be written: %3")
-                                    .arg(row + 1)
-                                    .arg(column + 1)
-                                    .arg(QString::fromUtf8(lxw_strerror(result))));
+        throw app::RunTimeError(
+            QStringLiteral("Cell %1,%2 cannot be written: %3")
+                .arg(row + 1)
+                .arg(column + 1)
+                .arg(QString::fromUtf8(lxw_strerror(static_cast<lxw_error>(result)))));
+}
+
+void Workbook::write(int row, int column, const QString& text) {
+    const QString kept = text.size() > cellLimit ? text.left(cellLimit) : text;
+    noteWidth(column, kept.size());
+    check(worksheet_write_string(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
+                                 kept.toUtf8().constData(), nullptr),
+          row, column);
+}
+
+void Workbook::writeNumber(int row, int column, double number, const QString& shown) {
+    noteWidth(column, shown.size());
+    check(worksheet_write_number(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
+                                 number, nullptr),
+          row, column);
+}
+
+lxw_format* Workbook::numberFormat(const QString& format) {
+    auto found = formats.constFind(format);
+    if (found != formats.constEnd())
+        return *found;
+    lxw_format* made = workbook_add_format(book);
+    format_set_num_format(made, format.toUtf8().constData());
+    formats.insert(format, made);
+    return made;
+}
+
+void Workbook::writeDateTime(int row, int column, QDate date, QTime time, const QString& format,
+                             const QString& shown) {
+    noteWidth(column, shown.size());
+    lxw_datetime moment{};
+    moment.year = date.year();
+    moment.month = date.month();
+    moment.day = date.day();
+    if (time.isValid()) {
+        moment.hour = time.hour();
+        moment.min = time.minute();
+        moment.sec = time.second();
+    }
+    check(worksheet_write_datetime(sheet, static_cast<lxw_row_t>(row),
+                                   static_cast<lxw_col_t>(column), &moment, numberFormat(format)),
+          row, column);
 }
 
 void Workbook::fitColumns() {

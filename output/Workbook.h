@@ -1,16 +1,21 @@
 #pragma once
 
+#include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QTime>
 
 struct lxw_workbook;
 struct lxw_worksheet;
+struct lxw_format;
 
 namespace output {
 
 // A new .xlsx workbook with one worksheet, written row by row (rows in increasing order) so
-// that a large table needs little memory. Cells hold text. Column widths follow the longest
-// text of each column, as a spreadsheet's automatic fit would.
+// that a large table needs little memory. Cells hold text, numbers or dates with times.
+// Column widths follow the longest shown text of each column, as a spreadsheet's automatic
+// fit would.
 class Workbook {
 public:
     // Workbook data waits in temporaryFolder until close() writes the file at path.
@@ -22,17 +27,28 @@ public:
     // Writes text into a cell (row and column from 0). Text beyond the 32,767 characters a
     // cell can hold is cut off.
     void write(int row, int column, const QString& text);
+    // Writes a number; shown is its text as the table shows it (for the column width).
+    void writeNumber(int row, int column, double number, const QString& shown);
+    // Writes a date, with a time unless the time is null, shown in a spreadsheet number
+    // format ("m/d/yyyy h:mm:ss AM/PM").
+    void writeDateTime(int row, int column, QDate date, QTime time, const QString& format,
+                       const QString& shown);
     // Fits every column written so far to its longest text.
     void fitColumns();
     // Writes the file. Throws RunTimeError when it cannot.
     void close();
 
 private:
+    void noteWidth(int column, qsizetype length);
+    void check(int result, int row, int column) const;
+    lxw_format* numberFormat(const QString& format);
+
     QString path;
     QByteArray temporaryFolder;
     lxw_workbook* book = nullptr;
     lxw_worksheet* sheet = nullptr;
     QList<int> longest;
+    QHash<QString, lxw_format*> formats; // owned by the workbook
 };
 
 } // namespace output

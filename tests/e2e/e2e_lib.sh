@@ -53,6 +53,7 @@ close_program() {
 button_add_samples=(400 183)
 button_start=(268 253)
 button_save_text=(136 467)
+button_save_workbook=(400 467)
 
 click_button() {
     xdotool mousemove --window "$window_id" "$1" "$2" click 1

@@ -2,6 +2,7 @@
 #include "app/ErrorReport.h"
 #include "output/ResultsTable.h"
 #include "output/SpreadsheetExport.h"
+#include "output/WorkbookFolder.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/SpreadsheetApplication.h"
 #include "platform/TextProgressBar.h"
@@ -10,10 +11,14 @@
 #include "tests/support/TestWindow.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
+
+#include <ctime>
 
 using testsupport::results;
 using testsupport::ScriptedPrompts;
@@ -43,8 +48,9 @@ struct RecordingSpreadsheet final : platform::SpreadsheetApplication {
 // The workbook as an independent reader sees it.
 QJsonObject readBack(const QString& path) {
     QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"),
-                 {testsupport::sourceDir() + QStringLiteral("/tests/output/read_workbook.py"), path});
+    reader.start(
+        QStringLiteral("/usr/bin/python3"),
+        {testsupport::sourceDir() + QStringLiteral("/tests/output/read_workbook.py"), path});
     reader.waitForFinished(60000);
     if (reader.exitCode() != 0)
         qWarning() << reader.readAllStandardError();
@@ -52,8 +58,10 @@ QJsonObject readBack(const QString& path) {
 }
 
 QString cellAt(const QJsonObject& book, int row, int column) {
-    return book["cells"].toObject()[QStringLiteral("%1,%2").arg(row).arg(column)]
-        .toObject()["value"].toString();
+    return book["cells"]
+        .toObject()[QStringLiteral("%1,%2").arg(row).arg(column)]
+        .toObject()["value"]
+        .toString();
 }
 
 const QString missingForSoftware = QStringLiteral(
@@ -72,24 +80,28 @@ private slots:
             QSKIP("python3-openpyxl is not installed");
     }
 
-    void tickedRowsKeepTheirPlacesAndLoseTheirEqualsSigns() {
+    void tickedRowsKeepTheirPlacesAndTheirText() {
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        output::writeResultsWorkbook(
-            results({"Filename", "Producer", "Title"},
-                    {{"/docs/a=b.pdf", "a=b=c", "=SUM(A1)"}, {"/docs/skip.pdf", "x", "y"},
-                     {"/docs/c.pdf", "Zoë 中文 😀", "1.50"}},
-                    {1}),
-            path, nullptr);
+        output::writeResultsWorkbook(results({"Filename", "Producer", "Title"},
+                                             {{"/docs/a=b.pdf", "a=b=c", "=SUM(A1)"},
+                                              {"/docs/skip.pdf", "x", "y"},
+                                              {"/docs/c.pdf", "Zoë 中文 😀", "1.50"}},
+                                             {1}),
+                                     path, nullptr);
         const QJsonObject book = readBack(path);
         QCOMPARE(book["sheets"].toInt(), 1);
         QCOMPARE(cellAt(book, 1, 1), QStringLiteral("Filename"));
         QCOMPARE(cellAt(book, 1, 3), QStringLiteral("Title"));
-        QCOMPARE(cellAt(book, 2, 1), QStringLiteral("/docs/a=b.pdf")); // the path keeps "="
-        QCOMPARE(cellAt(book, 2, 2), QStringLiteral("abc"));
-        QCOMPARE(cellAt(book, 2, 3), QStringLiteral("SUM(A1)"));
+        QCOMPARE(cellAt(book, 2, 1), QStringLiteral("/docs/a=b.pdf"));
+        // Text cells never evaluate, so "=" is kept wherever it stands.
+        QCOMPARE(cellAt(book, 2, 2), QStringLiteral("a=b=c"));
+        QCOMPARE(cellAt(book, 2, 3), QStringLiteral("=SUM(A1)"));
+        QCOMPARE(book["cells"].toObject()["2,3"].toObject()["type"].toString(),
+                 QStringLiteral("s"));
         QCOMPARE(cellAt(book, 4, 2), QString::fromUtf8("Zoë 中文 😀"));
-        QCOMPARE(book["cells"].toObject()["4,3"].toObject()["type"].toString(), QStringLiteral("s"));
+        QCOMPARE(book["cells"].toObject()["4,3"].toObject()["type"].toString(),
+                 QStringLiteral("s"));
         QCOMPARE(cellAt(book, 4, 3), QStringLiteral("1.50"));
         // The unticked row leaves its worksheet row empty.
         for (int column = 1; column <= 3; ++column)
@@ -101,10 +113,100 @@ private slots:
         QVERIFY(widths["B"].toDouble() >= 9 && widths["B"].toDouble() <= 12);
     }
 
+    // Page counts are numbers and dates date-times, shown in the table's own format; what
+    // does not read as such (a date before 1900, a damaged value) stays text.
+    void cellsAreTypedAsASpreadsheetTypesThem_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("pages") << "en_US"
+                               << "Number Of Pages"
+                               << "12"
+                               << "n"
+                               << "12"
+                               << "General";
+        QTest::newRow("document date and time") << "en_US"
+                                                << "Date Modified"
+                                                << "8/31/2021 2:30:05 PM"
+                                                << "d"
+                                                << "2021-08-31T14:30:05"
+                                                << "m/d/yyyy h:mm:ss AM/PM";
+        QTest::newRow("document date alone") << "en_US"
+                                             << "Date Created"
+                                             << "8/31/2021"
+                                             << "d"
+                                             << "2021-08-31T00:00:00"
+                                             << "m/d/yyyy";
+        QTest::newRow("file date, short time") << "en_US"
+                                               << "Date Accessed"
+                                               << "12/8/2026 6:24 AM"
+                                               << "d"
+                                               << "2026-12-08T06:24:00"
+                                               << "m/d/yyyy h:mm AM/PM";
+        QTest::newRow("German") << "de_DE"
+                                << "Date Modified"
+                                << "31.08.2021 14:30:05"
+                                << "d"
+                                << "2021-08-31T14:30:05"
+                                << "dd.mm.yyyy hh:mm:ss";
+        QTest::newRow("French Canadian, quoted text") << "fr_CA"
+                                                      << "Date Modified"
+                                                      << "2021-08-31 14 h 30 min 05 s"
+                                                      << "d"
+                                                      << "2021-08-31T14:30:05"
+                                                      << "yyyy-mm-dd hh \"h\" mm \"min\" ss \"s\"";
+        QTest::newRow("a moment summer time skips") << "en_US"
+                                                    << "Date Modified"
+                                                    << "3/14/2021 2:30:00 AM"
+                                                    << "d"
+                                                    << "2021-03-14T02:30:00"
+                                                    << "m/d/yyyy h:mm:ss AM/PM";
+        QTest::newRow("before 1900") << "en_US"
+                                     << "Date Created"
+                                     << "1/1/1800"
+                                     << "s"
+                                     << "1/1/1800"
+                                     << "General";
+        QTest::newRow("not a date") << "en_US"
+                                    << "Date Created"
+                                    << "soon"
+                                    << "s"
+                                    << "soon"
+                                    << "General";
+        QTest::newRow("not a count") << "en_US"
+                                     << "Number Of Pages"
+                                     << "12a"
+                                     << "s"
+                                     << "12a"
+                                     << "General";
+    }
+    void cellsAreTypedAsASpreadsheetTypesThem() {
+        QFETCH(QString, locale);
+        QFETCH(QString, header);
+        QFETCH(QString, text);
+        QFETCH(QString, type);
+        QFETCH(QString, value);
+        QFETCH(QString, format);
+        qputenv("TZ", "America/New_York"); // a zone where 2:30 on 3/14/2021 does not exist
+        tzset();
+        QTemporaryDir folder;
+        const QString path = folder.filePath("book.xlsx");
+        output::writeResultsWorkbook(results({"Filename", header}, {{"/a.pdf", text}}), path,
+                                     nullptr, QLocale(locale));
+        const QJsonObject cell = readBack(path)["cells"].toObject()["2,2"].toObject();
+        QCOMPARE(cell["type"].toString(), type);
+        QCOMPARE(cell["value"].toVariant().toString(), value);
+        QCOMPARE(cell["format"].toString(), format);
+    }
+
     void theHeaderRowIsWrittenEvenWithNothingTicked() {
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        output::writeResultsWorkbook(results({"Filename", "Title"}, {{"/a", "T"}}, {0}), path, nullptr);
+        output::writeResultsWorkbook(results({"Filename", "Title"}, {{"/a", "T"}}, {0}), path,
+                                     nullptr);
         const QJsonObject book = readBack(path);
         QCOMPARE(book["cells"].toObject().keys(), (QStringList{"1,1", "1,2"}));
     }
@@ -112,8 +214,8 @@ private slots:
     void textBeyondWhatACellHoldsIsCutOff() {
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        output::writeResultsWorkbook(results({"Filename", "Keywords"}, {{"/a", QString(40000, 'k')}}),
-                                     path, nullptr);
+        output::writeResultsWorkbook(
+            results({"Filename", "Keywords"}, {{"/a", QString(40000, 'k')}}), path, nullptr);
         QCOMPARE(cellAt(readBack(path), 2, 2).size(), 32767);
     }
 
@@ -125,13 +227,16 @@ private slots:
             table.appendRow({QStringLiteral("/f%1").arg(i)});
         platform::TextProgressBar bar;
         QStringList texts;
-        connect(&bar, &platform::TextProgressBar::textChanged, [&](const QString& text) { texts.append(text); });
+        connect(&bar, &platform::TextProgressBar::textChanged,
+                [&](const QString& text) { texts.append(text); });
         output::writeResultsWorkbook(table, folder.filePath("b.xlsx"), &bar);
         QCOMPARE(texts, (QStringList{"Writing Excel file", "Writing Excel file  (1000)", "Done."}));
         QCOMPARE(bar.rawValue(), 100);
     }
 
-    void theButtonShowsANewWorkbook() {
+    // The workbook goes to a lasting folder of the user's: the application may read it after
+    // Parvilon has ended. Every export is a new file; none is written over.
+    void theButtonShowsANewWorkbookThatOutlivesTheProgram() {
         RecordingSpreadsheet spreadsheet;
         auto window = testsupport::makeMainWindow();
         output::setHeaders(window->ListView2, {"Filename", "Title"});
@@ -142,8 +247,11 @@ private slots:
         QTest::mouseClick(window->PushButton13, Qt::LeftButton);
         QCOMPARE(spreadsheet.opened.size(), 1);
         const QString first = spreadsheet.opened[0];
-        QVERIFY(first.startsWith(platform::privateTempFolder() + "/"));
+        const QString folder =
+            qEnvironmentVariable("XDG_CACHE_HOME") + "/Quorvane/Parvilon/workbooks/";
+        QVERIFY2(first.startsWith(folder + "Parvilon results "), qPrintable(first));
         QVERIFY(first.endsWith(".xlsx"));
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
         const QJsonObject book = readBack(first);
         QCOMPARE(book["cells"].toObject().keys(), (QStringList{"1,1", "1,2", "3,1", "3,2"}));
         QCOMPARE(cellAt(book, 3, 2), QStringLiteral("B"));
@@ -151,11 +259,33 @@ private slots:
         QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
         QCOMPARE(window->ProgressBar1->rawValue(), 0);
         QVERIFY(!app::isBusy(window.get()));
-        // Every export is a new workbook.
+        // Two exports in the same second get two files.
         QTest::mouseClick(window->PushButton13, Qt::LeftButton);
-        QCOMPARE(spreadsheet.opened.size(), 2);
-        QVERIFY(spreadsheet.opened[1] != first);
-        QVERIFY(QFile::exists(first));
+        QTest::mouseClick(window->PushButton13, Qt::LeftButton);
+        QCOMPARE(spreadsheet.opened.size(), 3);
+        QCOMPARE(QSet<QString>(spreadsheet.opened.begin(), spreadsheet.opened.end()).size(), 3);
+        for (const QString& path : spreadsheet.opened)
+            QVERIFY(QFileInfo(path).size() > 0);
+    }
+
+    // Start-up removes the workbooks older than two weeks, and nothing else.
+    void oldWorkbooksAreRemoved() {
+        const QString folder = output::workbookFolder();
+        const QDateTime now = QDateTime::currentDateTime();
+        const auto make = [&](const QString& name, int daysOld) {
+            QFile file(folder + "/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+            file.flush();
+            file.setFileTime(now.addDays(-daysOld), QFileDevice::FileModificationTime);
+        };
+        make("Parvilon results old.xlsx", 15);
+        make("Parvilon results recent.xlsx", 13);
+        make("notes.txt", 30);
+        QCOMPARE(output::removeOldWorkbooks(now), 1);
+        QVERIFY(!QFile::exists(folder + "/Parvilon results old.xlsx"));
+        QVERIFY(QFile::exists(folder + "/Parvilon results recent.xlsx"));
+        QVERIFY(QFile::exists(folder + "/notes.txt"));
     }
 
     void withoutASpreadsheetApplicationTwoMessagesAndNothingElse() {
@@ -193,7 +323,8 @@ private slots:
         ScriptedPrompts prompts;
         QTest::mouseClick(window->PushButton13, Qt::LeftButton);
         QCOMPARE(prompts.errorReports().size(), 1);
-        QVERIFY(prompts.errorReports()[0].text.contains("\r\nin Lanthorn2021/08/31.Form1.PushButton13_Click at line "));
+        QVERIFY(prompts.errorReports()[0].text.contains(
+            "\r\nin Lanthorn2021/08/31.Form1.PushButton13_Click at line "));
         QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
         QVERIFY(!app::isBusy(window.get()));
     }
@@ -202,7 +333,8 @@ private slots:
         QTemporaryDir folder;
         QVERIFY_THROWS_EXCEPTION(app::RunTimeError,
                                  output::writeResultsWorkbook(results({"Filename"}, {{"/a"}}),
-                                                              folder.filePath("no/such/dir/b.xlsx"), nullptr));
+                                                              folder.filePath("no/such/dir/b.xlsx"),
+                                                              nullptr));
     }
 };
 
