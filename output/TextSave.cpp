@@ -42,6 +42,10 @@ bool SaveListviewProperlySpaced(const ResultsSource& results, const QString& pat
         showProgress(bar, 10, writing);
 
         QSaveFile file(path);
+        // The new file goes in beside the old one and takes its place when complete, which
+        // needs a folder we may write; in a folder we may not, a file we may write is
+        // written in place, as a plain overwrite would.
+        file.setDirectWriteFallback(true);
         if (!file.open(QIODevice::WriteOnly))
             throw app::RunTimeError(
                 QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
@@ -79,8 +83,8 @@ bool SaveListviewProperlySpaced(const ResultsSource& results, const QString& pat
         bool committed = false;
         app::runLettingEventsRun([&] { committed = file.commit(); });
         if (!committed)
-            throw app::RunTimeError(
-                QStringLiteral("%1 could not be written completely: %2").arg(path, file.errorString()));
+            throw app::RunTimeError(QStringLiteral("%1 could not be written completely: %2")
+                                        .arg(path, file.errorString()));
         saved = true;
     });
     if (bar) {

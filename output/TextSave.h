@@ -15,7 +15,8 @@ namespace output {
 // line per ticked row, every cell padded with blanks to its column's widest entry (headers
 // and unticked rows counted) and closed by a tab, every line ending in CR LF, in UTF-8
 // without a byte-order mark. An existing file is replaced only once the new one is
-// complete: a save that fails is reported once and leaves the old file as it was.
+// complete, so a save that fails is reported once and leaves the old file as it was; only
+// in a folder the user may not write is a writable file written over in place.
 // With a progress bar, it shows "Writing file: " and the name, and rests at the end.
 // Returns whether the file was written.
 bool SaveListviewProperlySpaced(const ResultsSource& results, const QString& path,

@@ -1,6 +1,6 @@
 #include "app/BusyState.h"
-#include "output/ResultsTable.h"
 #include "output/AlignedText.h"
+#include "output/ResultsTable.h"
 #include "output/TextSave.h"
 #include "platform/TextProgressBar.h"
 #include "tests/output/OutputFixtures.h"
@@ -9,16 +9,50 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using output::SaveListviewProperlySpaced;
 using testsupport::fileBytes;
 using testsupport::results;
 using testsupport::ScriptedPrompts;
+
+namespace {
+
+// Runs the current test function and data row again in a process of the user nobody, and
+// fails when it fails there.
+void rerunAsNobody() {
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (setpriv.isEmpty())
+        QSKIP("running as root and without setpriv: no way to drop to an unprivileged user");
+    const QString test = QStringLiteral("%1:%2").arg(QLatin1String(QTest::currentTestFunction()),
+                                                     QLatin1String(QTest::currentDataTag()));
+    QProcess child;
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(setpriv, {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
+                          QCoreApplication::applicationFilePath(), test});
+    QVERIFY(child.waitForFinished(120000));
+    const QByteArray output = child.readAll();
+    if (child.exitCode() == 126 || child.exitCode() == 127)
+        QSKIP(qPrintable("the user nobody cannot run the test binary here: " + output));
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+             output.constData());
+    // The row really ran there, and passed.
+    QVERIFY2(
+        output.contains("PASS   : TextSaveTest::" + QByteArray(QTest::currentTestFunction())) &&
+            output.contains(" 0 failed, 0 skipped"),
+        output.constData());
+}
+
+} // namespace
 
 class TextSaveTest : public QObject {
     Q_OBJECT
@@ -33,9 +67,10 @@ private slots:
         QTest::newRow("rows cleared: the header line only")
             << results({"Filename", "Title"}, {}) << QByteArray("Filename\tTitle\t\r\n");
         QTest::newRow("unticked rows count in the widths only")
-            << results({"Filename", "Title"}, {{"/a.pdf", "T"}, {"/a-much-longer-name.pdf", "x"}}, {1})
-            << QByteArray("Filename" + QByteArray(15, ' ') + "\tTitle\t\r\n/a.pdf" + QByteArray(17, ' ') +
-                          "\tT    \t\r\n");
+            << results({"Filename", "Title"}, {{"/a.pdf", "T"}, {"/a-much-longer-name.pdf", "x"}},
+                       {1})
+            << QByteArray("Filename" + QByteArray(15, ' ') + "\tTitle\t\r\n/a.pdf" +
+                          QByteArray(17, ' ') + "\tT    \t\r\n");
         QTest::newRow("nothing ticked")
             << results({"Filename"}, {{"/a.pdf"}}, {0}) << QByteArray("Filename\t\r\n");
         QTest::newRow("a long cell widens its column and the header")
@@ -44,8 +79,9 @@ private slots:
                           "/b      \t                   \t\r\n");
         QTest::newRow("non-ASCII counted in characters, written as UTF-8")
             << results({"Filename", "Author"}, {{"/Zoë.pdf", "中文"}, {"/b.pdf", "Ann"}})
-            << QByteArray("Filename\tAuthor\t\r\n/Zo\xc3\xab.pdf\t\xe4\xb8\xad\xe6\x96\x87    \t\r\n"
-                          "/b.pdf  \tAnn   \t\r\n");
+            << QByteArray(
+                   "Filename\tAuthor\t\r\n/Zo\xc3\xab.pdf\t\xe4\xb8\xad\xe6\x96\x87    \t\r\n"
+                   "/b.pdf  \tAnn   \t\r\n");
     }
     void alignedTextByteForByte() {
         QFETCH(output::TableSnapshot, table);
@@ -108,7 +144,58 @@ private slots:
         QVERIFY(!saved);
         QCOMPARE(prompts.errorReports().size(), 1);
         QCOMPARE(fileBytes(path), QByteArray("the earlier results\r\n"));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"results.txt"});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"results.txt"});
+    }
+
+    // In a folder we may write, the new file takes the old one's place when complete (a new
+    // inode); in one we may not, a file we may write is written in place; with neither, the
+    // save is refused and the old text stays. Root may write anything, so as root this test
+    // runs itself again as the unprivileged user nobody.
+    void savesAsAnUnprivilegedUser_data() {
+        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<bool>("fileWritable");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("sameInode");
+        QTest::newRow("writable folder: replaced whole") << true << true << true << false;
+        QTest::newRow("read-only folder: written in place") << false << true << true << true;
+        QTest::newRow("read-only folder and file: refused") << false << false << false << true;
+    }
+    void savesAsAnUnprivilegedUser() {
+        if (::geteuid() == 0) {
+            rerunAsNobody();
+            return;
+        }
+        QFETCH(bool, folderWritable);
+        QFETCH(bool, fileWritable);
+        QFETCH(bool, saved);
+        QFETCH(bool, sameInode);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("results.txt");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the earlier results\r\n");
+        old.close();
+        const auto inodeOf = [&] {
+            struct stat status {};
+            ::stat(QFile::encodeName(path).constData(), &status);
+            return status.st_ino;
+        };
+        const auto before = inodeOf();
+        const auto owner = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+        QFile::setPermissions(path, fileWritable ? QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                 : QFileDevice::ReadOwner);
+        if (!folderWritable)
+            QFile::setPermissions(folder.path(), owner);
+        const auto restore = qScopeGuard(
+            [&] { QFile::setPermissions(folder.path(), owner | QFileDevice::WriteOwner); });
+
+        ScriptedPrompts prompts;
+        QCOMPARE(SaveListviewProperlySpaced(results({"Filename"}, {{"/a"}}), path, nullptr), saved);
+        QCOMPARE(fileBytes(path), saved ? QByteArray("Filename\t\r\n/a      \t\r\n")
+                                        : QByteArray("the earlier results\r\n"));
+        QCOMPARE(prompts.errorReports().size(), saved ? 0 : 1);
+        QCOMPARE(inodeOf() == before, sameInode);
     }
 
     void progressNamesTheFileAndCountsThousands() {
@@ -119,7 +206,8 @@ private slots:
             table.appendRow({QStringLiteral("/f%1").arg(i)});
         platform::TextProgressBar bar;
         QStringList texts;
-        connect(&bar, &platform::TextProgressBar::textChanged, [&](const QString& text) { texts.append(text); });
+        connect(&bar, &platform::TextProgressBar::textChanged,
+                [&](const QString& text) { texts.append(text); });
         QVERIFY(SaveListviewProperlySpaced(table, folder.filePath("r.txt"), &bar));
         QVERIFY(texts.contains("Writing file: r.txt"));
         QVERIFY(texts.contains("Writing file: r.txt (1000)"));
@@ -167,7 +255,8 @@ private slots:
         window->show();
         output::setHeaders(window->ListView2, {"Filename", "Title"});
         for (int i = 0; i < 20000; ++i)
-            output::ResultRow::append(window->ListView2, QStringLiteral("/d/%1.pdf").arg(i)).setCell(1, "T");
+            output::ResultRow::append(window->ListView2, QStringLiteral("/d/%1.pdf").arg(i))
+                .setCell(1, "T");
         output::tickAllRows(window->ListView2);
         QTemporaryDir folder;
         ScriptedPrompts prompts;
