@@ -16,6 +16,7 @@
 #include "platform/PrivateTempFolder.h"
 #include "platform/Prompts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -46,12 +47,16 @@ class Run {
 public:
     Run(app::Form1& window, RunLimits limits)
         : window(window), limits(limits), errors(QStringLiteral("Form1.PushButton3_Click")),
-          outputFile(platform::privateTempFolder() + QStringLiteral("/result.txt")) {}
+          privateFolder(platform::privateTempFolder()),
+          outputFile(privateFolder + QStringLiteral("/result.txt")) {}
 
     void start();
 
 private:
     void processFile(int i, int n);
+    // Runs the tool for path, leaving what it wrote in outputFile; why the file could not
+    // be read (the tool failed or wrote nothing), or an empty text.
+    QString runTool(const QString& path, const QString& password, int n);
     int columnOf(const QString& header) const {
         return output::ColumnIndexOf(window.ListView2, header);
     }
@@ -59,12 +64,24 @@ private:
     app::Form1& window;
     RunLimits limits;
     app::ErrorReport errors;
+    const QString privateFolder;
     const QString outputFile;
+    // Why the tool cannot be started, once it has failed to: it is not tried again.
+    QString toolUnusable;
+    int unreadFiles = 0;
 };
 
 void Run::start() {
     if (window.ListView1->topLevelItemCount() == 0) {
         platform::prompts().message(QStringLiteral("No files added."));
+        return;
+    }
+    if (privateFolder.isEmpty()) {
+        // Without it the output file would be /result.txt, read and deleted for every file.
+        errors.report(QStringLiteral("No private temporary folder can be made in %1, so no file "
+                                     "can be read.")
+                          .arg(QDir::tempPath()),
+                      std::source_location::current().line());
         return;
     }
     std::optional<app::BusyScope> busy(&window);
@@ -86,7 +103,37 @@ void Run::start() {
     busy.reset();
     window.ProgressBar1->setRawValue(0);
     window.ProgressBar1->setText(QStringLiteral("Progress Bar"));
-    platform::prompts().message(QStringLiteral("Done."));
+    platform::prompts().message(QStringLiteral("Done.") + unreadFilesLine(unreadFiles));
+}
+
+QString Run::runTool(const QString& path, const QString& password, int n) {
+    if (!toolUnusable.isEmpty())
+        return toolUnusable;
+    if (!toolMayOpen(path))
+        return QStringLiteral("%1 is not a regular file.").arg(path);
+    platform::TextProgressBar* bar = window.ProgressBar1;
+    const ToolCommand command = buildToolCommand(toolPath(), path, password, outputFile);
+    const ToolResult result = RunToolAndWait(command, bar, bar->text(), bar->rawValue(), n, limits);
+    if (!result.started) {
+        // Said once: every other file would fail the same way.
+        toolUnusable = QStringLiteral("The tool %1 cannot be started: %2.")
+                           .arg(command.program, result.problem);
+        errors.report(toolUnusable, std::source_location::current().line());
+        return toolUnusable;
+    }
+    if (result.exitCode == toolStopped) {
+        // Stopped mid-way, it may have left half an output: the row keeps what it has.
+        DeleteFileForced(outputFile);
+        return QStringLiteral("The tool was stopped after %1 seconds.").arg(limits.maximumSeconds);
+    }
+    if (result.exitCode != 0)
+        return result.problem.isEmpty()
+                   ? QStringLiteral("The tool ended with exit code %1.").arg(result.exitCode)
+                   : result.problem;
+    if (!QFileInfo::exists(outputFile))
+        return result.problem.isEmpty() ? QStringLiteral("The tool wrote no output.")
+                                        : result.problem;
+    return {};
 }
 
 void Run::processFile(int i, int n) {
@@ -121,28 +168,27 @@ void Run::processFile(int i, int n) {
             return;
         password = platform::prompts().inputBox(
             QStringLiteral("Enter password for file (") + path +
-                QStringLiteral("): \r\nNote: Leave this box blank if file is not password protected"),
+                QStringLiteral(
+                    "): \r\nNote: Leave this box blank if file is not password protected"),
             QStringLiteral("Input Password"), QString(), true);
     });
-    ToolCommand command;
-    errors.step([&] { command = buildToolCommand(toolPath(), path, password, outputFile); });
-    errors.step([&] {
-        if (!toolMayOpen(path))
-            return;
-        const int result = RunToolAndWait(command, bar, bar->text(), bar->rawValue(), n, limits);
-        // A tool stopped mid-way may have left half an output: the row keeps what it has.
-        if (result == toolStopped)
-            DeleteFileForced(outputFile);
-    });
-
+    QString problem;
+    errors.step([&] { problem = runTool(path, password, n); });
+    // Whatever a tool that ended by itself wrote is read, as it always was; the row is
+    // marked all the same when the tool failed.
     if (QFileInfo::exists(outputFile)) {
         const unsigned parseLine = std::source_location::current().line();
         errors.step([&] {
-            parseToolOutput(fileContents(outputFile),
-                            {columnOf, [&row](int column, const QString& text) { row.setCell(column, text); },
-                             [&](const QString& description) { errors.report(description, parseLine); }});
+            parseToolOutput(
+                fileContents(outputFile),
+                {columnOf, [&row](int column, const QString& text) { row.setCell(column, text); },
+                 [&](const QString& description) { errors.report(description, parseLine); }});
         });
-        DeleteFileForced(outputFile);
+    }
+    DeleteFileForced(outputFile);
+    if (!problem.isEmpty()) {
+        ++unreadFiles;
+        errors.step([&] { row.markUnread(problem); });
     }
     errors.step([&] {
         if (const int column = columnOf(versionHeader); column > 0)
@@ -151,6 +197,13 @@ void Run::processFile(int i, int n) {
 }
 
 } // namespace
+
+QString unreadFilesLine(int unreadFiles) {
+    if (unreadFiles == 0)
+        return {};
+    return unreadFiles == 1 ? QStringLiteral("\r\n1 file could not be read.")
+                            : QStringLiteral("\r\n%1 files could not be read.").arg(unreadFiles);
+}
 
 void DeleteFileForced(const QString& path) {
     app::letEventsRun();

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <langinfo.h>
 #include <unistd.h>
 
@@ -38,9 +39,8 @@ public:
         process.setArguments(command.arguments);
         process.setProcessEnvironment(toolEnvironment());
         process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
         process.setChildProcessModifier([] { ::setsid(); });
-        process.start(QIODevice::WriteOnly);
+        process.start(QIODevice::ReadWrite);
         if (!process.waitForStarted(-1))
             return;
         started = true;
@@ -59,6 +59,16 @@ public:
     }
     QProcess& qprocess() { return process; }
 
+    // Takes what the tool wrote on its error output so far, keeping only its start: the
+    // reason for a failure is in the first lines, and a tool that writes without end must
+    // not fill the memory.
+    void collectErrorOutput() {
+        const QByteArray more = process.readAllStandardError();
+        if (errorOutput.size() < errorOutputKept)
+            errorOutput += more.left(errorOutputKept - errorOutput.size());
+    }
+    const QByteArray& errors() const { return errorOutput; }
+
     void stop() {
         if (!started || !running())
             return;
@@ -67,8 +77,10 @@ public:
     }
 
 private:
+    static constexpr qsizetype errorOutputKept = 4096;
     QProcess process;
     bool started = false;
+    QByteArray errorOutput;
 };
 
 int startErrorNumber(const QString& program) {
@@ -81,6 +93,7 @@ int startErrorNumber(const QString& program) {
 void waitOnePass(ToolProcess& tool) {
     if (tool.running())
         tool.qprocess().waitForFinished(passMs);
+    tool.collectErrorOutput();
 }
 
 } // namespace
@@ -104,11 +117,22 @@ std::optional<int> nudgedValue(int passes, int startValue, int count) {
     return value >= limit ? limit : static_cast<int>(value);
 }
 
-int RunToolAndWait(const ToolCommand& command, platform::TextProgressBar* bar,
-                   const QString& caption, int startValue, int count, RunLimits limits) {
+QString firstErrorLine(const QByteArray& errorOutput) {
+    for (const QByteArray& line : errorOutput.split('\n')) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        if (!text.isEmpty() && !text.startsWith(QLatin1String("pdftk: warning:")))
+            return text;
+    }
+    return {};
+}
+
+ToolResult RunToolAndWait(const ToolCommand& command, platform::TextProgressBar* bar,
+                          const QString& caption, int startValue, int count, RunLimits limits) {
     ToolProcess tool(command);
-    if (!tool.wasStarted())
-        return startFailureBase + startErrorNumber(command.program);
+    if (!tool.wasStarted()) {
+        const int error = startErrorNumber(command.program);
+        return {false, startFailureBase + error, QString::fromLocal8Bit(std::strerror(error))};
+    }
 
     QElapsedTimer clock;
     clock.start();
@@ -136,7 +160,8 @@ int RunToolAndWait(const ToolCommand& command, platform::TextProgressBar* bar,
     }
     if (bar)
         bar->setText(caption.isEmpty() ? QStringLiteral("Progress Bar") : caption);
-    return exitCode;
+    tool.collectErrorOutput();
+    return {true, exitCode, firstErrorLine(tool.errors())};
 }
 
 } // namespace extract

@@ -10,7 +10,9 @@
 #include "output/SpreadsheetExport.h"
 #include "output/TextSave.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QTreeWidget>
 
 namespace output {
@@ -29,8 +31,7 @@ void setHeaders(QTreeWidget* table, const QStringList& headers) {
 }
 
 ResultRow::ResultRow(QTreeWidget* table, QTreeWidgetItem* item)
-    : table(table),
-      index(table->model()->index(table->indexOfTopLevelItem(item), 0)) {}
+    : table(table), index(table->model()->index(table->indexOfTopLevelItem(item), 0)) {}
 
 ResultRow ResultRow::append(QTreeWidget* table, const QString& path) {
     auto* item = new ResultItem(path);
@@ -56,6 +57,19 @@ void ResultRow::setCell(int column, const QString& text) const {
 QString ResultRow::cell(int column) const {
     const QTreeWidgetItem* row = item();
     return row ? row->text(column) : QString();
+}
+
+void ResultRow::markUnread(const QString& reason) const {
+    QTreeWidgetItem* row = item();
+    if (!row)
+        return;
+    row->setToolTip(0, reason);
+    row->setIcon(0, QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+}
+
+QString ResultRow::unreadReason() const {
+    const QTreeWidgetItem* row = item();
+    return row ? row->toolTip(0) : QString();
 }
 
 void tickAllRows(QTreeWidget* table) {

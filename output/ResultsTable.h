@@ -36,6 +36,10 @@ public:
     // Sets sub-item `column` (1 or more) to text.
     void setCell(int column, const QString& text) const;
     QString cell(int column) const;
+    // Marks the row as one whose file could not be read: the reason becomes the tooltip of
+    // its Filename cell, which shows a warning sign. Its texts stay as they are.
+    void markUnread(const QString& reason) const;
+    QString unreadReason() const;
 
 private:
     explicit ResultRow(QTreeWidget* table, QTreeWidgetItem* item);

@@ -15,6 +15,7 @@
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -128,14 +129,23 @@ private slots:
         QVERIFY2(QFile::exists(testPdf("manifest.json")), "the test PDFs are not built");
         ToolChoice choice(tool);
         ScriptedPrompts prompts;
-        const QStringList names = {"plain-all-fields.pdf", "text-latin1-pdfdoc.pdf",
-                                   "text-pdfdoc-typography.pdf", "text-utf16-cjk-emoji.pdf",
-                                   "markup-characters.pdf", "long-values.pdf", "pages-12.pdf",
-                                   "pages-nested-tree.pdf", "header-1.7-crlf.pdf",
-                                   "header-1.5-cr.pdf", "header-with-comment.pdf",
-                                   "header-after-junk.pdf", "info-missing.pdf",
-                                   "Zoë \"quoted\" 's report.pdf", "broken-not-a-pdf.pdf",
-                                   "broken-empty.pdf", "missing-file.pdf"};
+        const QStringList names = {"plain-all-fields.pdf",
+                                   "text-latin1-pdfdoc.pdf",
+                                   "text-pdfdoc-typography.pdf",
+                                   "text-utf16-cjk-emoji.pdf",
+                                   "markup-characters.pdf",
+                                   "long-values.pdf",
+                                   "pages-12.pdf",
+                                   "pages-nested-tree.pdf",
+                                   "header-1.7-crlf.pdf",
+                                   "header-1.5-cr.pdf",
+                                   "header-with-comment.pdf",
+                                   "header-after-junk.pdf",
+                                   "info-missing.pdf",
+                                   "Zoë \"quoted\" 's report.pdf",
+                                   "broken-not-a-pdf.pdf",
+                                   "broken-empty.pdf",
+                                   "missing-file.pdf"};
         QStringList paths;
         for (const QString& name : names)
             paths.append(testPdf(name));
@@ -157,7 +167,8 @@ private slots:
             if (entry.isEmpty() || entry.value("broken").toBool())
                 continue;
             const QJsonObject info = entry.value("info").toObject();
-            for (const char* key : {"Title", "Author", "Subject", "Keywords", "Creator", "Producer"}) {
+            for (const char* key :
+                 {"Title", "Author", "Subject", "Keywords", "Creator", "Producer"}) {
                 const QString header = QLatin1String(key);
                 QVERIFY2(cell(results, row, header) == info.value(header).toString(),
                          qPrintable(name + ": " + header + " is " + cell(results, row, header)));
@@ -183,7 +194,15 @@ private slots:
         QCOMPARE(reports.size(), 2);
         for (const auto& report : reports)
             QVERIFY(report.text.contains("in Lanthorn2021/08/31.Form1.PushButton3_Click at line "));
-        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+        // The three files the tool cannot read are marked, with the tool's own words.
+        QStringList marked;
+        for (int row = 0; row < paths.size(); ++row)
+            if (!results->topLevelItem(row)->toolTip(0).isEmpty())
+                marked.append(names[row]);
+        QCOMPARE(marked,
+                 (QStringList{"broken-not-a-pdf.pdf", "broken-empty.pdf", "missing-file.pdf"}));
+        QVERIFY(!results->topLevelItem(missing)->toolTip(0).startsWith("The tool"));
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n3 files could not be read."));
         QCOMPARE(window->ProgressBar1->rawValue(), 0);
         QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
         QVERIFY(!app::isBusy(window.get()));
@@ -214,7 +233,8 @@ private slots:
             filelist::appendRows(run->ListView1, paths);
             extract::PushButton3_Click(*run);
             QStringList rows;
-            const int accessed = static_cast<int>(headersOf(run->ListView2).indexOf("Date Accessed"));
+            const int accessed =
+                static_cast<int>(headersOf(run->ListView2).indexOf("Date Accessed"));
             for (int row = 0; row < run->ListView2->topLevelItemCount(); ++row) {
                 QStringList cells;
                 for (int column = 0; column < run->ListView2->columnCount(); ++column)
@@ -237,11 +257,14 @@ private slots:
         testsupport::ProgramFolder folder;
         ScriptedPrompts prompts;
         chooseOnly({"Column9", "Column10"});
-        filelist::appendRows(window->ListView1, {testPdf("dates-month-13.pdf"), testPdf("dates-garbage.pdf")});
+        filelist::appendRows(window->ListView1,
+                             {testPdf("dates-month-13.pdf"), testPdf("dates-garbage.pdf")});
         QTest::mouseClick(window->PushButton3, Qt::LeftButton);
-        QCOMPARE(headersOf(window->ListView2), (QStringList{"Filename", "Date Modified", "Date Created"}));
+        QCOMPARE(headersOf(window->ListView2),
+                 (QStringList{"Filename", "Date Modified", "Date Created"}));
         QCOMPARE(cell(window->ListView2, 0, "Date Modified"), QStringLiteral("1/1/2022"));
-        QCOMPARE(cell(window->ListView2, 0, "Date Created"), QStringLiteral("1/15/2021 9:30:00 AM"));
+        QCOMPARE(cell(window->ListView2, 0, "Date Created"),
+                 QStringLiteral("1/15/2021 9:30:00 AM"));
         // Garbage dates are reported and leave the file system's dates in place.
         QVERIFY(!cell(window->ListView2, 1, "Date Modified").isEmpty());
         QCOMPARE(prompts.errorReports().size(), 2);
@@ -284,18 +307,23 @@ private slots:
         ScriptedPrompts prompts;
         chooseOnly({"Column4"});
         QTest::mouseClick(window->Check1, Qt::LeftButton);
-        const QStringList paths = {testPdf("encrypted-rc4-128.pdf"), testPdf("encrypted-aes-128.pdf"),
-                                   testPdf("plain-title-only.pdf"), testPdf("encrypted-password-quotes.pdf")};
+        const QStringList paths = {
+            testPdf("encrypted-rc4-128.pdf"), testPdf("encrypted-aes-128.pdf"),
+            testPdf("plain-title-only.pdf"), testPdf("encrypted-password-quotes.pdf")};
         filelist::appendRows(window->ListView1, paths);
-        prompts.inputAnswers << "user128" << "wrong" << "" << "it's \"quoted\" & spaced";
+        prompts.inputAnswers << "user128"
+                             << "wrong"
+                             << ""
+                             << "it's \"quoted\" & spaced";
         QTest::mouseClick(window->PushButton3, Qt::LeftButton);
 
         const auto asked = prompts.ofKind(ScriptedPrompts::Kind::InputBox);
         QCOMPARE(asked.size(), 4);
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(asked[i].title, QStringLiteral("Input Password"));
-            QCOMPARE(asked[i].text, "Enter password for file (" + paths[i] +
-                                        "): \r\nNote: Leave this box blank if file is not password protected");
+            QCOMPARE(asked[i].text,
+                     "Enter password for file (" + paths[i] +
+                         "): \r\nNote: Leave this box blank if file is not password protected");
             QCOMPARE(asked[i].extra, QString());
             QVERIFY(asked[i].concealed);
         }
@@ -312,12 +340,14 @@ private slots:
         ScriptedPrompts prompts;
         QTest::mouseClick(window->Check1, Qt::LeftButton);
         filelist::appendRows(window->ListView1, {"/a.pdf", "/b.pdf"});
-        prompts.inputAnswers << "" << "pw";
+        prompts.inputAnswers << ""
+                             << "pw";
         QTest::mouseClick(window->PushButton3, Qt::LeftButton);
         const QStringList calls = tool.log().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(calls.size(), 2);
         QVERIFY2(calls[0].startsWith("/a.pdf dumpdata output "), qPrintable(calls[0]));
-        QVERIFY2(calls[1].startsWith("A=/b.pdf input_pw A=PROMPT dumpdata output "), qPrintable(calls[1]));
+        QVERIFY2(calls[1].startsWith("A=/b.pdf input_pw A=PROMPT dumpdata output "),
+                 qPrintable(calls[1]));
         QVERIFY(calls[1].contains("|stdin=pw|"));
     }
 
@@ -337,13 +367,24 @@ private slots:
 
     void toolsThatFailCostOneRowNotTheRun_data() {
         QTest::addColumn<QString>("body");
-        QTest::newRow("writes nothing") << "exit 0";
-        QTest::newRow("crashes") << "kill -SEGV $$";
-        QTest::newRow("writes half and crashes") << "printf 'InfoKey: Title\\n' > \"$out\"; kill -KILL $$";
-        QTest::newRow("hangs") << FakeTool::hangsWithChild();
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("writes nothing") << "exit 0"
+                                        << "The tool wrote no output.";
+        QTest::newRow("says why") << "echo 'pdftk: /bad.pdf: wrong password' >&2; exit 1"
+                                  << "pdftk: /bad.pdf: wrong password";
+        QTest::newRow("crashes") << "kill -SEGV $$"
+                                 << "The tool ended with exit code 137.";
+        QTest::newRow("writes half and crashes")
+            << "printf 'InfoKey: Title\\n' > \"$out\"; kill -KILL $$"
+            << "The tool ended with exit code 137.";
+        QTest::newRow("hangs") << FakeTool::hangsWithChild()
+                               << "The tool was stopped after 1 seconds.";
     }
+    // The failing file keeps its row, marked with the reason; the others are read as usual,
+    // and the final box counts what could not be read.
     void toolsThatFailCostOneRowNotTheRun() {
         QFETCH(QString, body);
+        QFETCH(QString, reason);
         testsupport::ProgramFolder folder;
         FakeTool tool(folder.path(), QStringLiteral("case \"$*\" in *good*) %1 ;; *) %2 ;; esac")
                                          .arg(FakeTool::writesDump("Good", 2), body));
@@ -356,9 +397,60 @@ private slots:
         QCOMPARE(window->ListView2->topLevelItemCount(), 2);
         QCOMPARE(cell(window->ListView2, 0, "Number Of Pages"), QString());
         QCOMPARE(cell(window->ListView2, 1, "Title"), QStringLiteral("Good"));
-        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+        const QTreeWidgetItem* bad = window->ListView2->topLevelItem(0);
+        const QTreeWidgetItem* good = window->ListView2->topLevelItem(1);
+        QCOMPARE(bad->toolTip(0), reason);
+        QVERIFY(!bad->icon(0).isNull());
+        QVERIFY(good->toolTip(0).isEmpty() && good->icon(0).isNull());
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n1 file could not be read."));
         if (tool.childPid() > 0)
             QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
+    }
+
+    // A tool that cannot be started is reported once, with its path and the reason, and not
+    // tried again; the rows still get their file details and versions.
+    void aToolThatCannotStartIsReportedOnce() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), QStringLiteral("exit 0"));
+        QFile::setPermissions(tool.path(), QFile::ReadOwner | QFile::WriteOwner);
+        ScriptedPrompts prompts;
+        chooseOnly({"Column1", "Column4", "Column11"});
+        const QString pdf = testPdf(QStringLiteral("plain-all-fields.pdf"));
+        filelist::appendRows(window->ListView1, {pdf, pdf, pdf});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        const auto reports = prompts.errorReports();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports[0].text.startsWith("The tool " + tool.path() +
+                                            " cannot be started: Permission denied."),
+                 qPrintable(reports[0].text));
+        QCOMPARE(tool.calls(), 0);
+        for (int row = 0; row < 3; ++row) {
+            QVERIFY(cell(window->ListView2, row, "PDF Version").startsWith("PDF-1."));
+            QVERIFY(!cell(window->ListView2, row, "Date Accessed").isEmpty());
+            QVERIFY(window->ListView2->topLevelItem(row)->toolTip(0).contains("cannot be started"));
+        }
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n3 files could not be read."));
+    }
+
+    // Without its private folder the run would read and delete /result.txt: it stops before
+    // touching anything.
+    void withoutAPrivateFolderNothingIsRun() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), FakeTool::writesDump("T", 1));
+        platform::overridePrivateTempFolder(QString());
+        const auto restore = qScopeGuard([] { platform::overridePrivateTempFolder(std::nullopt); });
+        window->ListView2->setHeaderLabels({"Filename", "Title"});
+        new QTreeWidgetItem(window->ListView2, {"/earlier.pdf", "kept"});
+        ScriptedPrompts prompts;
+        filelist::appendRows(window->ListView1, {"/a.pdf", "/b.pdf"});
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.errorReports().size(), 1);
+        QVERIFY(prompts.shown[0].text.startsWith("No private temporary folder can be made"));
+        QCOMPARE(tool.calls(), 0);
+        QCOMPARE(window->ListView2->topLevelItemCount(), 1);
+        QCOMPARE(headersOf(window->ListView2), (QStringList{"Filename", "Title"}));
+        QVERIFY(!app::isBusy(window.get()));
     }
 
     void aFifoNamedLikeAPdfNeitherBlocksNorReachesTheTool() {
@@ -389,16 +481,18 @@ private slots:
         QList<QPair<QString, int>> seen;
         QTimer sampler;
         connect(&sampler, &QTimer::timeout, [&] {
-            const QPair<QString, int> now{window->ProgressBar1->text(), window->ProgressBar1->rawValue()};
+            const QPair<QString, int> now{window->ProgressBar1->text(),
+                                          window->ProgressBar1->rawValue()};
             if (seen.isEmpty() || seen.last() != now)
                 seen.append(now);
         });
         sampler.start(20);
         QTest::mouseClick(window->PushButton3, Qt::LeftButton);
         sampler.stop();
-        const QList<QPair<QString, int>> expected = {
-            {"Processing: a.pdf", 25}, {"Processing: b.pdf", 50}, {"Processing: c.pdf", 75},
-            {"Processing: d.pdf", 100}};
+        const QList<QPair<QString, int>> expected = {{"Processing: a.pdf", 25},
+                                                     {"Processing: b.pdf", 50},
+                                                     {"Processing: c.pdf", 75},
+                                                     {"Processing: d.pdf", 100}};
         for (const auto& step : expected)
             QVERIFY2(seen.contains(step), qPrintable(step.first));
         QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));

@@ -7,8 +7,8 @@
 
 #include <QTemporaryDir>
 
-#include <clocale>
 #include <QTimer>
+#include <clocale>
 
 using extract::RunToolAndWait;
 using testsupport::FakeTool;
@@ -16,7 +16,8 @@ using testsupport::FakeTool;
 namespace {
 extract::ToolCommand commandFor(const FakeTool& tool, const QString& outputFile,
                                 const QString& password = {}) {
-    return extract::buildToolCommand(tool.path(), QStringLiteral("/docs/a.pdf"), password, outputFile);
+    return extract::buildToolCommand(tool.path(), QStringLiteral("/docs/a.pdf"), password,
+                                     outputFile);
 }
 
 // Records every distinct text and value the bar shows while a tool runs.
@@ -83,11 +84,15 @@ private slots:
         platform::TextProgressBar bar;
         bar.setText(QStringLiteral("Processing: a.pdf"));
         bar.setRawValue(25);
-        QCOMPARE(RunToolAndWait(commandFor(tool, folder.filePath("out.txt")), &bar, bar.text(), 25, 4), 3);
+        QCOMPARE(
+            RunToolAndWait(commandFor(tool, folder.filePath("out.txt")), &bar, bar.text(), 25, 4)
+                .exitCode,
+            3);
         QCOMPARE(bar.text(), QStringLiteral("Processing: a.pdf"));
         QCOMPARE(bar.rawValue(), 25);
         QCOMPARE(RunToolAndWait(commandFor(FakeTool(folder.path(), "exit 0"), folder.filePath("o")),
-                                nullptr, {}, 0, 1),
+                                nullptr, {}, 0, 1)
+                     .exitCode,
                  0);
     }
 
@@ -96,12 +101,18 @@ private slots:
         platform::TextProgressBar bar;
         bar.setText(QStringLiteral("Processing: a.pdf"));
         bar.setRawValue(25);
-        auto missing = extract::buildToolCommand(folder.filePath("pdftk"), "/a.pdf", {}, folder.filePath("o"));
-        QCOMPARE(RunToolAndWait(missing, &bar, bar.text(), 25, 4), extract::startFailureBase + 2);
+        auto missing =
+            extract::buildToolCommand(folder.filePath("pdftk"), "/a.pdf", {}, folder.filePath("o"));
+        const extract::ToolResult gone = RunToolAndWait(missing, &bar, bar.text(), 25, 4);
+        QVERIFY(!gone.started);
+        QCOMPARE(gone.exitCode, extract::startFailureBase + 2);
+        QCOMPARE(gone.problem, QStringLiteral("No such file or directory"));
         FakeTool tool(folder.path(), QStringLiteral("exit 0"));
         QFile::setPermissions(tool.path(), QFile::ReadOwner | QFile::WriteOwner);
-        QCOMPARE(RunToolAndWait(commandFor(tool, folder.filePath("o")), &bar, bar.text(), 25, 4),
-                 extract::startFailureBase + 13);
+        const extract::ToolResult refused =
+            RunToolAndWait(commandFor(tool, folder.filePath("o")), &bar, bar.text(), 25, 4);
+        QCOMPARE(refused.exitCode, extract::startFailureBase + 13);
+        QCOMPARE(refused.problem, QStringLiteral("Permission denied"));
         QCOMPARE(bar.text(), QStringLiteral("Processing: a.pdf"));
         QCOMPARE(bar.rawValue(), 25);
     }
@@ -109,9 +120,11 @@ private slots:
     void theToolGetsThePasswordOnItsInputAndAUtf8Locale() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), QStringLiteral("exit 0"));
-        RunToolAndWait(commandFor(tool, folder.filePath("o"), QStringLiteral("s3cr\"et âge")), nullptr, {}, 0, 1);
+        RunToolAndWait(commandFor(tool, folder.filePath("o"), QStringLiteral("s3cr\"et âge")),
+                       nullptr, {}, 0, 1);
         const QString log = tool.log();
-        QVERIFY2(log.startsWith(QStringLiteral("A=/docs/a.pdf input_pw A=PROMPT dumpdata output ")), qPrintable(log));
+        QVERIFY2(log.startsWith(QStringLiteral("A=/docs/a.pdf input_pw A=PROMPT dumpdata output ")),
+                 qPrintable(log));
         QVERIFY2(log.contains(QStringLiteral("|stdin=s3cr\"et âge|")), qPrintable(log));
         if (QByteArray(setlocale(LC_CTYPE, nullptr)).contains("UTF-8"))
             QSKIP("this process already runs in a UTF-8 locale");
@@ -125,10 +138,13 @@ private slots:
         bar.setText(QStringLiteral("Processing: a.pdf"));
         bar.setRawValue(25);
         BarWatcher watcher(bar);
-        QCOMPARE(RunToolAndWait(commandFor(tool, folder.filePath("o")), &bar, bar.text(), 25, 4), 0);
+        QCOMPARE(RunToolAndWait(commandFor(tool, folder.filePath("o")), &bar, bar.text(), 25, 4)
+                     .exitCode,
+                 0);
         QVERIFY2(watcher.texts.contains(QStringLiteral("Processing: a.pdf, Please wait.. 0")),
                  qPrintable(watcher.texts.join(" | ")));
-        QVERIFY(watcher.texts.last().startsWith(QStringLiteral("Processing: a.pdf, Please wait.. ")));
+        QVERIFY(
+            watcher.texts.last().startsWith(QStringLiteral("Processing: a.pdf, Please wait.. ")));
         QCOMPARE(watcher.values, QList<int>{25});
         QCOMPARE(bar.text(), QStringLiteral("Processing: a.pdf"));
     }
@@ -139,7 +155,8 @@ private slots:
         platform::TextProgressBar bar;
         BarWatcher watcher(bar);
         RunToolAndWait(commandFor(tool, folder.filePath("o")), &bar, QString(), 0, 1);
-        QVERIFY2(watcher.texts.contains(QStringLiteral("Please wait.. 0")), qPrintable(watcher.texts.join(" | ")));
+        QVERIFY2(watcher.texts.contains(QStringLiteral("Please wait.. 0")),
+                 qPrintable(watcher.texts.join(" | ")));
         QCOMPARE(bar.text(), QStringLiteral("Progress Bar"));
     }
 
@@ -148,7 +165,8 @@ private slots:
         FakeTool tool(folder.path(), FakeTool::hangsWithChild());
         extract::RunLimits limits;
         limits.maximumSeconds = 1;
-        QCOMPARE(RunToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1, limits),
+        QCOMPARE(RunToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1, limits)
+                     .exitCode,
                  extract::toolStopped);
         QVERIFY(tool.childPid() > 0);
         QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
@@ -157,8 +175,24 @@ private slots:
     void aCrashingToolEndsTheWait() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), QStringLiteral("kill -SEGV $$"));
-        const int code = RunToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1);
+        const int code =
+            RunToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1).exitCode;
         QVERIFY(code != 0);
+    }
+
+    // The reason for a failure is the first line on the error output that is not a warning;
+    // a tool that writes without end is read only as far as its first lines.
+    void theFirstErrorLineIsKept() {
+        QTemporaryDir folder;
+        FakeTool tool(folder.path(),
+                      QStringLiteral("echo 'pdftk: warning: /docs/a.pdf: xref rebuilt' >&2; "
+                                     "echo '  pdftk: /docs/a.pdf: wrong password  ' >&2; "
+                                     "head -c 3000000 /dev/zero | tr '\\0' x >&2; exit 1"));
+        const extract::ToolResult result =
+            RunToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.problem, QStringLiteral("pdftk: /docs/a.pdf: wrong password"));
+        QCOMPARE(extract::firstErrorLine("pdftk: warning: x\n\n"), QString());
     }
 
     void closingTheWindowStopsTheWaitAndTheTool() {
