@@ -32,17 +32,26 @@ bool SetClipboardTextWithRetry(const QByteArray& utf8) {
     return withRetry([&] { return platform::clipboard().setText(utf8); });
 }
 
-void CopyListviewToClipboard(const ResultsSource& results) {
+bool CopyListviewToClipboard(const ResultsSource& results) {
     if (results.rowCount() == 0)
-        return;
+        return true;
     const QByteArray text = clipboardText(results);
     ClearClipboardWithRetry();
-    SetClipboardTextWithRetry(text);
+    return SetClipboardTextWithRetry(text);
 }
 
 void PushButton2_Click(app::Form1& window) {
     const app::ErrorReport errors(QStringLiteral("Form1.PushButton2_Click"));
-    errors.step([&] { CopyListviewToClipboard(readResults(window.ListView2)); });
+    bool copied = true;
+    errors.step([&] {
+        copied = CopyListviewToClipboard(readResults(window.ListView2));
+        if (!copied)
+            throw app::RunTimeError(
+                QStringLiteral("The clipboard could not be set: it refused the results %1 times.")
+                    .arg(attempts));
+    });
+    if (!copied)
+        return; // saying they were copied would be untrue
     errors.step([] {
         platform::prompts().message(
             QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where "

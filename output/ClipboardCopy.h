@@ -9,8 +9,8 @@ class Form1;
 namespace output {
 
 // Puts the ticked rows on the clipboard as aligned text without a header line. A table
-// without rows leaves the clipboard untouched.
-void CopyListviewToClipboard(const ResultsSource& results);
+// without rows leaves the clipboard untouched. False when the clipboard refused the text.
+bool CopyListviewToClipboard(const ResultsSource& results);
 
 // Empties the clipboard, trying up to 1000 times while it refuses.
 void ClearClipboardWithRetry();
@@ -18,7 +18,8 @@ void ClearClipboardWithRetry();
 // took it.
 bool SetClipboardTextWithRetry(const QByteArray& utf8);
 
-// "Copy Results To Clipboard": copies, then tells how to paste.
+// "Copy Results To Clipboard": copies, then tells how to paste; when the clipboard refuses
+// the text, says so instead.
 void PushButton2_Click(app::Form1& window);
 
 } // namespace output
