@@ -23,6 +23,9 @@ void paintBackground(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
+    // A check box fills its background with the button colour, which stays white for the
+    // push buttons' sake: plain controls are filled with the window colour instead.
+    widget->setBackgroundRole(QPalette::Window);
     widget->setAutoFillBackground(true);
 }
 

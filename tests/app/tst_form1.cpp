@@ -224,6 +224,16 @@ private slots:
             QCOMPARE(window->PushButton1->palette().color(QPalette::Button), QColor(Qt::white));
             QCOMPARE(window->ListView1->palette().color(QPalette::Base), QColor(Qt::white));
             QCOMPARE(window->ProgressBar1->palette().color(QPalette::Base), QColor(Qt::white));
+            // What is painted, not only the palette: the option's frame and box are grey too.
+            const QImage painted = window->grab().toImage();
+            for (QWidget* plain :
+                 {static_cast<QWidget*>(window->Frame1), static_cast<QWidget*>(window->Check1)}) {
+                const QPoint inside =
+                    plain->mapTo(window.get(), QPoint(plain->width() - 3, plain->height() - 2));
+                QVERIFY2(painted.pixelColor(inside) == buttonFace,
+                         qPrintable(plain->objectName() + " is painted " +
+                                    painted.pixelColor(inside).name()));
+            }
         }
         {
             testsupport::ProgramFolder folder;

@@ -11,9 +11,9 @@
 using testsupport::ScriptedPrompts;
 
 namespace {
-const QStringList allProperties = {"PDF Version", "Producer", "Creator", "Title", "Author",
-                                   "Subject", "Keywords", "Number Of Pages", "Date Modified",
-                                   "Date Created", "Date Accessed"};
+const QStringList allProperties = {
+    "PDF Version", "Producer",        "Creator",       "Title",        "Author",       "Subject",
+    "Keywords",    "Number Of Pages", "Date Modified", "Date Created", "Date Accessed"};
 
 QStringList headerRow() {
     app::ErrorReport errors(QStringLiteral("Form1.PushButton3_Click"));
@@ -41,12 +41,14 @@ private slots:
         QStringList some(11, "0");
         some[1] = "1";
         some[7] = "1";
-        QTest::newRow("producer and pages") << some << QStringList{"Filename", "Producer", "Number Of Pages"};
+        QTest::newRow("producer and pages")
+            << some << QStringList{"Filename", "Producer", "Number Of Pages"};
         QStringList numeric(11, "0");
         numeric[0] = "1.0";
         numeric[3] = " 1";
         numeric[4] = "2";
-        QTest::newRow("read as a number") << numeric << QStringList{"Filename", "PDF Version", "Title"};
+        QTest::newRow("read as a number")
+            << numeric << QStringList{"Filename", "PDF Version", "Title"};
     }
     void storedChoicesShapeTheHeaderRow() {
         QFETCH(QStringList, values);
@@ -101,6 +103,22 @@ private slots:
         QCOMPARE(dialog.PushButton11->palette().color(QPalette::Button), QColor(Qt::white));
     }
 
+    // What is painted, not the palette: each box's background matches the grey around it.
+    void theBoxesArePaintedInTheButtonFace() {
+        extract::Form2 dialog;
+        dialog.Form_Load();
+        const QImage painted = dialog.grab().toImage();
+        const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+        QCOMPARE(painted.pixelColor(2, 2), buttonFace);
+        for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+            // The right end of a box, beyond its caption, and its top row.
+            const QPoint inside = box->mapTo(&dialog, QPoint(box->width() - 3, 1));
+            QVERIFY2(
+                painted.pixelColor(inside) == buttonFace,
+                qPrintable(box->objectName() + " is painted " + painted.pixelColor(inside).name()));
+        }
+    }
+
     void onlyTheExactTextOneTicksABox() {
         app::WriteSetting(QStringLiteral("Column1"), QStringLiteral("1.0"));
         app::WriteSetting(QStringLiteral("Column2"), QStringLiteral(" 1"));
@@ -153,7 +171,8 @@ private slots:
         });
         QTest::mouseClick(window->PushButton6, Qt::LeftButton);
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal).size(), 1);
-        QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal)[0].text, QStringLiteral("PDF Properties"));
+        QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal)[0].text,
+                 QStringLiteral("PDF Properties"));
         QCOMPARE(stored(4), QStringLiteral("0"));
         // The results on screen are not touched.
         QCOMPARE(window->ListView2->topLevelItemCount(), 1);
@@ -166,7 +185,8 @@ private slots:
         extract::Form2 dialog;
         dialog.Form_Load();
         QVERIFY(dialog.customCursor().has_value());
-        QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(dialog.PushButton11, &over);
         QCOMPARE(dialog.cursor().shape(), Qt::BitmapCursor);
         QApplication::sendEvent(dialog.Check6, &over);
