@@ -368,6 +368,9 @@ private slots:
             << madePdf("huge-object-number.pdf") << report << 2LL << huge;
         QTest::newRow("startxref beyond 64 bits")
             << madePdf("huge-startxref.pdf") << report << 2LL << huge;
+        QTest::newRow("page objects outside the tree")
+            << madePdf("pages-outside-tree.pdf") << report << 2LL
+            << "the page tree holds no page; counted the page objects in the file";
         QTest::newRow("page tree naming itself")
             << madePdf("page-tree-loop.pdf") << report << 3LL << walked;
         const struct {
