@@ -69,6 +69,7 @@ struct Reader {
     std::string text;
     std::vector<Item> items;
     bool inItem = false;
+    bool failed = false;                            // an exception in a handler, out of memory
     std::map<std::string_view, std::string> values; // key -> first value found
 
     void store(const Mapping& mapping, const std::string& raw) {
@@ -165,17 +166,29 @@ struct Reader {
     }
 };
 
+// No exception may cross expat's C frames: one ends the parse instead.
+template <typename Call> void guarded(void* data, Call call) {
+    auto* reader = static_cast<Reader*>(data);
+    try {
+        call(*reader);
+    } catch (...) {
+        reader->failed = true;
+        XML_StopParser(reader->parser, XML_FALSE);
+    }
+}
+
 extern "C" void onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-    static_cast<Reader*>(data)->start(name, attributes);
+    guarded(data, [&](Reader& reader) { reader.start(name, attributes); });
 }
 
 extern "C" void onEnd(void* data, const XML_Char* name) {
-    static_cast<Reader*>(data)->end(name);
+    guarded(data, [&](Reader& reader) { reader.end(name); });
 }
 
 extern "C" void onCharacters(void* data, const XML_Char* chunk, int length) {
-    static_cast<Reader*>(data)->characters(
-        std::string_view(chunk, static_cast<std::size_t>(length)));
+    guarded(data, [&](Reader& reader) {
+        reader.characters(std::string_view(chunk, static_cast<std::size_t>(length)));
+    });
 }
 
 // Any entity declaration ends the parse: XMP needs none, and they are how a small packet
@@ -217,7 +230,8 @@ std::optional<std::vector<InfoEntry>> propertiesFromXmp(std::string_view xml, st
         XML_Parse(reader.parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE);
     if (status != XML_STATUS_OK) {
         const XML_Error code = XML_GetErrorCode(reader.parser);
-        error = code == XML_ERROR_ABORTED
+        error = reader.failed ? "out of memory"
+                : code == XML_ERROR_ABORTED
                     ? "declares entities"
                     : std::string(XML_ErrorString(code)) + " at line " +
                           std::to_string(XML_GetCurrentLineNumber(reader.parser));
