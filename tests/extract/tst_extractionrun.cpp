@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGlyphRun>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +19,7 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -207,6 +209,42 @@ private slots:
         QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
         QVERIFY(!app::isBusy(window.get()));
         QVERIFY(!QFile::exists(platform::privateTempFolder() + "/result.txt"));
+    }
+
+    // The samples are the first thing a user tries: the Japanese title must be drawn with
+    // glyphs of some installed font, not as empty boxes.
+    void theSamplesReadAsTextOnThisMachine() {
+        if (!QFile::exists(QCoreApplication::applicationDirPath() + "/pdftk"))
+            QSKIP("our own tool is not built");
+        ToolChoice choice(QStringLiteral("own"));
+        ScriptedPrompts prompts;
+        prompts.yesNoAnswers.enqueue(false); // do not open the samples folder
+        QTest::mouseClick(window->PushButton9, Qt::LeftButton);
+        QVERIFY(window->ListView1->topLevelItemCount() >= 7);
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        const QTreeWidget* results = window->ListView2;
+        int tokyo = -1;
+        for (int row = 0; row < results->topLevelItemCount(); ++row)
+            if (results->topLevelItem(row)->text(0).endsWith("/Meeting Minutes Tokyo.pdf"))
+                tokyo = row;
+        QVERIFY(tokyo >= 0);
+        const QString title = cell(results, tokyo, "Title");
+        QCOMPARE(title, QString::fromUtf8("東京支社 定例会議 議事録"));
+        // Laid out as the view lays it out, with the fonts fontconfig falls back to: glyph 0
+        // is the empty box a font shows for a character it lacks.
+        QTextLayout layout(title, results->font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        int glyphs = 0;
+        for (const QGlyphRun& run : layout.glyphRuns()) {
+            for (const quint32 glyph : run.glyphIndexes()) {
+                ++glyphs;
+                QVERIFY2(glyph != 0, qPrintable("no installed font has a glyph for a character of " +
+                                                title + " (install fonts-wqy-microhei)"));
+            }
+        }
+        QCOMPARE(glyphs, title.size());
     }
 
     void eitherToolGivesTheSameTable() {
