@@ -51,16 +51,29 @@ size_t skipWhite(string_view bytes, size_t pos) {
     return pos;
 }
 
-// Every start of a whole keyword or name token, in order.
-std::vector<size_t> tokenPositions(string_view bytes, string_view token) {
-    std::vector<size_t> found;
-    const bool isName = token.front() == '/';
+bool tokenAt(string_view bytes, size_t at, string_view token) {
+    // A name starts with its own delimiter, whatever stands before it.
+    return (token.front() == '/' || startsToken(bytes, at)) && endsToken(bytes, at + token.size());
+}
+
+// Calls visit with every start of a whole keyword or name token, in order.
+template <typename Visit> void forEachToken(string_view bytes, string_view token, Visit visit) {
     for (size_t at = bytes.find(token); at != npos; at = bytes.find(token, at + 1)) {
-        if ((isName || startsToken(bytes, at)) && endsToken(bytes, at + token.size())) {
-            found.push_back(at);
+        if (tokenAt(bytes, at, token)) {
+            visit(at);
         }
     }
-    return found;
+}
+
+// The start of the last whole token that starts before end, or npos.
+size_t lastTokenBefore(string_view bytes, string_view token, size_t end) {
+    for (size_t at = end == 0 ? npos : bytes.rfind(token, end - 1); at != npos;
+         at = at == 0 ? npos : bytes.rfind(token, at - 1)) {
+        if (tokenAt(bytes, at, token)) {
+            return at;
+        }
+    }
+    return npos;
 }
 
 // The value of the digits at [start, end); -1 when it exceeds largestObjectNumber.
@@ -137,11 +150,11 @@ std::optional<ObjectHeader> headerAt(string_view bytes, size_t objAt) {
 
 std::vector<ObjectHeader> objectHeaders(string_view bytes) {
     std::vector<ObjectHeader> headers;
-    for (const size_t objAt : tokenPositions(bytes, "obj")) {
-        if (auto header = headerAt(bytes, objAt)) {
-            headers.push_back(*header);
-            if (headers.size() == maxHeaders) {
-                break;
+    for (size_t at = bytes.find("obj"); at != npos && headers.size() < maxHeaders;
+         at = bytes.find("obj", at + 1)) {
+        if (tokenAt(bytes, at, "obj")) {
+            if (auto header = headerAt(bytes, at)) {
+                headers.push_back(*header);
             }
         }
     }
@@ -163,16 +176,19 @@ string_view objectText(string_view bytes, const std::vector<ObjectHeader>& heade
 }
 
 bool hasName(string_view text, string_view name) {
-    return !tokenPositions(text, name).empty();
+    return lastTokenBefore(text, name, text.size()) != npos;
 }
 
 // Whether the object's first /Type is the given name.
 bool isOfType(string_view text, string_view type) {
-    const std::vector<size_t> types = tokenPositions(text, "/Type");
-    if (types.empty()) {
+    size_t key = text.find("/Type");
+    while (key != npos && !tokenAt(text, key, "/Type")) {
+        key = text.find("/Type", key + 1);
+    }
+    if (key == npos) {
         return false;
     }
-    const size_t value = skipWhite(text, types.front() + 5);
+    const size_t value = skipWhite(text, key + 5);
     return text.substr(value, type.size()) == type && endsToken(text, value + type.size());
 }
 
@@ -200,9 +216,9 @@ std::string reference(string_view bytes, const ObjectHeader& header) {
 
 // The "N G R" after the last key of that name, as written.
 std::optional<std::string> lastReference(string_view bytes, string_view key) {
-    const std::vector<size_t> keys = tokenPositions(bytes, key);
-    for (auto at = keys.rbegin(); at != keys.rend(); ++at) {
-        const size_t numberAt = skipWhite(bytes, *at + key.size());
+    for (size_t at = lastTokenBefore(bytes, key, bytes.size()); at != npos;
+         at = lastTokenBefore(bytes, key, at)) {
+        const size_t numberAt = skipWhite(bytes, at + key.size());
         const auto number = digitsAt(bytes, numberAt);
         if (!number || smallNumber(bytes, number->start, number->end) < 0) {
             continue;
@@ -223,16 +239,18 @@ std::optional<std::string> lastReference(string_view bytes, string_view key) {
 // The last "/ID [<hex> <hex>]" as written, when it holds only hexadecimal strings.
 std::optional<std::string> lastIdArray(string_view bytes) {
     static constexpr size_t longest = 300;
-    const std::vector<size_t> keys = tokenPositions(bytes, "/ID");
-    for (auto at = keys.rbegin(); at != keys.rend(); ++at) {
-        const size_t open = skipWhite(bytes, *at + 3);
+    for (size_t at = lastTokenBefore(bytes, "/ID", bytes.size()); at != npos;
+         at = lastTokenBefore(bytes, "/ID", at)) {
+        const size_t open = skipWhite(bytes, at + 3);
         if (open >= bytes.size() || bytes[open] != '[') {
             continue;
         }
-        const size_t close = bytes.find(']', open);
-        if (close == npos || close - open > longest) {
+        // Looked for nearby only, so that many keys cannot make the search quadratic.
+        size_t close = bytes.substr(open, longest + 1).find(']');
+        if (close == npos) {
             continue;
         }
+        close += open;
         const string_view inside = bytes.substr(open + 1, close - open - 1);
         const bool onlyHex = std::all_of(inside.begin(), inside.end(), [](char c) {
             return isWhite(c) || c == '<' || c == '>' || isDigit(c) || (c >= 'a' && c <= 'f') ||
@@ -246,9 +264,7 @@ std::optional<std::string> lastIdArray(string_view bytes) {
 }
 
 void disableStartxref(std::string& copy) {
-    for (const size_t at : tokenPositions(copy, "startxref")) {
-        copy[at + 8] = '_';
-    }
+    forEachToken(copy, "startxref", [&](size_t at) { copy[at + 8] = '_'; });
 }
 
 // Where the line with "%PDF-" ends, or npos without a header.
@@ -349,15 +365,13 @@ std::optional<std::string> withRebuiltTrailer(string_view bytes) {
 }
 
 std::optional<std::string> withoutEncryption(string_view bytes) {
-    const std::vector<size_t> keys = tokenPositions(bytes, "/Encrypt");
-    if (keys.empty()) {
-        return std::nullopt;
-    }
     std::string copy(bytes);
-    for (const size_t at : keys) {
+    bool changed = false;
+    forEachToken(bytes, "/Encrypt", [&](size_t at) {
         copy.replace(at, disabledEncryptKey.size(), disabledEncryptKey);
-    }
-    return copy;
+        changed = true;
+    });
+    return changed ? std::optional<std::string>(std::move(copy)) : std::nullopt;
 }
 
 std::optional<std::string> withoutHugeIntegers(string_view bytes) {
@@ -373,14 +387,14 @@ std::optional<std::string> withoutHugeIntegers(string_view bytes) {
         }
     }
     // A startxref past 64 bits is disabled, so qpdf rebuilds the table by scanning.
-    for (const size_t at : tokenPositions(bytes, "startxref")) {
+    forEachToken(bytes, "startxref", [&](size_t at) {
         const auto digits = digitsAt(bytes, skipWhite(bytes, at + 9));
         if (digits &&
             exceeds64Bits(bytes.substr(digits->start, digits->end - digits->start), false)) {
             copy[at + 8] = '_';
             changed = true;
         }
-    }
+    });
     for (size_t pos = 0; pos < copy.size();) {
         const size_t start = pos;
         const bool hasSign = copy[pos] == '-' || copy[pos] == '+';
