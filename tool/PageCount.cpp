@@ -5,6 +5,7 @@
 
 #include <new>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace pdfinfodump {
@@ -53,7 +54,8 @@ bool isOfType(QPDFObjectHandle object, const char* type) {
 }
 
 // The page objects reachable from the root node, each counted once however often the tree
-// names it: a node is a dictionary with /Kids, a page any other dictionary.
+// names it: a node is a dictionary with /Kids; a page is typed /Page, or is a kid without
+// a /Type (which readers accept).
 long long reachablePages(QPDFObjectHandle root) {
     long long pages = 0;
     if (!root.isInitialized()) {
@@ -61,15 +63,18 @@ long long reachablePages(QPDFObjectHandle root) {
     }
     std::set<QPDFObjGen> seen;
     std::vector<QPDFObjectHandle> pending{root};
+    bool atRoot = true;
     while (!pending.empty()) {
         QPDFObjectHandle node = pending.back();
         pending.pop_back();
+        const bool isRoot = std::exchange(atRoot, false);
         if (!node.isDictionary() || (node.isIndirect() && !seen.insert(node.getObjGen()).second)) {
             continue;
         }
         QPDFObjectHandle kids = node.getKey("/Kids");
         if (!kids.isArray()) {
-            pages += isOfType(node, "/Pages") ? 0 : 1;
+            const bool untypedKid = !isRoot && node.getKey("/Type").isNull();
+            pages += isOfType(node, "/Page") || untypedKid ? 1 : 0;
             continue;
         }
         for (QPDFObjectHandle kid : kids.aitems()) {
