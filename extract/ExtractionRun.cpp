@@ -53,7 +53,11 @@ public:
     void start();
 
 private:
-    void processFile(int i, int n);
+    // Fills the row of file i of n; false when the user stopped the run at its password.
+    bool processFile(int i, int n);
+    // The password for path: asked, or the answer given for all remaining files. Nothing
+    // when the user chose to stop.
+    std::optional<QString> passwordFor(const QString& path);
     // Runs the tool for path, leaving what it wrote in outputFile; why the file could not
     // be read (the tool failed or wrote nothing), or an empty text.
     QString runTool(const QString& path, const QString& password, int n);
@@ -68,6 +72,8 @@ private:
     const QString outputFile;
     // Why the tool cannot be started, once it has failed to: it is not tried again.
     QString toolUnusable;
+    // The answer the user gave for all remaining files of this run; it lives no longer.
+    std::optional<QString> passwordForAll;
     int unreadFiles = 0;
 };
 
@@ -96,7 +102,9 @@ void Run::start() {
     // Rows added meanwhile are not part of this run.
     const int n = window.ListView1->topLevelItemCount();
     for (int i = 1; i <= n; ++i)
-        processFile(i, n);
+        if (!processFile(i, n))
+            break; // as if the list ended here
+    passwordForAll.reset();
     errors.step([&] { output::tickAllRows(window.ListView2); });
     pacedTable.reset();
     pacedBar.reset();
@@ -136,7 +144,24 @@ QString Run::runTool(const QString& path, const QString& password, int n) {
     return {};
 }
 
-void Run::processFile(int i, int n) {
+std::optional<QString> Run::passwordFor(const QString& path) {
+    if (passwordForAll)
+        return passwordForAll;
+    const platform::PasswordAnswer answer = platform::prompts().askPassword(
+        QStringLiteral("Enter password for file (") + path +
+            QStringLiteral("): \r\nNote: Leave this box blank if file is not password protected"),
+        QStringLiteral("Input Password"));
+    if (answer.choice == platform::PasswordAnswer::Choice::Stop)
+        return std::nullopt;
+    // Cancel means no password, for this file or, ticked, for all the rest.
+    const QString password =
+        answer.choice == platform::PasswordAnswer::Choice::Ok ? answer.password : QString();
+    if (answer.forAllRemaining)
+        passwordForAll = password;
+    return password;
+}
+
+bool Run::processFile(int i, int n) {
     QString path;
     errors.step([&] {
         // The list cannot shrink while the window is busy; a row that is gone all the same
@@ -145,7 +170,7 @@ void Run::processFile(int i, int n) {
             path = item->text(0);
     });
     if (path.isNull())
-        return;
+        return true;
     platform::TextProgressBar* bar = window.ProgressBar1;
     errors.step([&] {
         bar->setRawValue(i * 100 / n);
@@ -163,15 +188,19 @@ void Run::processFile(int i, int n) {
     DeleteFileForced(outputFile);
 
     QString password;
+    bool stopped = false;
     errors.step([&] {
         if (!window.Check1->isChecked())
             return;
-        password = platform::prompts().inputBox(
-            QStringLiteral("Enter password for file (") + path +
-                QStringLiteral(
-                    "): \r\nNote: Leave this box blank if file is not password protected"),
-            QStringLiteral("Input Password"), QString(), true);
+        const std::optional<QString> given = passwordFor(path);
+        stopped = !given;
+        password = given.value_or(QString());
     });
+    if (stopped) {
+        // The file whose password was asked gets no row.
+        errors.step([&] { row.remove(); });
+        return false;
+    }
     QString problem;
     errors.step([&] { problem = runTool(path, password, n); });
     // Whatever a tool that ended by itself wrote is read, as it always was; the row is
@@ -194,6 +223,7 @@ void Run::processFile(int i, int n) {
         if (const int column = columnOf(versionHeader); column > 0)
             row.setCell(column, readPdfVersion(path));
     });
+    return true;
 }
 
 } // namespace

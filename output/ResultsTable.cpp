@@ -49,6 +49,10 @@ bool ResultRow::exists() const {
     return item() != nullptr;
 }
 
+void ResultRow::remove() const {
+    delete item();
+}
+
 void ResultRow::setCell(int column, const QString& text) const {
     if (QTreeWidgetItem* row = item())
         row->setText(column, text);

@@ -33,6 +33,8 @@ public:
     static ResultRow append(QTreeWidget* table, const QString& path);
 
     bool exists() const;
+    // Takes the row out of the table.
+    void remove() const;
     // Sets sub-item `column` (1 or more) to text.
     void setCell(int column, const QString& text) const;
     QString cell(int column) const;

@@ -21,9 +21,13 @@ bool Prompts::askYesNo(const QString& text, const QString& title) {
     return showYesNo(text, orApplicationTitle(title));
 }
 
-QString Prompts::inputBox(const QString& prompt, const QString& title,
-                          const QString& defaultText, bool concealed) {
+QString Prompts::inputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                          bool concealed) {
     return showInputBox(prompt, orApplicationTitle(title), defaultText, concealed);
+}
+
+PasswordAnswer Prompts::askPassword(const QString& prompt, const QString& title) {
+    return showPasswordBox(prompt, orApplicationTitle(title));
 }
 
 Prompts& prompts() {

@@ -9,6 +9,14 @@ namespace platform {
 
 enum class MessageIcon { None, Warning };
 
+// The answer to the password box.
+struct PasswordAnswer {
+    enum class Choice { Ok, Cancel, Stop };
+    Choice choice = Choice::Cancel;
+    QString password;             // what was typed, with OK
+    bool forAllRemaining = false; // "Use this answer for all remaining files" was ticked
+};
+
 // Every message box, question and file or folder dialog of the program goes through this
 // interface. The running program uses the Qt dialogs (QtPrompts); tests install a scripted
 // double so that no test ever waits on a modal dialog.
@@ -27,6 +35,9 @@ public:
     // A concealed box does not show what is typed (for passwords).
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText,
                      bool concealed = false);
+    // The password box: an input box that hides what is typed, with a check box to use the
+    // answer for all remaining files and a Stop button beside OK and Cancel.
+    PasswordAnswer askPassword(const QString& prompt, const QString& title);
 
     // Open-file dialog allowing several files; empty when cancelled.
     virtual QStringList openFiles(const QString& title, const QString& filter) = 0;
@@ -42,6 +53,7 @@ protected:
     virtual bool showYesNo(const QString& text, const QString& title) = 0;
     virtual QString showInputBox(const QString& prompt, const QString& title,
                                  const QString& defaultText, bool concealed) = 0;
+    virtual PasswordAnswer showPasswordBox(const QString& prompt, const QString& title) = 0;
 };
 
 // The prompts in force: the installed ones, or the Qt dialogs when none are installed.

@@ -1,5 +1,7 @@
 #include "platform/QtPrompts.h"
 
+#include "platform/PasswordBox.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -39,6 +41,12 @@ QString QtPrompts::showInputBox(const QString& prompt, const QString& title,
         dialogParent, title, withLineFeeds(prompt),
         concealed ? QLineEdit::Password : QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
+}
+
+PasswordAnswer QtPrompts::showPasswordBox(const QString& prompt, const QString& title) {
+    PasswordBox box(withLineFeeds(prompt), title, dialogParent);
+    box.exec();
+    return box.answer();
 }
 
 QStringList QtPrompts::openFiles(const QString& title, const QString& filter) {

@@ -19,8 +19,9 @@ public:
 protected:
     void showMessage(const QString& text, const QString& title, MessageIcon icon) override;
     bool showYesNo(const QString& text, const QString& title) override;
-    QString showInputBox(const QString& prompt, const QString& title,
-                         const QString& defaultText, bool concealed) override;
+    QString showInputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                         bool concealed) override;
+    PasswordAnswer showPasswordBox(const QString& prompt, const QString& title) override;
 };
 
 // The window that the Qt dialogs are centred on (the main window).

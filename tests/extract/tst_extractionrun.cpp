@@ -4,6 +4,7 @@
 #include "extract/ExtractionRun.h"
 #include "filelist/FileList.h"
 #include "platform/PrivateTempFolder.h"
+#include "platform/Prompts.h"
 #include "tests/extract/FakeTool.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestWindow.h"
@@ -73,6 +74,11 @@ QStringList headersOf(const QTreeWidget* table) {
 QString cell(const QTreeWidget* table, int row, const QString& header) {
     const int column = static_cast<int>(headersOf(table).indexOf(header));
     return column < 0 ? QStringLiteral("<no column>") : table->topLevelItem(row)->text(column);
+}
+
+// An answer of OK to the password box.
+platform::PasswordAnswer ok(const QString& password, bool forAllRemaining = false) {
+    return {platform::PasswordAnswer::Choice::Ok, password, forAllRemaining};
 }
 
 void chooseOnly(const QStringList& keys) {
@@ -240,8 +246,9 @@ private slots:
         for (const QGlyphRun& run : layout.glyphRuns()) {
             for (const quint32 glyph : run.glyphIndexes()) {
                 ++glyphs;
-                QVERIFY2(glyph != 0, qPrintable("no installed font has a glyph for a character of " +
-                                                title + " (install fonts-wqy-microhei)"));
+                QVERIFY2(glyph != 0,
+                         qPrintable("no installed font has a glyph for a character of " + title +
+                                    " (install fonts-wqy-microhei)"));
             }
         }
         QCOMPARE(glyphs, title.size());
@@ -349,13 +356,11 @@ private slots:
             testPdf("encrypted-rc4-128.pdf"), testPdf("encrypted-aes-128.pdf"),
             testPdf("plain-title-only.pdf"), testPdf("encrypted-password-quotes.pdf")};
         filelist::appendRows(window->ListView1, paths);
-        prompts.inputAnswers << "user128"
-                             << "wrong"
-                             << ""
-                             << "it's \"quoted\" & spaced";
+        prompts.passwordAnswers << ok("user128") << ok("wrong") << ok("")
+                                << ok("it's \"quoted\" & spaced");
         QTest::mouseClick(window->PushButton3, Qt::LeftButton);
 
-        const auto asked = prompts.ofKind(ScriptedPrompts::Kind::InputBox);
+        const auto asked = prompts.ofKind(ScriptedPrompts::Kind::Password);
         QCOMPARE(asked.size(), 4);
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(asked[i].title, QStringLiteral("Input Password"));
@@ -366,7 +371,7 @@ private slots:
             QVERIFY(asked[i].concealed);
         }
         QCOMPARE(cell(window->ListView2, 0, "Title"), QStringLiteral("Encrypted RC4-128"));
-        QCOMPARE(cell(window->ListView2, 1, "Title"), QString()); // wrong password: no message
+        QCOMPARE(cell(window->ListView2, 1, "Title"), QString()); // wrong password: marked
         QCOMPARE(cell(window->ListView2, 2, "Title"), QStringLiteral("Only a title"));
         QCOMPARE(cell(window->ListView2, 3, "Title"), QStringLiteral("Encrypted AES-128"));
         QVERIFY(prompts.errorReports().isEmpty());
@@ -378,8 +383,7 @@ private slots:
         ScriptedPrompts prompts;
         QTest::mouseClick(window->Check1, Qt::LeftButton);
         filelist::appendRows(window->ListView1, {"/a.pdf", "/b.pdf"});
-        prompts.inputAnswers << ""
-                             << "pw";
+        prompts.passwordAnswers << platform::PasswordAnswer{} << ok("pw"); // Cancel, then OK
         QTest::mouseClick(window->PushButton3, Qt::LeftButton);
         const QStringList calls = tool.log().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(calls.size(), 2);
@@ -387,6 +391,63 @@ private slots:
         QVERIFY2(calls[1].startsWith("A=/b.pdf input_pw A=PROMPT dumpdata output "),
                  qPrintable(calls[1]));
         QVERIFY(calls[1].contains("|stdin=pw|"));
+    }
+
+    // "Use this answer for all remaining files" answers the rest of the run, Cancel
+    // included; "Stop" ends the run as if the list ended there: the file asked about gets
+    // no row, the rows done stay, ticked, and "Done." follows.
+    void protectedBatchesHaveTwoWaysOut_data() {
+        QTest::addColumn<QList<platform::PasswordAnswer>>("answers");
+        QTest::addColumn<int>("boxes");
+        QTest::addColumn<QStringList>("stdins"); // what each tool start read, in order
+        QTest::newRow("OK for all remaining")
+            << QList{ok("first"), ok("pw", true)} << 2 << QStringList{"first", "pw", "pw", "pw"};
+        QTest::newRow("Cancel for all remaining")
+            << QList{platform::PasswordAnswer{platform::PasswordAnswer::Choice::Cancel, {}, true}}
+            << 1 << QStringList{"", "", "", ""};
+        QTest::newRow("Stop at the first box")
+            << QList{platform::PasswordAnswer{platform::PasswordAnswer::Choice::Stop, {}, false}}
+            << 1 << QStringList{};
+        QTest::newRow("Stop at the third box")
+            << QList{ok("a"), ok("b"),
+                     platform::PasswordAnswer{platform::PasswordAnswer::Choice::Stop, "typed",
+                                              false}}
+            << 3 << QStringList{"a", "b"};
+    }
+    void protectedBatchesHaveTwoWaysOut() {
+        QFETCH(QList<platform::PasswordAnswer>, answers);
+        QFETCH(int, boxes);
+        QFETCH(QStringList, stdins);
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(), FakeTool::writesDump("T", 1));
+        ScriptedPrompts prompts;
+        chooseOnly({"Column4"});
+        QTest::mouseClick(window->Check1, Qt::LeftButton);
+        filelist::appendRows(window->ListView1, {"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf"});
+        prompts.passwordAnswers.append(answers);
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+
+        QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Password).size(), boxes);
+        QCOMPARE(prompts.unexpected, 0);
+        const QStringList calls = tool.log().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(calls.size(), stdins.size());
+        for (qsizetype i = 0; i < calls.size(); ++i)
+            QVERIFY2(stdins[i].isEmpty() ? !calls[i].contains("input_pw")
+                                         : calls[i].contains("|stdin=" + stdins[i] + "|"),
+                     qPrintable(calls[i]));
+        QCOMPARE(window->ListView2->topLevelItemCount(), stdins.size());
+        for (int row = 0; row < window->ListView2->topLevelItemCount(); ++row) {
+            QCOMPARE(window->ListView2->topLevelItem(row)->checkState(0), Qt::Checked);
+            QCOMPARE(cell(window->ListView2, row, "Title"), QStringLiteral("T"));
+        }
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+        QVERIFY(!app::isBusy(window.get()));
+        QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+
+        // The next run asks again: the answer for all lived for one run only.
+        prompts.passwordAnswers << ok("again") << ok("again", true);
+        QTest::mouseClick(window->PushButton3, Qt::LeftButton);
+        QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Password).size(), boxes + 2);
     }
 
     void staleOutputIsNeverRead() {

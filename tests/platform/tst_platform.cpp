@@ -1,6 +1,7 @@
 #include "platform/CursorFile.h"
 #include "platform/DateTimeFormats.h"
 #include "platform/PaintPacer.h"
+#include "platform/PasswordBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 #include "platform/TextProgressBar.h"
@@ -8,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <ctime>
@@ -38,6 +40,47 @@ private slots:
         QCOMPARE(prompts.shown[3].title, QStringLiteral("Parvilon"));
         QCOMPARE(prompts.shown[3].extra, QStringLiteral("d"));
         QCOMPARE(prompts.unexpected, 0);
+    }
+
+    // The password box by keyboard: what is typed stays hidden, Alt+U ticks "for all
+    // remaining files", Enter is OK, Escape is Cancel, Alt+S is Stop.
+    void passwordBoxAnswersByKeyboard_data() {
+        QTest::addColumn<QList<QKeyCombination>>("keys"); // after typing "secret"
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("forAll");
+        using Choice = platform::PasswordAnswer::Choice;
+        using Keys = QList<QKeyCombination>;
+        QTest::newRow("Enter") << Keys{Qt::Key_Return} << int(Choice::Ok) << "secret" << false;
+        QTest::newRow("Alt+U, Enter")
+            << Keys{Qt::ALT | Qt::Key_U, Qt::Key_Return} << int(Choice::Ok) << "secret" << true;
+        QTest::newRow("Escape") << Keys{Qt::Key_Escape} << int(Choice::Cancel) << "" << false;
+        QTest::newRow("Alt+U, Escape")
+            << Keys{Qt::ALT | Qt::Key_U, Qt::Key_Escape} << int(Choice::Cancel) << "" << true;
+        QTest::newRow("Alt+S") << Keys{Qt::ALT | Qt::Key_S} << int(Choice::Stop) << "" << false;
+    }
+    void passwordBoxAnswersByKeyboard() {
+        QFETCH(QList<QKeyCombination>, keys);
+        QFETCH(int, choice);
+        QFETCH(QString, password);
+        QFETCH(bool, forAll);
+        platform::PasswordBox box(QStringLiteral("Enter password"),
+                                  QStringLiteral("Input Password"));
+        box.show();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        auto* field = box.findChild<QLineEdit*>(QStringLiteral("password"));
+        QVERIFY(field && field->hasFocus());
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
+        // Through the window, as the desktop delivers keys, so mnemonics take effect.
+        QTest::keyClicks(field, QStringLiteral("secret"));
+        QCOMPARE(field->text(), QStringLiteral("secret"));
+        for (const QKeyCombination key : keys)
+            QTest::keyClick(&box, key.key(), key.keyboardModifiers());
+        QTRY_VERIFY(!box.isVisible()); // a button's mnemonic clicks it a moment later
+        const platform::PasswordAnswer answer = box.answer();
+        QCOMPARE(int(answer.choice), choice);
+        QCOMPARE(answer.password, password);
+        QCOMPARE(answer.forAllRemaining, forAll);
     }
 
     void progressBarShowsItsTextLiterally() {

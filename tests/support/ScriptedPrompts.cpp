@@ -55,6 +55,11 @@ QString ScriptedPrompts::showInputBox(const QString& prompt, const QString& titl
     return answer(inputAnswers, {Kind::InputBox, prompt, title, {}, defaultText, concealed});
 }
 
+platform::PasswordAnswer ScriptedPrompts::showPasswordBox(const QString& prompt,
+                                                          const QString& title) {
+    return answer(passwordAnswers, {Kind::Password, prompt, title, {}, {}, true});
+}
+
 QStringList ScriptedPrompts::openFiles(const QString& title, const QString& filter) {
     return answer(openFilesAnswers, {Kind::OpenFiles, title, {}, {}, filter});
 }

@@ -14,13 +14,22 @@ namespace testsupport {
 // A prompt with no answer queued is counted as unexpected and gets the cancel answer.
 class ScriptedPrompts final : public platform::Prompts {
 public:
-    enum class Kind { Message, YesNo, InputBox, OpenFiles, SaveFile, BrowseFolder, Modal };
+    enum class Kind {
+        Message,
+        YesNo,
+        InputBox,
+        Password,
+        OpenFiles,
+        SaveFile,
+        BrowseFolder,
+        Modal
+    };
     struct Shown {
         Kind kind;
         QString text; // message, question or prompt; the dialog title for file dialogs
         QString title;
         platform::MessageIcon icon = platform::MessageIcon::None;
-        QString extra; // input box default, file dialog filter, folder browser start
+        QString extra;          // input box default, file dialog filter, folder browser start
         bool concealed = false; // an input box that hides what is typed
     };
 
@@ -29,6 +38,7 @@ public:
 
     QQueue<bool> yesNoAnswers;
     QQueue<QString> inputAnswers;
+    QQueue<platform::PasswordAnswer> passwordAnswers;
     QQueue<QStringList> openFilesAnswers;
     QQueue<QString> saveFileAnswers;
     QQueue<QString> folderAnswers;
@@ -53,8 +63,9 @@ protected:
     void showMessage(const QString& text, const QString& title,
                      platform::MessageIcon icon) override;
     bool showYesNo(const QString& text, const QString& title) override;
-    QString showInputBox(const QString& prompt, const QString& title,
-                         const QString& defaultText, bool concealed) override;
+    QString showInputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                         bool concealed) override;
+    platform::PasswordAnswer showPasswordBox(const QString& prompt, const QString& title) override;
 
 private:
     template <typename T> T answer(QQueue<T>& queue, const Shown& prompt);
