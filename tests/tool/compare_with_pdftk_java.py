@@ -15,6 +15,8 @@ Deliberate differences, checked rather than ignored:
   properties and the catalog's XMP metadata has it, our dump shows the XMP value; pdftk-java
   shows the dictionary only. Such a pair of ours must be absent from pdftk-java's dump and
   equal the XMP value as read here independently (pdfinfo -meta and ElementTree).
+- Page objects outside an empty page tree are counted, where pdftk-java reports 0 pages
+  (pages-outside-tree.pdf, marked not to compare in the manifest).
 - Damaged files pdftk-java cannot open are not compared (they are in check_against_pdfinfo.py).
 """
 

@@ -307,10 +307,11 @@ def repairable_documents() -> dict[str, tuple[bytes, bool]]:
     # A page tree that names itself among its kids, and a kid that is no dictionary.
     loop = build(STANDARD_INFO[:1], pages=3, file_id=ID, root_count=0)
     docs["page-tree-loop.pdf"] = (loop.replace(b"/Kids [", b"/Kids [2 0 R 99 0 R (junk) ", 1), True)
-    # A page tree without kids beside two page objects: the page objects are counted.
+    # A page tree without kids beside two page objects: the page objects are counted, where
+    # pdftk-java reports 0 pages (a deliberate difference, so not compared).
     orphans = build(STANDARD_INFO[:1], pages=2, file_id=ID)
     docs["pages-outside-tree.pdf"] = (
-        orphans.replace(b"/Kids [4 0 R 5 0 R] /Count 2", b"/Kids [           ] /Count 0", 1), True)
+        orphans.replace(b"/Kids [4 0 R 5 0 R] /Count 2", b"/Kids [           ] /Count 0", 1), False)
     return docs
 
 
