@@ -107,8 +107,8 @@ def relative_files(corpus: str) -> list[str]:
     files = []
     for folder in sorted(os.listdir(corpus)):
         if os.path.isdir(os.path.join(corpus, folder)):
-            files += [f"{folder}/{name}" for name in sorted(os.listdir(os.path.join(corpus, folder)))
-                      if name.lower().endswith(".pdf")]
+            names = sorted(os.listdir(os.path.join(corpus, folder)))
+            files += [f"{folder}/{name}" for name in names if name.lower().endswith(".pdf")]
     return files
 
 
@@ -194,7 +194,8 @@ def main() -> int:
         failed = failed or ours["hang"] or bool(ours.get("crash")) or bool(outcome["problems"])
     for relative, reason in PDFINFO_EXCEPTIONS.items():
         print(f"left out: {relative}: {reason}")
-    slowest = max((o for o in outcomes if not o["ours"]["hang"]), key=lambda o: o["ours"]["seconds"])
+    ran = [o for o in outcomes if not o["ours"]["hang"]]
+    slowest = max(ran, key=lambda o: o["ours"]["seconds"])
     print(f"compared {len(files)} files in {compare_seconds:.1f} s; our slowest: "
           f"{slowest['file']} {slowest['ours']['seconds']:.2f} s")
 

@@ -265,8 +265,8 @@ def xmp_documents() -> dict[str, tuple[bytes, bool]]:
     entities = ('<!DOCTYPE x:xmpmeta [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;">]>\n')
     packet = xmp_packet("<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">&b;</rdf:li>"
                         "</rdf:Alt></dc:title>")
-    docs["xmp-entities.pdf"] = (with_metadata(None, packet.replace(b"<x:xmpmeta",
-                                                                  entities.encode() + b"<x:xmpmeta", 1)), True)
+    packet = packet.replace(b"<x:xmpmeta", entities.encode() + b"<x:xmpmeta", 1)
+    docs["xmp-entities.pdf"] = (with_metadata(None, packet), True)
     return docs
 
 
