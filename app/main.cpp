@@ -1,11 +1,9 @@
-#include "app/Form1.h"
-#include "extract/ExtractionRun.h"
-#include "filelist/FileList.h"
-#include "output/ResultsTable.h"
+#include "app/MainWindow.h"
 #include "output/WorkbookFolder.h"
 #include "platform/QtPrompts.h"
 
 #include <QApplication>
+#include <QDateTime>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -13,12 +11,9 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.parvilon.Parvilon"));
     // Workbooks handed to the spreadsheet application are kept for two weeks.
     output::removeOldWorkbooks(QDateTime::currentDateTime());
-    app::Form1 window;
+    app::MainWindow window;
     platform::setDialogParent(&window);
-    filelist::attachFileList(window);
-    output::attachResultsTable(window);
-    extract::attachExtraction(window);
-    window.Form_Load();
+    window.load();
     window.showCentred();
     return QApplication::exec();
 }

@@ -1,18 +1,16 @@
 #include "extract/ExtractionRun.h"
 
-#include "app/BusyState.h"
-#include "app/ClickHandler.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
-#include "app/Form1.h"
-#include "app/PathHelpers.h"
-#include "extract/Form2.h"
+#include "base/BusyState.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/FileListModel.h"
+#include "base/PathHelpers.h"
+#include "base/Progress.h"
+#include "base/PropertySet.h"
+#include "base/ResultsModel.h"
 #include "extract/PdfVersion.h"
-#include "extract/PropertySet.h"
 #include "extract/ShellDetails.h"
 #include "extract/ToolOutput.h"
-#include "output/ResultsTable.h"
-#include "platform/PaintPacer.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Prompts.h"
 
@@ -39,18 +37,23 @@ bool toolMayOpen(const QString& path) {
 QByteArray fileContents(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw app::RunTimeError(QStringLiteral("The tool output %1 cannot be read.").arg(path));
+        throw base::RunTimeError(QStringLiteral("The tool output %1 cannot be read.").arg(path));
     return file.readAll();
+}
+
+void writeCells(const base::ResultRow& row, const RowCells& cells) {
+    for (const RowCell& cell : cells)
+        row.setCell(cell.column, cell.text);
 }
 
 class Run {
 public:
-    Run(app::Form1& window, RunLimits limits)
-        : window(window), limits(limits), errors(QStringLiteral("Form1.PushButton3_Click")),
-          privateFolder(platform::privateTempFolder()),
-          outputFile(privateFolder + QStringLiteral("/result.txt")) {}
+    Run(const base::FileListModel& files, base::ResultsModel& results, base::Progress& progress,
+        base::BusyState& busy, const RunOptions& options, const base::ErrorReport& errors)
+        : files(files), results(results), progress(progress), busy(busy), options(options),
+          errors(errors), outputFile(platform::privateTempFolder() + QStringLiteral("/result.txt")) {}
 
-    void start();
+    RunSummary run(const QStringList& headers);
 
 private:
     // Fills the row of file i of n; false when the user stopped the run at its password.
@@ -61,87 +64,36 @@ private:
     // Runs the tool for path, leaving what it wrote in outputFile; why the file could not
     // be read (the tool failed or wrote nothing), or an empty text.
     QString runTool(const QString& path, const QString& password, int n);
-    int columnOf(const QString& header) const {
-        return output::ColumnIndexOf(window.ListView2, header);
-    }
 
-    app::Form1& window;
-    RunLimits limits;
-    app::ErrorReport errors;
-    const QString privateFolder;
+    const base::FileListModel& files;
+    base::ResultsModel& results;
+    base::Progress& progress;
+    base::BusyState& busy;
+    const RunOptions& options;
+    const base::ErrorReport& errors;
     const QString outputFile;
     // Why the tool cannot be started, once it has failed to: it is not tried again.
     QString toolUnusable;
     // The answer the user gave for all remaining files of this run; it lives no longer.
     std::optional<QString> passwordForAll;
-    int unreadFiles = 0;
+    RunSummary summary;
 };
 
-void Run::start() {
-    if (window.ListView1->topLevelItemCount() == 0) {
-        platform::prompts().message(QStringLiteral("No files added."));
-        return;
-    }
-    if (privateFolder.isEmpty()) {
-        // Without it the output file would be /result.txt, read and deleted for every file.
-        errors.report(QStringLiteral("No private temporary folder can be made in %1, so no file "
-                                     "can be read.")
-                          .arg(QDir::tempPath()),
-                      std::source_location::current().line());
-        return;
-    }
-    std::optional<app::BusyScope> busy(&window);
-    // The table grows by a row and the bar moves for every file: both are painted a few
-    // times a second rather than per file.
-    std::optional<platform::PaintPacer> pacedTable(window.ListView2);
-    std::optional<platform::PaintPacer> pacedBar(std::in_place, window.ProgressBar1, 100);
-    QStringList headers;
-    headers = buildHeaderRow(errors);
-    errors.step([&] { output::setHeaders(window.ListView2, headers); });
-    errors.step([&] { window.ListView2->clear(); });
-    // Rows added meanwhile are not part of this run.
-    const int n = window.ListView1->topLevelItemCount();
-    for (int i = 1; i <= n; ++i)
-        if (!processFile(i, n))
+RunSummary Run::run(const QStringList& headers) {
+    const base::BusyScope busyScope(busy);
+    errors.step([&] { results.setHeaders(headers); });
+    // Files added meanwhile are not part of this run.
+    const int n = files.count();
+    for (int i = 1; i <= n; ++i) {
+        if (!processFile(i, n)) {
+            summary.stopped = true;
             break; // as if the list ended here
+        }
+    }
     passwordForAll.reset();
-    errors.step([&] { output::tickAllRows(window.ListView2); });
-    pacedTable.reset();
-    pacedBar.reset();
-    busy.reset();
-    window.ProgressBar1->setRawValue(0);
-    window.ProgressBar1->setText(QStringLiteral("Progress Bar"));
-    platform::prompts().message(QStringLiteral("Done.") + unreadFilesLine(unreadFiles));
-}
-
-QString Run::runTool(const QString& path, const QString& password, int n) {
-    if (!toolUnusable.isEmpty())
-        return toolUnusable;
-    if (!toolMayOpen(path))
-        return QStringLiteral("%1 is not a regular file.").arg(path);
-    platform::TextProgressBar* bar = window.ProgressBar1;
-    const ToolCommand command = buildToolCommand(toolPath(), path, password, outputFile);
-    const ToolResult result = RunToolAndWait(command, bar, bar->text(), bar->rawValue(), n, limits);
-    if (!result.started) {
-        // Said once: every other file would fail the same way.
-        toolUnusable = QStringLiteral("The tool %1 cannot be started: %2.")
-                           .arg(command.program, result.problem);
-        errors.report(toolUnusable, std::source_location::current().line());
-        return toolUnusable;
-    }
-    if (result.exitCode == toolStopped) {
-        // Stopped mid-way, it may have left half an output: the row keeps what it has.
-        DeleteFileForced(outputFile);
-        return QStringLiteral("The tool was stopped after %1 seconds.").arg(limits.maximumSeconds);
-    }
-    if (result.exitCode != 0)
-        return result.problem.isEmpty()
-                   ? QStringLiteral("The tool ended with exit code %1.").arg(result.exitCode)
-                   : result.problem;
-    if (!QFileInfo::exists(outputFile))
-        return result.problem.isEmpty() ? QStringLiteral("The tool wrote no output.")
-                                        : result.problem;
-    return {};
+    errors.step([&] { results.tickAll(); });
+    summary.rows = results.count();
+    return summary;
 }
 
 std::optional<QString> Run::passwordFor(const QString& path) {
@@ -161,36 +113,61 @@ std::optional<QString> Run::passwordFor(const QString& path) {
     return password;
 }
 
+QString Run::runTool(const QString& path, const QString& password, int n) {
+    if (!toolUnusable.isEmpty())
+        return toolUnusable;
+    if (!toolMayOpen(path))
+        return QStringLiteral("%1 is not a regular file.").arg(path);
+    const ToolCommand command = buildToolCommand(toolPath(), path, password, outputFile);
+    const ToolResult result =
+        runToolAndWait(command, &progress, progress.text(), progress.value(), n, options.limits);
+    if (!result.started) {
+        // Said once: every other file would fail the same way.
+        toolUnusable = QStringLiteral("The tool %1 cannot be started: %2.")
+                           .arg(command.program, result.problem);
+        errors.report(toolUnusable);
+        return toolUnusable;
+    }
+    if (result.exitCode == toolStopped) {
+        // Stopped mid-way, it may have left half an output: the row keeps what it has.
+        deleteFileForced(outputFile);
+        return QStringLiteral("The tool was stopped after %1 seconds.")
+            .arg(static_cast<double>(options.limits.toolLimit.count()) / 1000.0);
+    }
+    if (result.exitCode != 0)
+        return result.problem.isEmpty()
+                   ? QStringLiteral("The tool ended with exit code %1.").arg(result.exitCode)
+                   : result.problem;
+    if (!QFileInfo::exists(outputFile))
+        return result.problem.isEmpty() ? QStringLiteral("The tool wrote no output.")
+                                        : result.problem;
+    return {};
+}
+
 bool Run::processFile(int i, int n) {
-    QString path;
-    errors.step([&] {
-        // The list cannot shrink while the window is busy; a row that is gone all the same
-        // is skipped.
-        if (const QTreeWidgetItem* item = window.ListView1->topLevelItem(i - 1))
-            path = item->text(0);
-    });
+    // The list cannot shrink while busy; a row that is gone all the same is skipped.
+    const QString path = files.path(i - 1);
     if (path.isNull())
         return true;
-    platform::TextProgressBar* bar = window.ProgressBar1;
     errors.step([&] {
-        bar->setRawValue(i * 100 / n);
-        bar->setText(QStringLiteral("Processing: ") + app::FileNameOf(path));
+        progress.setValue(i * 100 / n);
+        progress.setText(QStringLiteral("Processing: ") + base::fileNameOf(path));
     });
-    app::letEventsRun();
-    app::showHourglass(&window);
+    base::letEventsRun();
+    busy.remind();
 
     ShellDetails details;
     errors.step([&] { details = readShellDetails(path); });
-    output::ResultRow row;
-    errors.step([&] { row = output::ResultRow::append(window.ListView2, path); });
-    const auto columnOf = [this](const QString& header) { return this->columnOf(header); };
-    errors.step([&] { copyShellDetails(details, row, columnOf); });
-    DeleteFileForced(outputFile);
+    base::ResultRow row;
+    errors.step([&] { row = base::ResultRow::append(results, path); });
+    const QStringList& headers = results.headers();
+    errors.step([&] { writeCells(row, shellDetailCells(details, headers)); });
+    deleteFileForced(outputFile);
 
     QString password;
     bool stopped = false;
     errors.step([&] {
-        if (!window.Check1->isChecked())
+        if (!options.askForPasswords())
             return;
         const std::optional<QString> given = passwordFor(path);
         stopped = !given;
@@ -206,27 +183,56 @@ bool Run::processFile(int i, int n) {
     // Whatever a tool that ended by itself wrote is read, as it always was; the row is
     // marked all the same when the tool failed.
     if (QFileInfo::exists(outputFile)) {
-        const unsigned parseLine = std::source_location::current().line();
         errors.step([&] {
-            parseToolOutput(
-                fileContents(outputFile),
-                {columnOf, [&row](int column, const QString& text) { row.setCell(column, text); },
-                 [&](const QString& description) { errors.report(description, parseLine); }});
+            const ToolOutputReading reading = readToolOutput(fileContents(outputFile), headers);
+            writeCells(row, reading.cells);
+            for (const QString& description : reading.problems)
+                errors.report(description);
         });
     }
-    DeleteFileForced(outputFile);
+    deleteFileForced(outputFile);
     if (!problem.isEmpty()) {
-        ++unreadFiles;
+        ++summary.unreadFiles;
         errors.step([&] { row.markUnread(problem); });
     }
     errors.step([&] {
-        if (const int column = columnOf(versionHeader); column > 0)
-            row.setCell(column, readPdfVersion(path));
+        if (const int column = base::columnIndexOf(headers, base::versionHeader); column > 0)
+            row.setCell(column, readPdfVersion(path).valueOrThrow());
     });
     return true;
 }
 
 } // namespace
+
+RunSummary runExtraction(const base::FileListModel& files, base::ResultsModel& results,
+                         const QStringList& headers, base::Progress& progress,
+                         base::BusyState& busy, const RunOptions& options,
+                         const base::ErrorReport& errors) {
+    return Run(files, results, progress, busy, options, errors).run(headers);
+}
+
+void startExtraction(const base::FileListModel& files, base::ResultsModel& results,
+                     base::Progress& progress, base::BusyState& busy, const RunOptions& options,
+                     const base::ErrorReport& errors) {
+    // A second start while a run (or any long operation) is going is refused.
+    if (busy.isBusy())
+        return;
+    if (files.count() == 0) {
+        platform::prompts().message(QStringLiteral("No files added."));
+        return;
+    }
+    if (platform::privateTempFolder().isEmpty()) {
+        // Without it the output file would be /result.txt, read and deleted for every file.
+        errors.report(QStringLiteral("No private temporary folder can be made in %1, so no file "
+                                     "can be read.")
+                          .arg(QDir::tempPath()));
+        return;
+    }
+    const RunSummary summary =
+        runExtraction(files, results, base::buildHeaderRow(errors), progress, busy, options, errors);
+    progress.reset();
+    platform::prompts().message(QStringLiteral("Done.") + unreadFilesLine(summary.unreadFiles));
+}
 
 QString unreadFilesLine(int unreadFiles) {
     if (unreadFiles == 0)
@@ -235,25 +241,13 @@ QString unreadFilesLine(int unreadFiles) {
                             : QStringLiteral("\r\n%1 files could not be read.").arg(unreadFiles);
 }
 
-void DeleteFileForced(const QString& path) {
-    app::letEventsRun();
+void deleteFileForced(const QString& path) {
+    base::letEventsRun();
     if (QFile::remove(path) || !QFileInfo::exists(path))
         return;
     // A file that is read-only to us: make it writable and try again.
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
     QFile::remove(path);
-}
-
-void PushButton3_Click(app::Form1& window, RunLimits limits) {
-    // A second start while a run (or any long operation) is going is refused.
-    if (app::isBusy(&window))
-        return;
-    Run(window, limits).start();
-}
-
-void attachExtraction(app::Form1& window) {
-    app::onClick(window.PushButton3, window, [](app::Form1& form) { PushButton3_Click(form); });
-    app::onClick(window.PushButton6, window, PushButton6_Click);
 }
 
 } // namespace extract

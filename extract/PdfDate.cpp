@@ -1,23 +1,28 @@
 #include "extract/PdfDate.h"
 
-#include "app/RunTimeError.h"
 #include "platform/DateTimeFormats.h"
+
+#include <optional>
 
 namespace extract {
 
 namespace {
 
-// Characters first..last (counted from 1) of value as a whole number.
-int wholeNumberAt(const QString& value, int first, int last, const char* part) {
+// Characters first..last (counted from 1) of value as a whole number; nothing when they are
+// missing or not all ASCII digits.
+std::optional<int> wholeNumberAt(const QString& value, int first, int last) {
     const QString digits = value.mid(first - 1, last - first + 1);
     bool ok = !digits.isEmpty();
     for (QChar c : digits)
         ok = ok && c.isDigit() && c.unicode() < 128;
     if (!ok)
-        throw app::RunTimeError(
-            QStringLiteral("Type mismatch: the %1 of the date \"%2\" is not a number.")
-                .arg(QLatin1String(part), value));
+        return std::nullopt;
     return digits.toInt();
+}
+
+QString notANumber(const char* part, const QString& value) {
+    return QStringLiteral("Type mismatch: the %1 of the date \"%2\" is not a number.")
+        .arg(QLatin1String(part), value);
 }
 
 int floorDivide(int a, int b) {
@@ -40,25 +45,31 @@ QTime carriedTime(int hours, int minutes, int seconds) {
     return QTime(0, 0).addSecs(ofDay);
 }
 
-PdfDateText convertPdfDate(const QString& value, const QLocale& locale) {
-    const QDate date =
-        carriedDate(wholeNumberAt(value, 3, 6, "year"), wholeNumberAt(value, 7, 8, "month"),
-                    wholeNumberAt(value, 9, 10, "day"));
+base::Result<PdfDateText> convertPdfDate(const QString& value, const QLocale& locale) {
+    const auto year = wholeNumberAt(value, 3, 6);
+    const auto month = wholeNumberAt(value, 7, 8);
+    const auto day = wholeNumberAt(value, 9, 10);
+    if (!year || !month || !day)
+        return base::Result<PdfDateText>::failure(
+            notANumber(!year ? "year" : !month ? "month" : "day", value));
+    const QDate date = carriedDate(*year, *month, *day);
     if (!date.isValid())
-        throw app::RunTimeError(QStringLiteral("The date \"%1\" is out of range.").arg(value));
+        return base::Result<PdfDateText>::failure(
+            QStringLiteral("The date \"%1\" is out of range.").arg(value));
     PdfDateText result;
     result.text = locale.toString(date, platform::shortDateFormatWithFullYear(locale));
     if (value.size() <= 10)
         return result;
-    try {
-        const QTime time = carriedTime(wholeNumberAt(value, 11, 12, "hour"),
-                                       wholeNumberAt(value, 13, 14, "minute"),
-                                       wholeNumberAt(value, 15, 16, "second"));
-        result.text +=
-            QLatin1Char(' ') + locale.toString(time, platform::longTimeFormatWithoutZone(locale));
-    } catch (const app::RunTimeError& error) {
-        result.timeError = QString::fromUtf8(error.what());
+    const auto hours = wholeNumberAt(value, 11, 12);
+    const auto minutes = wholeNumberAt(value, 13, 14);
+    const auto seconds = wholeNumberAt(value, 15, 16);
+    if (!hours || !minutes || !seconds) {
+        result.timeError = notANumber(!hours ? "hour" : !minutes ? "minute" : "second", value);
+        return result;
     }
+    const QTime time = carriedTime(*hours, *minutes, *seconds);
+    result.text +=
+        QLatin1Char(' ') + locale.toString(time, platform::longTimeFormatWithoutZone(locale));
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QString>
@@ -16,9 +18,9 @@ struct PdfDateText {
 // Reads year, month and day from characters 3-6, 7-8 and 9-10 and, when the value is longer
 // than 10 characters, hours, minutes and seconds from 11-12, 13-14 and 15-16; the time
 // zone part is ignored. Out-of-range parts carry over (month 13 is January of the next year,
-// day 0 the last day of the month before).
-// Throws RunTimeError when the date part is missing or not a number.
-PdfDateText convertPdfDate(const QString& value, const QLocale& locale);
+// day 0 the last day of the month before). Fails when the date part is missing or not a
+// number.
+base::Result<PdfDateText> convertPdfDate(const QString& value, const QLocale& locale);
 
 // The calendar date of year, month and day, carrying overflow both ways.
 QDate carriedDate(int year, int month, int day);

@@ -1,6 +1,5 @@
 #include "extract/PdfVersion.h"
 
-#include "app/ErrorReport.h"
 
 #include <QFile>
 
@@ -17,7 +16,7 @@ constexpr qsizetype headerSearchLimit = 1024;
 const QByteArray header = QByteArrayLiteral("%PDF-");
 } // namespace
 
-QString pdfVersionFromStart(const QByteArray& start) {
+base::Result<QString> pdfVersionFromStart(const QByteArray& start) {
     qsizetype from = 1;
     if (!start.startsWith(header)) {
         const qsizetype found = start.indexOf(header);
@@ -28,21 +27,22 @@ QString pdfVersionFromStart(const QByteArray& start) {
     while (lineBreak < start.size() && start[lineBreak] != '\r' && start[lineBreak] != '\n')
         ++lineBreak;
     if (lineBreak >= start.size())
-        throw app::RunTimeError(QStringLiteral("The file has no line break after its header."));
+        return base::Result<QString>::failure(
+            QStringLiteral("The file has no line break after its header."));
     QByteArray version = start.mid(from, lineBreak - from);
     version.replace('\0', QByteArray());
     return QString::fromLatin1(version);
 }
 
-QString readPdfVersion(const QString& path) {
+base::Result<QString> readPdfVersion(const QString& path) {
     const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file < 0)
-        throw app::RunTimeError(
+        return base::Result<QString>::failure(
             QStringLiteral("File not found: %1 (%2)").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     struct stat status {};
     if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(file);
-        throw app::RunTimeError(QStringLiteral("%1 is not a regular file.").arg(path));
+        return base::Result<QString>::failure(QStringLiteral("%1 is not a regular file.").arg(path));
     }
     QByteArray start(versionReadLimit, '\0');
     qsizetype filled = 0;
@@ -60,7 +60,7 @@ QString readPdfVersion(const QString& path) {
     }
     ::close(file);
     if (readError != 0)
-        throw app::RunTimeError(QStringLiteral("%1 cannot be read (%2).")
+        return base::Result<QString>::failure(QStringLiteral("%1 cannot be read (%2).")
                                     .arg(path, QString::fromLocal8Bit(std::strerror(readError))));
     start.truncate(filled);
     return pdfVersionFromStart(start);

@@ -1,7 +1,6 @@
 #include "extract/ShellDetails.h"
 
-#include "extract/PropertySet.h"
-#include "output/ResultsTable.h"
+#include "base/PropertySet.h"
 #include "platform/FolderDetails.h"
 
 namespace extract {
@@ -10,18 +9,20 @@ ShellDetails readShellDetails(const QString& path) {
     return {platform::FolderDetails::titles(), platform::FolderDetails::detailsOf(path)};
 }
 
-void copyShellDetails(const ShellDetails& details, const output::ResultRow& row,
-                      const std::function<int(const QString&)>& columnOf) {
-    static const QStringList copied = {titleHeader,    authorHeader,  subjectHeader,
-                                       keywordsHeader, modifiedHeader, createdHeader,
-                                       accessedHeader};
+RowCells shellDetailCells(const ShellDetails& details, const QStringList& headers) {
+    static const QStringList copied = {base::titleHeader,    base::authorHeader,
+                                       base::subjectHeader,  base::keywordsHeader,
+                                       base::modifiedHeader, base::createdHeader,
+                                       base::accessedHeader};
+    RowCells cells;
     const qsizetype count = std::min(details.titles.size(), details.values.size());
     for (qsizetype j = 0; j < count; ++j) {
         if (details.values[j].isEmpty() || !copied.contains(details.titles[j]))
             continue;
-        if (const int column = columnOf(details.titles[j]); column > 0)
-            row.setCell(column, details.values[j]);
+        if (const int column = base::columnIndexOf(headers, details.titles[j]); column > 0)
+            cells.append({column, details.values[j]});
     }
+    return cells;
 }
 
 } // namespace extract

@@ -1,12 +1,8 @@
 #pragma once
 
+#include "extract/RowCells.h"
+
 #include <QStringList>
-
-#include <functional>
-
-namespace output {
-class ResultRow;
-}
 
 namespace extract {
 
@@ -20,10 +16,8 @@ struct ShellDetails {
 // Reads the details of the file at path.
 ShellDetails readShellDetails(const QString& path);
 
-// Copies the details titled Title, Author, Subject, Keywords, Date Modified, Date Created
-// and Date Accessed into the row's columns of the same header; empty details never
-// overwrite a cell.
-void copyShellDetails(const ShellDetails& details, const output::ResultRow& row,
-                      const std::function<int(const QString&)>& columnOf);
+// The cells that the details titled Title, Author, Subject, Keywords, Date Modified, Date
+// Created and Date Accessed give the columns of the same header; empty details give none.
+RowCells shellDetailCells(const ShellDetails& details, const QStringList& headers);
 
 } // namespace extract

@@ -1,7 +1,7 @@
 #include "extract/ToolOutput.h"
 
+#include "base/PropertySet.h"
 #include "extract/PdfDate.h"
-#include "extract/PropertySet.h"
 
 #include <QList>
 #include <QStringConverter>
@@ -21,15 +21,15 @@ struct Marker {
 // Tested in this order on every line.
 const QList<Marker>& markers() {
     static const QList<Marker> table = {
-        {QStringLiteral("InfoKey: Creator"), creatorHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: Producer"), producerHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: Title"), titleHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: Author"), authorHeader, Rule::Plain},
-        {QStringLiteral("NumberOfPages:"), pagesHeader, Rule::PageCount},
-        {QStringLiteral("InfoKey: Subject"), subjectHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: Keywords"), keywordsHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: ModDate"), modifiedHeader, Rule::Date},
-        {QStringLiteral("InfoKey: CreationDate"), createdHeader, Rule::Date},
+        {QStringLiteral("InfoKey: Creator"), base::creatorHeader, Rule::Plain},
+        {QStringLiteral("InfoKey: Producer"), base::producerHeader, Rule::Plain},
+        {QStringLiteral("InfoKey: Title"), base::titleHeader, Rule::Plain},
+        {QStringLiteral("InfoKey: Author"), base::authorHeader, Rule::Plain},
+        {QStringLiteral("NumberOfPages:"), base::pagesHeader, Rule::PageCount},
+        {QStringLiteral("InfoKey: Subject"), base::subjectHeader, Rule::Plain},
+        {QStringLiteral("InfoKey: Keywords"), base::keywordsHeader, Rule::Plain},
+        {QStringLiteral("InfoKey: ModDate"), base::modifiedHeader, Rule::Date},
+        {QStringLiteral("InfoKey: CreationDate"), base::createdHeader, Rule::Date},
     };
     return table;
 }
@@ -119,8 +119,9 @@ QString decodeToolText(const QString& text) {
     return decoded;
 }
 
-void parseToolOutput(const QByteArray& output, const ToolOutputSinks& sinks,
-                     const QLocale& locale) {
+ToolOutputReading readToolOutput(const QByteArray& output, const QStringList& headers,
+                                 const QLocale& locale) {
+    ToolOutputReading reading;
     const QStringList lines = splitLines(decodeBytes(output));
     for (qsizetype number = 0; number < lines.size(); ++number) {
         const QString& line = lines[number];
@@ -130,33 +131,37 @@ void parseToolOutput(const QByteArray& output, const ToolOutputSinks& sinks,
         for (const Marker& marker : markers()) {
             if (!line.contains(marker.text))
                 continue;
-            const int column = sinks.columnOf(marker.header);
+            const int column = base::columnIndexOf(headers, marker.header);
             if (column <= 0)
                 continue;
             if (marker.rule == Rule::PageCount) {
-                sinks.write(column, decodeToolText(trimBlanks(QString(line).remove(marker.text))));
+                reading.cells.append(
+                    {column, decodeToolText(trimBlanks(QString(line).remove(marker.text)))});
                 continue;
             }
-            if (number + 1 >= lines.size() || (number + 2 == lines.size() && lines.last().isEmpty())) {
-                sinks.fail(QStringLiteral("Input past end of file: the entry \"%1\" has no value line.")
-                               .arg(line));
+            if (number + 1 >= lines.size() ||
+                (number + 2 == lines.size() && lines.last().isEmpty())) {
+                reading.problems.append(
+                    QStringLiteral("Input past end of file: the entry \"%1\" has no value line.")
+                        .arg(line));
                 continue;
             }
             const QString value = plainValue(lines[number + 1]);
             if (marker.rule == Rule::Plain) {
-                sinks.write(column, value);
+                reading.cells.append({column, value});
                 continue;
             }
-            try {
-                const PdfDateText date = convertPdfDate(value, locale);
-                sinks.write(column, date.text);
-                if (!date.timeError.isEmpty())
-                    sinks.fail(date.timeError);
-            } catch (const std::exception& error) {
-                sinks.fail(QString::fromUtf8(error.what()));
+            const base::Result<PdfDateText> date = convertPdfDate(value, locale);
+            if (!date.ok()) {
+                reading.problems.append(date.error());
+                continue;
             }
+            reading.cells.append({column, date.value().text});
+            if (!date.value().timeError.isEmpty())
+                reading.problems.append(date.value().timeError);
         }
     }
+    return reading;
 }
 
 } // namespace extract

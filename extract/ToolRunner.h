@@ -2,10 +2,11 @@
 
 #include "extract/ToolCommand.h"
 
+#include <chrono>
 #include <optional>
 
-namespace platform {
-class TextProgressBar;
+namespace base {
+class Progress;
 }
 
 namespace extract {
@@ -29,23 +30,26 @@ struct ToolResult {
 
 struct RunLimits {
     // A tool that hangs (some damaged PDFs make tools loop for ever) is stopped after this.
-    int maximumSeconds = 180;
+    std::chrono::milliseconds toolLimit = std::chrono::seconds(180);
+    // The longest single wait for a tool; events run between waits. The waiting text and
+    // the nudges of the progress count these passes.
+    std::chrono::milliseconds pass = std::chrono::milliseconds(100);
 };
 
-// Starts the tool and waits until it has ended, letting window events run meanwhile so the
-// window stays responsive. With a progress bar: once the wait has lasted about five
-// seconds the bar says "Please wait.. N" after the caption, and every further fifteen
-// seconds its value moves a little within the share of the current file; at the end the
-// caption is put back. The tool runs in a process group of its own, and the whole group is
-// stopped when the wait ends early (the program closing) or runs past the limit, so that no
-// process of it is ever left behind.
-ToolResult RunToolAndWait(const ToolCommand& command, platform::TextProgressBar* bar,
-                          const QString& caption, int startValue, int count, RunLimits limits = {});
+// Starts the tool and waits until it has ended, letting events run meanwhile so the
+// window stays responsive. With progress: once the wait has lasted 50 passes (five
+// seconds) the text says "Please wait.. N" after the caption, and every further 150 passes
+// the value moves a little within the share of the current file; at the end the caption is
+// put back. The tool is stopped, with its children, when the wait ends early (the program
+// closing) or runs past the limit.
+ToolResult runToolAndWait(const ToolCommand& command, base::Progress* progress,
+                          const QString& caption, int startValue, int count,
+                          const RunLimits& limits = {});
 
-// The bar's text while a tool is slow, after `passes` waits of 100 ms.
+// The progress text while a tool is slow, after `passes` waits.
 QString waitingText(const QString& caption, int passes);
 
-// The bar's value after `passes` waits, when it moves then.
+// The progress value after `passes` waits, when it moves then.
 std::optional<int> nudgedValue(int passes, int startValue, int count);
 
 // The first line of a tool's error output that is not a warning ("pdftk: warning: ..."),

@@ -1,14 +1,14 @@
 #include "filelist/DropIntake.h"
 
-#include "app/ErrorReport.h"
-#include "filelist/AddFolder.h"
-#include "filelist/FileList.h"
+#include "base/ErrorReport.h"
+#include "base/FileListModel.h"
 #include "filelist/FolderTree.h"
+#include "filelist/FolderWalk.h"
 
+#include <QAbstractItemView>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QScopeGuard>
-#include <QTreeWidget>
 #include <QUrl>
 
 namespace filelist {
@@ -26,25 +26,26 @@ QStringList droppedPaths(const QMimeData* data) {
     return paths;
 }
 
-void addDroppedPaths(QTreeWidget* list, const QStringList& paths) {
-    app::ErrorReport errors(QStringLiteral("Form1.ListView1_OLEDragDrop"));
-    QStringList files; // dropped files in a row go in together
+void addDroppedPaths(base::FileListModel& files, const QStringList& paths) {
+    const base::ErrorReport errors(QStringLiteral("Form1.ListView1_OLEDragDrop"));
+    QStringList dropped; // dropped files in a row go in together
     const auto addFiles = [&] {
-        errors.step([&] { appendRows(list, files); });
-        files.clear();
+        errors.step([&] { files.append(dropped); });
+        dropped.clear();
     };
     for (const QString& path : paths) {
-        if (!IsFolder(path)) {
-            files.append(path);
+        if (!isFolder(path)) {
+            dropped.append(path);
             continue;
         }
         addFiles();
-        appendFilesOfFolderTree(list, path, QStringLiteral("*.*"), errors);
+        appendFilesOfFolderTree(files, path, QStringLiteral("*.*"), errors);
     }
     addFiles();
 }
 
-DropIntake::DropIntake(QTreeWidget* list) : QObject(list), list(list), viewport(list->viewport()) {
+DropIntake::DropIntake(QAbstractItemView* view, base::FileListModel& files)
+    : QObject(view), files(files), viewport(view->viewport()) {
     viewport->setAcceptDrops(true);
     viewport->installEventFilter(this);
 }
@@ -89,14 +90,14 @@ void DropIntake::takeDrop(const QStringList& paths) {
     pending.append(paths);
     if (!alreadyScheduled)
         QMetaObject::invokeMethod(
-            this, [this] { app::runHandler([this] { addPendingDrops(); }); }, Qt::QueuedConnection);
+            this, [this] { base::runHandler([this] { addPendingDrops(); }); }, Qt::QueuedConnection);
 }
 
 void DropIntake::addPendingDrops() {
     adding = true;
     const auto done = qScopeGuard([this] { adding = false; });
     while (!pending.isEmpty())
-        addDroppedPaths(list, std::exchange(pending, {}));
+        addDroppedPaths(files, std::exchange(pending, {}));
 }
 
 } // namespace filelist

@@ -3,8 +3,12 @@
 #include <QObject>
 #include <QStringList>
 
+class QAbstractItemView;
 class QMimeData;
-class QTreeWidget;
+
+namespace base {
+class FileListModel;
+}
 
 namespace filelist {
 
@@ -14,16 +18,16 @@ QStringList droppedPaths(const QMimeData* data);
 
 // Adds the rows of dropped paths, in order: a file as delivered, a folder as every file of
 // its whole tree, whatever the extension.
-void addDroppedPaths(QTreeWidget* list, const QStringList& paths);
+void addDroppedPaths(base::FileListModel& files, const QStringList& paths);
 
-// Takes drops of files and folders from the desktop onto the file list, also while the
-// window is busy. The drop is acknowledged at once and its rows are added right after from
-// the event loop, so the program that started the drag is not held up while a large folder
-// is expanded; drops that arrive meanwhile follow in the order they came.
+// Takes drops of files and folders from the desktop onto the file list's view, also while
+// the program is busy. The drop is acknowledged at once and its rows are added right after
+// from the event loop, so the program that started the drag is not held up while a large
+// folder is expanded; drops that arrive meanwhile follow in the order they came.
 class DropIntake : public QObject {
     Q_OBJECT
 public:
-    explicit DropIntake(QTreeWidget* list);
+    DropIntake(QAbstractItemView* view, base::FileListModel& files);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,7 +36,7 @@ private:
     void takeDrop(const QStringList& paths);
     void addPendingDrops();
 
-    QTreeWidget* list;
+    base::FileListModel& files;
     QWidget* viewport;
     bool draggingFiles = false; // the drag now over the list carries files
     QStringList pending;

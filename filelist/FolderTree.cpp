@@ -1,8 +1,9 @@
 #include "filelist/FolderTree.h"
 
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
-#include "filelist/AddFolder.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/FileListModel.h"
+#include "filelist/FolderWalk.h"
 #include "filelist/FileAttributes.h"
 #include "filelist/FolderEntries.h"
 #include "filelist/PathCleanup.h"
@@ -21,21 +22,39 @@ QStringList rowsForFilesOfFolder(const QString& folder, const QString& pattern) 
         // A path too long for the system calls would be a row that nothing can open.
         const QString path = folder + QLatin1Char('/') + file.name;
         if (fitsPathLimit(path))
-            rows.append(CollapseDoubleBackslashes(path));
+            rows.append(collapseDoubledSeparators(path));
     }
     return rows;
 }
 
-void appendFilesOfFolderTree(QTreeWidget* list, const QString& folder, const QString& pattern,
-                             app::ErrorReport& errors) {
+namespace {
+
+// Walks the tree, handing the rows of each folder on as they are found.
+template <typename Take>
+void walkFolderTree(const QString& folder, const QString& pattern, const base::ErrorReport& errors,
+                    Take take) {
     QStringList folders{folder + QLatin1Char('/')};
-    errors.step([&] { GetSubDirectories2016(folders, true); });
-    PendingRows rows(list);
+    errors.step([&] { collectSubfolders(folders, true); });
     for (const QString& entry : std::as_const(folders)) {
-        errors.step([&] { rows.add(rowsForFilesOfFolder(entry.chopped(1), pattern)); });
-        app::letEventsRun();
+        errors.step([&] { take(rowsForFilesOfFolder(entry.chopped(1), pattern)); });
+        base::letEventsRun();
     }
+}
+
+} // namespace
+
+void appendFilesOfFolderTree(base::FileListModel& files, const QString& folder,
+                             const QString& pattern, const base::ErrorReport& errors) {
+    PendingRows rows(files);
+    walkFolderTree(folder, pattern, errors, [&](const QStringList& found) { rows.add(found); });
     errors.step([&] { rows.flush(); });
+}
+
+QStringList filesOfFolderTree(const QString& folder, const QString& pattern,
+                              const base::ErrorReport& errors) {
+    QStringList found;
+    walkFolderTree(folder, pattern, errors, [&](const QStringList& rows) { found.append(rows); });
+    return found;
 }
 
 } // namespace filelist

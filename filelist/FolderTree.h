@@ -3,11 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-class QTreeWidget;
-
-namespace app {
+namespace base {
 class ErrorReport;
-}
+class FileListModel;
+} // namespace base
 
 namespace filelist {
 
@@ -20,7 +19,12 @@ QStringList rowsForFilesOfFolder(const QString& folder, const QString& pattern);
 // folder's whole tree that matches pattern. Events run after each folder, so the window
 // keeps repainting; rows go in a few times a second, so large trees stay fast.
 // A failing step is reported by errors and the walk goes on.
-void appendFilesOfFolderTree(QTreeWidget* list, const QString& folder, const QString& pattern,
-                             app::ErrorReport& errors);
+void appendFilesOfFolderTree(base::FileListModel& files, const QString& folder,
+                             const QString& pattern, const base::ErrorReport& errors);
+
+// Every file of folder's whole tree that matches pattern, in the order the walk finds them,
+// without a window: for the command line.
+QStringList filesOfFolderTree(const QString& folder, const QString& pattern,
+                              const base::ErrorReport& errors);
 
 } // namespace filelist

@@ -7,7 +7,7 @@ const QString doubled = QStringLiteral("//");
 const QString single = QStringLiteral("/");
 } // namespace
 
-QString CollapseDoubleBackslashes(const QString& path) {
+QString collapseDoubledSeparators(const QString& path) {
     if (!path.startsWith(QLatin1Char('/')))
         return QString(path).replace(doubled, single);
     qsizetype rest = 0;

@@ -7,6 +7,6 @@ namespace filelist {
 // Cleans a path built by joining a folder and a name: every doubled separator becomes one,
 // in one left-to-right pass (so three in a row become two). A path that starts with
 // separators starts with exactly one.
-QString CollapseDoubleBackslashes(const QString& path);
+QString collapseDoubledSeparators(const QString& path);
 
 } // namespace filelist

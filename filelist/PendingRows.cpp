@@ -1,7 +1,7 @@
 #include "filelist/PendingRows.h"
 
-#include "app/EventPump.h"
-#include "filelist/FileList.h"
+#include "base/EventPump.h"
+#include "base/FileListModel.h"
 
 namespace filelist {
 
@@ -13,7 +13,7 @@ constexpr qint64 flushIntervalMs = 100;
 constexpr qsizetype rowsPerInsertion = 10000;
 } // namespace
 
-PendingRows::PendingRows(QTreeWidget* list) : list(list) {
+PendingRows::PendingRows(base::FileListModel& files) : files(files) {
     sinceFlush.start();
 }
 
@@ -27,8 +27,8 @@ void PendingRows::flush() {
     const QStringList rows = std::exchange(queued, {});
     for (qsizetype start = 0; start < rows.size(); start += rowsPerInsertion) {
         if (start > 0)
-            app::letEventsRun();
-        appendRows(list, rows.mid(start, rowsPerInsertion));
+            base::letEventsRun();
+        files.append(rows.mid(start, rowsPerInsertion));
     }
     sinceFlush.start();
 }

@@ -1,17 +1,17 @@
 #include "output/AlignedText.h"
 
-#include "app/EventPump.h"
+#include "base/EventPump.h"
 
 namespace output {
 
-QList<int> columnWidths(const ResultsSource& results, bool withHeaders) {
+QList<int> columnWidths(const base::ResultsSnapshot& results, bool withHeaders) {
     const int columns = results.headerCount();
     QList<int> widths;
     widths.reserve(columns);
     for (int column = 0; column < columns; ++column) {
         int width = withHeaders ? static_cast<int>(results.header(column).size()) : 0;
         for (int row = 0; row < results.rowCount(); ++row) {
-            app::letEventsRun();
+            base::letEventsRun();
             width = std::max(width, static_cast<int>(results.cell(row, column).size()));
         }
         widths.append(width);
@@ -26,7 +26,7 @@ void appendCell(QString& line, const QString& text, int width) {
     line += QLatin1Char('\t');
 }
 
-QByteArray clipboardText(const ResultsSource& results) {
+QByteArray clipboardText(const base::ResultsSnapshot& results) {
     const QList<int> widths = columnWidths(results, false);
     // Room for every row at full width (exact for ASCII text), so a large text is not
     // copied again and again while it grows.
@@ -36,12 +36,12 @@ QByteArray clipboardText(const ResultsSource& results) {
     QByteArray text;
     text.reserve((estimate + 2) * results.rowCount());
     for (int row = 0; row < results.rowCount(); ++row) {
-        app::letEventsRun();
+        base::letEventsRun();
         if (!results.isTicked(row))
             continue;
         QString line;
         for (int column = 0; column < widths.size(); ++column) {
-            app::letEventsRun();
+            base::letEventsRun();
             appendCell(line, results.cell(row, column), widths[column]);
         }
         line.chop(1);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/ResultsSource.h"
+#include "base/ResultsSnapshot.h"
 
 #include <QList>
 #include <QString>
@@ -8,9 +8,9 @@
 namespace output {
 
 // Column widths for aligned text: per column the length, in characters, of its longest cell
-// over all rows, ticked or not, and of its header too when withHeaders. Lets window events
-// run once per cell.
-QList<int> columnWidths(const ResultsSource& results, bool withHeaders);
+// over all rows, ticked or not, and of its header too when withHeaders. Lets events run
+// once per cell.
+QList<int> columnWidths(const base::ResultsSnapshot& results, bool withHeaders);
 
 // Appends a cell to a line: the text, blanks up to the width, then a tab.
 void appendCell(QString& line, const QString& text, int width);
@@ -18,7 +18,7 @@ void appendCell(QString& line, const QString& text, int width);
 // The clipboard's text, in UTF-8: one line per ticked row without a header line, every cell
 // padded to its column's width (headers not counted) and closed by a tab, then the line's
 // last tab and its trailing blanks removed and CR LF added. Empty when no row is ticked.
-QByteArray clipboardText(const ResultsSource& results);
+QByteArray clipboardText(const base::ResultsSnapshot& results);
 
 // The progress value of row r (1-based) of m rows written: (m div 2000 + r) / m * 100.
 int rowProgress(int row, int rows);

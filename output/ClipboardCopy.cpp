@@ -1,7 +1,7 @@
 #include "output/ClipboardCopy.h"
 
-#include "app/ErrorReport.h"
-#include "app/Form1.h"
+#include "base/ErrorReport.h"
+#include "base/ResultsModel.h"
 #include "output/AlignedText.h"
 #include "platform/Clipboard.h"
 #include "platform/Prompts.h"
@@ -11,42 +11,38 @@ namespace output {
 namespace {
 constexpr int attempts = 1000;
 
-// Makes a clipboard call until it succeeds or has been tried `attempts` times.
+// Makes a clipboard call until it takes or it has been tried `attempts` times. A clipboard
+// owned by another program refuses for a while; only a refusal at every try counts.
 template <typename Call> bool withRetry(Call call) {
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        try {
-            if (call())
-                return true;
-        } catch (...) {
-        }
-    }
+    for (int attempt = 0; attempt < attempts; ++attempt)
+        if (call())
+            return true;
     return false;
 }
 } // namespace
 
-void ClearClipboardWithRetry() {
+void clearClipboardWithRetry() {
     withRetry([] { return platform::clipboard().clear(); });
 }
 
-bool SetClipboardTextWithRetry(const QByteArray& utf8) {
+bool setClipboardTextWithRetry(const QByteArray& utf8) {
     return withRetry([&] { return platform::clipboard().setText(utf8); });
 }
 
-bool CopyListviewToClipboard(const ResultsSource& results) {
+bool copyToClipboard(const base::ResultsSnapshot& results) {
     if (results.rowCount() == 0)
         return true;
     const QByteArray text = clipboardText(results);
-    ClearClipboardWithRetry();
-    return SetClipboardTextWithRetry(text);
+    clearClipboardWithRetry();
+    return setClipboardTextWithRetry(text);
 }
 
-void PushButton2_Click(app::Form1& window) {
-    const app::ErrorReport errors(QStringLiteral("Form1.PushButton2_Click"));
+void copyResultsToClipboard(const base::ResultsModel& results, const base::ErrorReport& errors) {
     bool copied = true;
     errors.step([&] {
-        copied = CopyListviewToClipboard(readResults(window.ListView2));
+        copied = copyToClipboard(results.snapshot());
         if (!copied)
-            throw app::RunTimeError(
+            throw base::RunTimeError(
                 QStringLiteral("The clipboard could not be set: it refused the results %1 times.")
                     .arg(attempts));
     });

@@ -1,13 +1,14 @@
 #include "output/TextSave.h"
 
-#include "app/BusyState.h"
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
-#include "app/Form1.h"
-#include "app/PathHelpers.h"
+#include "base/BusyState.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/PathHelpers.h"
+#include "base/Progress.h"
+#include "base/ResultsModel.h"
 #include "output/AlignedText.h"
+#include "output/CsvText.h"
 #include "platform/Prompts.h"
-#include "platform/TextProgressBar.h"
 
 #include <QSaveFile>
 
@@ -15,97 +16,118 @@ namespace output {
 
 namespace {
 
-void showProgress(platform::TextProgressBar* bar, int value, const QString& text) {
-    if (!bar)
+void showProgress(base::Progress* progress, int value, const QString& text) {
+    if (!progress)
         return;
-    app::letEventsRun();
-    bar->setRawValue(value);
-    bar->setText(text);
-    app::letEventsRun();
+    base::letEventsRun();
+    progress->setValue(value);
+    progress->setText(text);
+    base::letEventsRun();
 }
 
-void writeLine(QSaveFile& file, const QString& line) {
-    file.write(line.toUtf8());
-    file.write("\r\n", 2);
+void writeLine(QIODevice& device, const QString& line) {
+    const QByteArray bytes = line.toUtf8() + "\r\n";
+    if (device.write(bytes) != bytes.size())
+        throw base::RunTimeError(QStringLiteral("The results could not be written: %1")
+                                     .arg(device.errorString()));
+}
+
+// One line of the chosen form: aligned cells, or comma-separated fields.
+QString lineOf(const QStringList& cells, TextForm form, const QList<int>& widths) {
+    if (form == TextForm::Csv)
+        return csvLine(cells);
+    QString line;
+    for (qsizetype column = 0; column < widths.size(); ++column) {
+        base::letEventsRun();
+        appendCell(line, cells.value(column), widths[column]);
+    }
+    return line;
+}
+
+QStringList cellsOfRow(const base::ResultsSnapshot& results, int row) {
+    QStringList cells;
+    cells.reserve(results.headerCount());
+    for (int column = 0; column < results.headerCount(); ++column)
+        cells.append(results.cell(row, column));
+    return cells;
 }
 
 } // namespace
 
-bool SaveListviewProperlySpaced(const ResultsSource& results, const QString& path,
-                                platform::TextProgressBar* bar) {
-    const app::ErrorReport errors(QStringLiteral("Main.SaveListviewProperlySpaced"));
-    const QString writing = QStringLiteral("Writing file: ") + app::FileNameOf(path);
+TextForm textFormFor(const QString& path) {
+    return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? TextForm::Csv
+                                                                      : TextForm::Aligned;
+}
+
+void writeResultsText(const base::ResultsSnapshot& results, QIODevice& device, TextForm form,
+                      base::Progress* progress, const QString& name) {
+    const QString writing = QStringLiteral("Writing file: ") + name;
+    showProgress(progress, 1, writing);
+    const QList<int> widths = form == TextForm::Aligned ? columnWidths(results, true) : QList<int>();
+    showProgress(progress, 10, writing);
+    writeLine(device, lineOf(results.headers, form, widths));
+    showProgress(progress, 20, writing);
+
+    const int rows = results.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        base::letEventsRun();
+        if (!results.isTicked(row))
+            continue;
+        const QString line = lineOf(cellsOfRow(results, row), form, widths);
+        if (progress) {
+            progress->setValue(rowProgress(row + 1, rows));
+            if ((row + 1) % 1000 == 0)
+                progress->setText(writing + QStringLiteral(" (") + QString::number(row + 1) +
+                                  QLatin1Char(')'));
+        }
+        writeLine(device, line);
+    }
+    if (progress) {
+        progress->setValue(100);
+        progress->setText(QStringLiteral("Done."));
+    }
+}
+
+bool saveResultsText(const base::ResultsSnapshot& results, const QString& path, TextForm form,
+                     base::Progress* progress) {
+    const base::ErrorReport errors(QStringLiteral("Main.SaveListviewProperlySpaced"));
     bool saved = false;
     errors.step([&] {
-        showProgress(bar, 1, writing);
-        const QList<int> widths = columnWidths(results, true);
-        showProgress(bar, 10, writing);
-
         QSaveFile file(path);
         // The new file goes in beside the old one and takes its place when complete, which
         // needs a folder we may write; in a folder we may not, a file we may write is
         // written in place, as a plain overwrite would.
         file.setDirectWriteFallback(true);
         if (!file.open(QIODevice::WriteOnly))
-            throw app::RunTimeError(
+            throw base::RunTimeError(
                 QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-        QString line;
-        for (int column = 0; column < widths.size(); ++column) {
-            app::letEventsRun();
-            appendCell(line, results.header(column), widths[column]);
-        }
-        writeLine(file, line);
-        showProgress(bar, 20, writing);
-
-        const int rows = results.rowCount();
-        for (int row = 0; row < rows; ++row) {
-            app::letEventsRun();
-            if (!results.isTicked(row))
-                continue;
-            line.clear();
-            for (int column = 0; column < widths.size(); ++column) {
-                app::letEventsRun();
-                appendCell(line, results.cell(row, column), widths[column]);
-            }
-            if (bar) {
-                bar->setRawValue(rowProgress(row + 1, rows));
-                if ((row + 1) % 1000 == 0)
-                    bar->setText(writing + QStringLiteral(" (") + QString::number(row + 1) +
-                                 QLatin1Char(')'));
-            }
-            writeLine(file, line);
-        }
-        if (bar) {
-            bar->setRawValue(100);
-            bar->setText(QStringLiteral("Done."));
-        }
+        writeResultsText(results, file, form, progress, base::fileNameOf(path));
         // Making a large file safe on disk takes a while; the window stays responsive.
         bool committed = false;
-        app::runLettingEventsRun([&] { committed = file.commit(); });
+        base::runLettingEventsRun([&] { committed = file.commit(); });
         if (!committed)
-            throw app::RunTimeError(QStringLiteral("%1 could not be written completely: %2")
-                                        .arg(path, file.errorString()));
+            throw base::RunTimeError(QStringLiteral("%1 could not be written completely: %2")
+                                         .arg(path, file.errorString()));
         saved = true;
     });
-    if (bar) {
-        bar->setRawValue(0);
-        bar->setText(QStringLiteral("Progress Bar"));
-    }
+    if (progress)
+        progress->reset();
     return saved;
 }
 
-void PushButton1_Click(app::Form1& window) {
-    const app::ErrorReport errors(QStringLiteral("Form1.PushButton1_Click"));
+void saveResultsByDialog(const base::ResultsModel& results, base::Progress& progress,
+                         base::BusyState& busy, const base::ErrorReport& errors) {
     QString path;
     errors.step([&] {
-        path = platform::prompts().saveFile(QStringLiteral("Save"),
-                                            QStringLiteral("Text Files (*.txt);;All Files (*)"));
+        path = platform::prompts().saveFile(
+            QStringLiteral("Save"),
+            QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All Files (*)"));
     });
     if (path.isEmpty())
         return;
-    const app::BusyScope busy(&window);
+    const base::BusyScope busyScope(busy);
     errors.step([&] {
-        SaveListviewProperlySpaced(readResults(window.ListView2), path, window.ProgressBar1);
+        saveResultsText(results.snapshot(), path, textFormFor(path), &progress);
     });
 }
 

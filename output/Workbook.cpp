@@ -1,7 +1,7 @@
 #include "output/Workbook.h"
 
-#include "app/ErrorReport.h"
-#include "app/EventPump.h"
+#include "base/EventPump.h"
+#include "base/RunTimeError.h"
 
 #include <QFile>
 
@@ -21,7 +21,7 @@ Workbook::Workbook(const QString& path, const QString& temporaryFolder)
     options.tmpdir = this->temporaryFolder.data();
     book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!book)
-        throw app::RunTimeError(QStringLiteral("The workbook %1 cannot be made.").arg(path));
+        throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be made.").arg(path));
     sheet = workbook_add_worksheet(book, nullptr);
 }
 
@@ -38,7 +38,7 @@ void Workbook::noteWidth(int column, qsizetype length) {
 
 void Workbook::check(int result, int row, int column) const {
     if (result != LXW_NO_ERROR)
-        throw app::RunTimeError(
+        throw base::RunTimeError(
             QStringLiteral("Cell %1,%2 cannot be written: %3")
                 .arg(row + 1)
                 .arg(column + 1)
@@ -101,9 +101,9 @@ void Workbook::close() {
     book = nullptr;
     // Packing a large workbook takes seconds; the window stays responsive meanwhile.
     lxw_error result = LXW_NO_ERROR;
-    app::runLettingEventsRun([&] { result = workbook_close(closing); });
+    base::runLettingEventsRun([&] { result = workbook_close(closing); });
     if (result != LXW_NO_ERROR)
-        throw app::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
+        throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
                                     .arg(path, QString::fromUtf8(lxw_strerror(result))));
 }
 

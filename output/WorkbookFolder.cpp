@@ -1,6 +1,6 @@
 #include "output/WorkbookFolder.h"
 
-#include "app/RunTimeError.h"
+#include "base/RunTimeError.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +23,7 @@ QString folderPath() {
 QString workbookFolder() {
     const QString folder = folderPath();
     if (!QDir().mkpath(folder))
-        throw app::RunTimeError(QStringLiteral("The folder %1 cannot be made.").arg(folder));
+        throw base::RunTimeError(QStringLiteral("The folder %1 cannot be made.").arg(folder));
     // The workbooks hold the names and properties of the user's documents.
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -42,10 +42,10 @@ QString reserveWorkbookPath(const QDateTime& now) {
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return path;
         if (!file.exists())
-            throw app::RunTimeError(
+            throw base::RunTimeError(
                 QStringLiteral("%1 cannot be made: %2").arg(path, file.errorString()));
     }
-    throw app::RunTimeError(QStringLiteral("No free workbook name is left in %1.").arg(folder));
+    throw base::RunTimeError(QStringLiteral("No free workbook name is left in %1.").arg(folder));
 }
 
 int removeOldWorkbooks(const QDateTime& now) {

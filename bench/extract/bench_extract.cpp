@@ -10,15 +10,16 @@
 //
 // Usage: bench_extract [--files N] [--large N] [--tool PATH]
 // Run from the build folder (it needs testpdfs/ and a tool: ./pdftk, else pdftk on PATH).
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "extract/ExtractionRun.h"
 #include "extract/ToolCommand.h"
 #include "extract/ToolRunner.h"
-#include "filelist/FileList.h"
 #include "platform/ProgramFolder.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestWindow.h"
+
+#include <QPushButton>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,7 +35,8 @@ namespace {
 QStringList makeCopies(const QString& folder, const QString& source, int count) {
     QStringList paths;
     for (int i = 0; i < count; ++i) {
-        const QString path = QStringLiteral("%1/document %2.pdf").arg(folder).arg(i, 5, 10, QLatin1Char('0'));
+        const QString path =
+            QStringLiteral("%1/document %2.pdf").arg(folder).arg(i, 5, 10, QLatin1Char('0'));
         QFile::copy(source, path);
         paths.append(path);
     }
@@ -55,16 +57,16 @@ double timeRun(const QStringList& files) {
     testsupport::ScriptedPrompts prompts;
     auto window = testsupport::makeMainWindow();
     window->show();
-    filelist::appendRows(window->ListView1, files);
+    window->fileList().append(files);
     QElapsedTimer clock;
     clock.start();
     const double cpuBefore = ownCpuSeconds();
-    extract::PushButton3_Click(*window);
+    window->controls().startExtraction->click();
     runCpu += ownCpuSeconds() - cpuBefore;
     const double seconds = clock.nsecsElapsed() / 1e9;
-    if (window->ListView2->topLevelItemCount() != files.size())
-        std::fprintf(stderr, "warning: %d rows for %lld files\n",
-                     window->ListView2->topLevelItemCount(), static_cast<long long>(files.size()));
+    if (window->results().count() != files.size())
+        std::fprintf(stderr, "warning: %d rows for %lld files\n", window->results().count(),
+                     static_cast<long long>(files.size()));
     return seconds;
 }
 
@@ -93,7 +95,7 @@ double timeRunner(const QString& tool, const QStringList& files, const QString& 
         const auto command = extract::buildToolCommand(tool, file, QString(), output);
         QElapsedTimer clock;
         clock.start();
-        extract::RunToolAndWait(command, nullptr, QString(), 0, 1);
+        extract::runToolAndWait(command, nullptr, QString(), 0, 1);
         total += clock.nsecsElapsed() / 1e9;
         QFile::remove(output);
     }
@@ -115,7 +117,8 @@ int main(int argc, char* argv[]) {
     const int large = argument(arguments, QStringLiteral("--large"), 2000);
     const QString buildFolder = QCoreApplication::applicationDirPath();
     QString tool = extract::toolPath();
-    if (const qsizetype at = arguments.indexOf(QStringLiteral("--tool")); at >= 0 && at + 1 < arguments.size())
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--tool"));
+        at >= 0 && at + 1 < arguments.size())
         tool = arguments[at + 1];
     const QString source = buildFolder + QStringLiteral("/testpdfs/plain-all-fields.pdf");
     if (!QFile::exists(source) || !QFile::exists(tool)) {

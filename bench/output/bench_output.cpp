@@ -8,8 +8,7 @@
 //
 // Usage: bench_output [--rows N]
 #include "output/ClipboardCopy.h"
-#include "output/ResultItem.h"
-#include "output/ResultsTable.h"
+#include "base/ResultsModel.h"
 #include "output/SpreadsheetExport.h"
 #include "output/TextSave.h"
 #include "platform/DateTimeFormats.h"
@@ -20,6 +19,7 @@
 #include "tests/support/TestWindow.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -50,17 +50,15 @@ QString randomDate(QRandomGenerator& random, const QString& format) {
     return QLocale::system().toString(moment, format);
 }
 
-void fillTable(QTreeWidget* table, int rows) {
+void fillTable(base::ResultsModel& table, int rows) {
     QRandomGenerator random(2026);
     const QLocale locale = QLocale::system();
     const QString documentDate = platform::shortDateFormatWithFullYear(locale) + QLatin1Char(' ') +
                                  platform::longTimeFormatWithoutZone(locale);
     const QString fileDate = platform::fileDateTimeFormat(locale);
-    output::setHeaders(table, {"Filename", "PDF Version", "Producer", "Creator", "Title", "Author",
-                               "Subject", "Keywords", "Number Of Pages", "Date Modified",
-                               "Date Created", "Date Accessed"});
-    QList<QTreeWidgetItem*> items;
-    items.reserve(rows);
+    table.setHeaders({"Filename", "PDF Version", "Producer", "Creator", "Title", "Author",
+                      "Subject", "Keywords", "Number Of Pages", "Date Modified", "Date Created",
+                      "Date Accessed"});
     for (int row = 0; row < rows; ++row) {
         QStringList cells{QStringLiteral("/home/user/") + randomText(random, 45, 105) + ".pdf"};
         for (int column = 1; column < 8; ++column)
@@ -68,14 +66,11 @@ void fillTable(QTreeWidget* table, int rows) {
         // Page counts and dates as a run writes them, so the workbook types them.
         cells << QString::number(random.bounded(1, 2000)) << randomDate(random, documentDate)
               << randomDate(random, documentDate) << randomDate(random, fileDate);
-        auto* item = new output::ResultItem(cells[0]);
+        const int at = table.appendRow(cells[0]);
         for (int column = 1; column < 12; ++column)
-            item->setText(column, cells[column]);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, Qt::Checked);
-        items.append(item);
+            table.setCell(at, column, cells[column]);
     }
-    table->addTopLevelItems(items);
+    table.tickAll();
 }
 
 // Times an operation and the longest gap between turns of the event loop during it.
@@ -128,21 +123,21 @@ int main(int argc, char* argv[]) {
     platform::installSpreadsheetApplication(&spreadsheet);
     auto window = testsupport::makeMainWindow();
     window->show();
-    fillTable(window->ListView2, rows);
+    fillTable(window->results(), rows);
     std::printf("%d rows by 12 columns: %.0f MB resident with the table\n", rows,
                 residentMegabytes());
 
     QTemporaryDir folder;
     const QString textFile = folder.filePath(QStringLiteral("results.txt"));
     measure("text file", [&] {
-        output::SaveListviewProperlySpaced(output::readResults(window->ListView2), textFile,
-                                           window->ProgressBar1);
+        output::saveResultsText(window->results().snapshot(), textFile,
+                                output::TextForm::Aligned, nullptr);
     });
     std::printf("           %.1f MB written, %.0f MB resident\n", QFileInfo(textFile).size() / 1e6,
                 residentMegabytes());
-    measure("clipboard", [&] { output::PushButton2_Click(*window); });
+    measure("clipboard", [&] { window->controls().copyToClipboard->click(); });
     std::printf("           %.0f MB resident\n", residentMegabytes());
-    measure("workbook", [&] { output::PushButton13_Click(*window); });
+    measure("workbook", [&] { window->controls().saveWorkbook->click(); });
     std::printf("           %.1f MB workbook\n", QFileInfo(spreadsheet.opened).size() / 1e6);
 
     rusage usage{};

@@ -17,13 +17,15 @@
 #include "EventLoopWatch.h"
 #include "GeneratedTree.h"
 
-#include "app/EventPump.h"
-#include "filelist/FileList.h"
+#include "base/EventPump.h"
+#include "filelist/FileDialogIntake.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestWindow.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QTreeView>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -52,7 +54,7 @@ Timing timeFind(const QString& root) {
     return {static_cast<double>(clock.nsecsElapsed()) / 1e9, output.count('\n')};
 }
 
-Timing timeScan(app::Form1& window, const QString& root, EventLoopWatch& watch) {
+Timing timeScan(app::MainWindow& window, const QString& root, EventLoopWatch& watch) {
     testsupport::ScriptedPrompts prompts;
     prompts.inputAnswers.enqueue(QStringLiteral("pdf"));
     prompts.folderAnswers.enqueue(root);
@@ -63,19 +65,19 @@ Timing timeScan(app::Form1& window, const QString& root, EventLoopWatch& watch) 
             clock.start();
         }
     };
-    const int before = window.ListView1->topLevelItemCount();
-    window.PushButton4->click();
+    const int before = window.fileList().count();
+    window.controls().addFolder->click();
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     watch.stop();
-    return {seconds, window.ListView1->topLevelItemCount() - before};
+    return {seconds, window.fileList().count() - before};
 }
 
-Timing timeDrop(app::Form1& window, const QString& root, EventLoopWatch& watch) {
+Timing timeDrop(app::MainWindow& window, const QString& root, EventLoopWatch& watch) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(root)});
-    QWidget* viewport = window.ListView1->viewport();
+    QWidget* viewport = window.controls().fileList->viewport();
     const QPointF at = viewport->rect().center();
-    const int before = window.ListView1->topLevelItemCount();
+    const int before = window.fileList().count();
     watch.start();
     QElapsedTimer clock;
     clock.start();
@@ -87,7 +89,7 @@ Timing timeDrop(app::Form1& window, const QString& root, EventLoopWatch& watch) 
     QCoreApplication::processEvents();
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     watch.stop();
-    return {seconds, window.ListView1->topLevelItemCount() - before};
+    return {seconds, window.fileList().count() - before};
 }
 
 void printOperation(const char* name, const Timing& timing, const Timing& find,
@@ -130,7 +132,7 @@ int main(int argc, char* argv[]) {
     auto window = testsupport::makeMainWindow();
     window->show();
     QCoreApplication::processEvents();
-    EventLoopWatch watch(window->ListView1->viewport());
+    EventLoopWatch watch(window->controls().fileList->viewport());
 
     const Timing scan = timeScan(*window, root, watch);
     printOperation("scan, extension pdf", scan, find, watch);
@@ -142,7 +144,7 @@ int main(int argc, char* argv[]) {
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak memory (maxrss) %.0f MB with %d rows listed\n",
                 static_cast<double>(usage.ru_maxrss) / 1024,
-                window->ListView1->topLevelItemCount());
+                window->fileList().count());
     std::printf("targets: under 5 s and within 10x find per operation, gaps under 100 ms, peak "
                 "memory under 300 MB\n");
     return 0;

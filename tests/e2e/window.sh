@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
-# The real main window in a real X server: it appears with its caption and fixed size, and
-# closing it ends the program. With PARVILON_SCREENSHOT set, a screenshot is saved there.
+# The real main window in a real X server: it appears with its caption at its designed size,
+# may be enlarged (its lists taking the room) but not made smaller, and closing it ends the
+# program. With PARVILON_SCREENSHOT set, screenshots are saved there (and beside it, of the
+# enlarged window).
 source "$(dirname "$0")/e2e_lib.sh"
 start_program "$1"
 
-geometry=$(xdotool getwindowgeometry "$window_id" | sed -n 's/.*Geometry: //p')
-[ "$geometry" = "536x559" ] || fail "window size is $geometry, not 536x559"
+size() { xdotool getwindowgeometry "$window_id" | sed -n 's/.*Geometry: //p'; }
+[ "$(size)" = "536x559" ] || fail "window size is $(size), not 536x559"
 xprop -id "$window_id" WM_NORMAL_HINTS | grep -q "program specified minimum size: 536 by 559" ||
-    fail "the window is resizable"
-xprop -id "$window_id" WM_NORMAL_HINTS | grep -q "program specified maximum size: 536 by 559" ||
-    fail "the window is resizable"
-
+    fail "the window may be made smaller than designed"
+xprop -id "$window_id" WM_NORMAL_HINTS | grep -q "program specified maximum size" &&
+    fail "the window cannot be enlarged"
 if [ -n "${PARVILON_SCREENSHOT:-}" ]; then
     sleep 0.5
     import -window "$window_id" "$PARVILON_SCREENSHOT"
 fi
 
+xdotool windowsize --sync "$window_id" 900 800
+[ "$(size)" = "900x800" ] || fail "the window did not grow: $(size)"
+if [ -n "${PARVILON_SCREENSHOT:-}" ]; then
+    sleep 0.5
+    import -window "$window_id" "${PARVILON_SCREENSHOT%.png}-enlarged.png"
+fi
+
 close_program
-echo "PASS: window appears as designed and closing it ends the program"
+echo "PASS: window appears as designed, grows, and closing it ends the program"

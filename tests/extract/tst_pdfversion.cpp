@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 #include "extract/PdfVersion.h"
 #include "tests/support/TestMain.h"
 
@@ -32,12 +32,12 @@ private slots:
     void versionFromTheHeaderLine() {
         QFETCH(QByteArray, start);
         QFETCH(QString, version);
-        QCOMPARE(pdfVersionFromStart(start), version);
+        QCOMPARE(pdfVersionFromStart(start).value(), version);
     }
 
     void headerBeyond1024BytesIsNotLookedFor() {
         const QByteArray start = QByteArray(1100, 'x') + "\n%PDF-1.4\n";
-        QCOMPARE(pdfVersionFromStart(start), QString(1099, QLatin1Char('x')));
+        QCOMPARE(pdfVersionFromStart(start).value(), QString(1099, QLatin1Char('x')));
     }
 
     void noLineBreakIsAnError_data() {
@@ -48,7 +48,7 @@ private slots:
     }
     void noLineBreakIsAnError() {
         QFETCH(QByteArray, start);
-        QVERIFY_THROWS_EXCEPTION(app::RunTimeError, pdfVersionFromStart(start));
+        QVERIFY(!pdfVersionFromStart(start).ok());
     }
 
     void readsOnlyTheStartOfRegularFiles() {
@@ -59,11 +59,10 @@ private slots:
         file.write("%PDF-1.6\r\n");
         file.write(QByteArray(8 * 1024 * 1024, 'x'));
         file.close();
-        QCOMPARE(extract::readPdfVersion(big), QStringLiteral("PDF-1.6"));
+        QCOMPARE(extract::readPdfVersion(big).value(), QStringLiteral("PDF-1.6"));
 
-        QVERIFY_THROWS_EXCEPTION(app::RunTimeError,
-                                 extract::readPdfVersion(folder.filePath(QStringLiteral("missing.pdf"))));
-        QVERIFY_THROWS_EXCEPTION(app::RunTimeError, extract::readPdfVersion(folder.path()));
+        QVERIFY(!extract::readPdfVersion(folder.filePath(QStringLiteral("missing.pdf"))).ok());
+        QVERIFY(!extract::readPdfVersion(folder.path()).ok());
     }
 
     void aFifoNamedLikeAPdfDoesNotBlock() {
@@ -72,7 +71,7 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         QElapsedTimer clock;
         clock.start();
-        QVERIFY_THROWS_EXCEPTION(app::RunTimeError, extract::readPdfVersion(fifo));
+        QVERIFY(!extract::readPdfVersion(fifo).ok());
         QVERIFY(clock.elapsed() < 5000);
     }
 };

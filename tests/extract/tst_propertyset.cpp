@@ -1,11 +1,12 @@
-#include "app/ErrorReport.h"
-#include "app/Settings.h"
-#include "extract/Form2.h"
-#include "extract/PropertySet.h"
+#include "base/ErrorReport.h"
+#include "base/Settings.h"
+#include "extract/PropertyDialog.h"
+#include "base/PropertySet.h"
 #include "tests/support/TestMain.h"
-#include "tests/support/TestWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QMouseEvent>
 
 using testsupport::ScriptedPrompts;
@@ -16,12 +17,12 @@ const QStringList allProperties = {
     "Keywords",    "Number Of Pages", "Date Modified", "Date Created", "Date Accessed"};
 
 QStringList headerRow() {
-    app::ErrorReport errors(QStringLiteral("Form1.PushButton3_Click"));
-    return extract::buildHeaderRow(errors);
+    base::ErrorReport errors(QStringLiteral("Form1.PushButton3_Click"));
+    return base::buildHeaderRow(errors);
 }
 
 QString stored(int column) {
-    return app::ReadSetting(QStringLiteral("Column%1").arg(column), QStringLiteral("missing"));
+    return base::readSetting(QStringLiteral("Column%1").arg(column), QStringLiteral("missing"));
 }
 } // namespace
 
@@ -54,14 +55,14 @@ private slots:
         QFETCH(QStringList, values);
         QFETCH(QStringList, headers);
         for (int i = 0; i < 11; ++i)
-            app::WriteSetting(QStringLiteral("Column%1").arg(i + 1), values[i]);
+            base::writeSetting(QStringLiteral("Column%1").arg(i + 1), values[i]);
         QCOMPARE(headerRow(), headers);
     }
 
     void aValueThatIsNoNumberIsReportedAndCountsAsChosen() {
         for (int i = 1; i <= 11; ++i)
-            app::WriteSetting(QStringLiteral("Column%1").arg(i), QStringLiteral("0"));
-        app::WriteSetting(QStringLiteral("Column4"), QStringLiteral("yes"));
+            base::writeSetting(QStringLiteral("Column%1").arg(i), QStringLiteral("0"));
+        base::writeSetting(QStringLiteral("Column4"), QStringLiteral("yes"));
         ScriptedPrompts prompts;
         QCOMPARE(headerRow(), (QStringList{"Filename", "Title"}));
         QCOMPARE(prompts.errorReports().size(), 1);
@@ -70,17 +71,17 @@ private slots:
     }
 
     void dialogLaysOutItsBoxes() {
-        extract::Form2 dialog;
+        extract::PropertyDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("PDF Properties"));
         QCOMPARE(dialog.size(), QSize(264, 192));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-        QCOMPARE(dialog.Check7->text(), QStringLiteral("Number of Pages"));
-        QCOMPARE(dialog.Check7->geometry(), QRect(132, 12, 122, 16));
-        QCOMPARE(dialog.Check12->text(), QStringLiteral("PDF Version"));
-        QCOMPARE(dialog.Check6->geometry(), QRect(15, 132, 106, 16));
-        QCOMPARE(dialog.PushButton11->text(), QStringLiteral("Close"));
-        QCOMPARE(dialog.PushButton11->geometry(), QRect(8, 156, 248, 27));
-        for (const auto& property : extract::properties()) {
+        QCOMPARE(dialog.boxForKey("Column8")->text(), QStringLiteral("Number of Pages"));
+        QCOMPARE(dialog.boxForKey("Column8")->geometry(), QRect(132, 12, 122, 16));
+        QCOMPARE(dialog.boxForKey("Column1")->text(), QStringLiteral("PDF Version"));
+        QCOMPARE(dialog.boxForKey("Column7")->geometry(), QRect(15, 132, 106, 16));
+        QCOMPARE(dialog.closeButton()->text(), QStringLiteral("Close"));
+        QCOMPARE(dialog.closeButton()->geometry(), QRect(8, 156, 248, 27));
+        for (const auto& property : base::properties()) {
             QCheckBox* box = dialog.findChild<QCheckBox*>(QLatin1String(property.checkBox));
             QVERIFY(box);
             QCOMPARE(box->text(), QString::fromUtf8(property.caption));
@@ -90,8 +91,8 @@ private slots:
     }
 
     void openingOnFreshSettingsTicksAndStoresEveryBox() {
-        extract::Form2 dialog;
-        dialog.Form_Load();
+        extract::PropertyDialog dialog;
+        dialog.load();
         for (int i = 1; i <= 11; ++i) {
             QVERIFY(dialog.boxForKey(QStringLiteral("Column%1").arg(i))->isChecked());
             QCOMPARE(stored(i), QStringLiteral("1"));
@@ -99,14 +100,14 @@ private slots:
         // The dialog takes the button face, with or without a skin file.
         const QColor buttonFace = QApplication::palette().color(QPalette::Button);
         QCOMPARE(dialog.palette().color(QPalette::Window), buttonFace);
-        QCOMPARE(dialog.Check3->palette().color(QPalette::Window), buttonFace);
-        QCOMPARE(dialog.PushButton11->palette().color(QPalette::Button), QColor(Qt::white));
+        QCOMPARE(dialog.boxForKey("Column4")->palette().color(QPalette::Window), buttonFace);
+        QCOMPARE(dialog.closeButton()->palette().color(QPalette::Button), QColor(Qt::white));
     }
 
     // What is painted, not the palette: each box's background matches the grey around it.
     void theBoxesArePaintedInTheButtonFace() {
-        extract::Form2 dialog;
-        dialog.Form_Load();
+        extract::PropertyDialog dialog;
+        dialog.load();
         const QImage painted = dialog.grab().toImage();
         const QColor buttonFace = QApplication::palette().color(QPalette::Button);
         QCOMPARE(painted.pixelColor(2, 2), buttonFace);
@@ -120,17 +121,17 @@ private slots:
     }
 
     void onlyTheExactTextOneTicksABox() {
-        app::WriteSetting(QStringLiteral("Column1"), QStringLiteral("1.0"));
-        app::WriteSetting(QStringLiteral("Column2"), QStringLiteral(" 1"));
-        app::WriteSetting(QStringLiteral("Column3"), QStringLiteral("0"));
-        app::WriteSetting(QStringLiteral("Column4"), QStringLiteral("junk"));
-        extract::Form2 dialog;
-        dialog.Form_Load();
-        QVERIFY(!dialog.Check12->isChecked());
-        QVERIFY(!dialog.Check1->isChecked());
-        QVERIFY(!dialog.Check2->isChecked());
-        QVERIFY(!dialog.Check3->isChecked());
-        QVERIFY(dialog.Check4->isChecked());
+        base::writeSetting(QStringLiteral("Column1"), QStringLiteral("1.0"));
+        base::writeSetting(QStringLiteral("Column2"), QStringLiteral(" 1"));
+        base::writeSetting(QStringLiteral("Column3"), QStringLiteral("0"));
+        base::writeSetting(QStringLiteral("Column4"), QStringLiteral("junk"));
+        extract::PropertyDialog dialog;
+        dialog.load();
+        QVERIFY(!dialog.boxForKey("Column1")->isChecked());
+        QVERIFY(!dialog.boxForKey("Column2")->isChecked());
+        QVERIFY(!dialog.boxForKey("Column3")->isChecked());
+        QVERIFY(!dialog.boxForKey("Column4")->isChecked());
+        QVERIFY(dialog.boxForKey("Column5")->isChecked());
         // Unticked boxes do not rewrite their keys.
         QCOMPARE(stored(1), QStringLiteral("1.0"));
         QCOMPARE(stored(2), QStringLiteral(" 1"));
@@ -146,50 +147,46 @@ private slots:
     }
 
     void everyClickStoresItsChoice() {
-        extract::Form2 dialog;
-        dialog.Form_Load();
+        extract::PropertyDialog dialog;
+        dialog.load();
         dialog.show();
-        QTest::mouseClick(dialog.Check7, Qt::LeftButton);
+        QTest::mouseClick(dialog.boxForKey("Column8"), Qt::LeftButton);
         QCOMPARE(stored(8), QStringLiteral("0"));
         QVERIFY(!headerRow().contains("Number Of Pages"));
-        QTest::mouseClick(dialog.Check7, Qt::LeftButton);
+        QTest::mouseClick(dialog.boxForKey("Column8"), Qt::LeftButton);
         QCOMPARE(stored(8), QStringLiteral("1"));
-        QTest::mouseClick(dialog.Check12, Qt::LeftButton);
+        QTest::mouseClick(dialog.boxForKey("Column1"), Qt::LeftButton);
         QCOMPARE(stored(1), QStringLiteral("0"));
     }
 
-    void theMainWindowsButtonOpensTheDialogModally() {
+    void theButtonOpensTheDialogModally() {
         ScriptedPrompts prompts;
-        auto window = testsupport::makeMainWindow();
-        new QTreeWidgetItem(window->ListView2, {"kept"});
         prompts.modalActions.enqueue([](QDialog& dialog) {
-            auto& form = static_cast<extract::Form2&>(dialog);
+            auto& form = static_cast<extract::PropertyDialog&>(dialog);
             QVERIFY(form.isVisible());
-            QVERIFY(form.Check3->isChecked());
+            QVERIFY(form.boxForKey("Column4")->isChecked());
             // The user clicks while the button's own click is still being handled.
-            form.Check3->click();
+            form.boxForKey("Column4")->click();
         });
-        QTest::mouseClick(window->PushButton6, Qt::LeftButton);
+        extract::showPropertyDialog(base::ErrorReport(QStringLiteral("Form1.PushButton6_Click")));
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal).size(), 1);
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal)[0].text,
                  QStringLiteral("PDF Properties"));
         QCOMPARE(stored(4), QStringLiteral("0"));
-        // The results on screen are not touched.
-        QCOMPARE(window->ListView2->topLevelItemCount(), 1);
         QCOMPARE(prompts.unexpected, 0);
     }
 
     void closeButtonShowsTheHand() {
         testsupport::ProgramFolder folder;
         folder.addSideFile(QStringLiteral("HAND-M.CUR"));
-        extract::Form2 dialog;
-        dialog.Form_Load();
+        extract::PropertyDialog dialog;
+        dialog.load();
         QVERIFY(dialog.customCursor().has_value());
         QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(dialog.PushButton11, &over);
+        QApplication::sendEvent(dialog.closeButton(), &over);
         QCOMPARE(dialog.cursor().shape(), Qt::BitmapCursor);
-        QApplication::sendEvent(dialog.Check6, &over);
+        QApplication::sendEvent(dialog.boxForKey("Column7"), &over);
         QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
     }
 };

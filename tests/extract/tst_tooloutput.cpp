@@ -1,4 +1,4 @@
-#include "extract/PropertySet.h"
+#include "base/PropertySet.h"
 #include "extract/ToolOutput.h"
 #include "tests/support/TestMain.h"
 
@@ -20,17 +20,13 @@ struct Parsed {
 
 Parsed parse(const QByteArray& output, const QStringList& headers = allHeaders) {
     Parsed parsed;
-    extract::ToolOutputSinks sinks;
-    sinks.columnOf = [&](const QString& header) {
-        const qsizetype at = headers.indexOf(header);
-        return at < 0 ? 0 : static_cast<int>(at);
-    };
-    sinks.write = [&](int column, const QString& text) {
-        parsed.cells[headers[column]] = text;
-        parsed.writeOrder.append(headers[column]);
-    };
-    sinks.fail = [&](const QString& description) { parsed.errors.append(description); };
-    extract::parseToolOutput(output, sinks, QLocale(QStringLiteral("en_US")));
+    const extract::ToolOutputReading reading =
+        extract::readToolOutput(output, headers, QLocale(QStringLiteral("en_US")));
+    for (const extract::RowCell& cell : reading.cells) {
+        parsed.cells[headers[cell.column]] = cell.text;
+        parsed.writeOrder.append(headers[cell.column]);
+    }
+    parsed.errors = reading.problems;
     return parsed;
 }
 

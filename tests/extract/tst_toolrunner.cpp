@@ -1,17 +1,18 @@
-#include "app/EventPump.h"
+#include "base/EventPump.h"
 #include "extract/ToolRunner.h"
-#include "platform/TextProgressBar.h"
-#include "tests/extract/FakeTool.h"
+#include "tests/support/FakeTool.h"
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/TestMain.h"
-#include "tests/support/TestWindow.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
-
 #include <QTimer>
+
 #include <clocale>
 
-using extract::RunToolAndWait;
+using extract::runToolAndWait;
 using testsupport::FakeTool;
+using testsupport::RecordingProgress;
 
 namespace {
 extract::ToolCommand commandFor(const FakeTool& tool, const QString& outputFile,
@@ -20,28 +21,18 @@ extract::ToolCommand commandFor(const FakeTool& tool, const QString& outputFile,
                                      outputFile);
 }
 
-// Records every distinct text and value the bar shows while a tool runs.
-struct BarWatcher {
-    explicit BarWatcher(platform::TextProgressBar& bar) {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (texts.isEmpty() || texts.last() != bar.text())
-                texts.append(bar.text());
-            if (values.isEmpty() || values.last() != bar.rawValue())
-                values.append(bar.rawValue());
-        });
-        timer.start();
-    }
-    QTimer timer;
-    QStringList texts;
-    QList<int> values;
-};
+// Passes a tenth as long as the program's, so a five-second wait lasts half a second.
+extract::RunLimits quickPasses() {
+    extract::RunLimits limits;
+    limits.pass = std::chrono::milliseconds(10);
+    return limits;
+}
 } // namespace
 
 class ToolRunnerTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { app::resetProgramEndForTesting(); }
+    void init() { base::resetProgramEndForTesting(); }
 
     void nudges_data() {
         QTest::addColumn<int>("passes");
@@ -78,19 +69,17 @@ private slots:
         QCOMPARE(extract::roundHalfToEven(47.5), 48);
     }
 
-    void returnsTheToolsExitCodeAndLeavesAQuickToolsBarAlone() {
+    void returnsTheToolsExitCodeAndLeavesAQuickToolsProgressAlone() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), QStringLiteral("exit 3"));
-        platform::TextProgressBar bar;
-        bar.setText(QStringLiteral("Processing: a.pdf"));
-        bar.setRawValue(25);
-        QCOMPARE(
-            RunToolAndWait(commandFor(tool, folder.filePath("out.txt")), &bar, bar.text(), 25, 4)
-                .exitCode,
-            3);
-        QCOMPARE(bar.text(), QStringLiteral("Processing: a.pdf"));
-        QCOMPARE(bar.rawValue(), 25);
-        QCOMPARE(RunToolAndWait(commandFor(FakeTool(folder.path(), "exit 0"), folder.filePath("o")),
+        RecordingProgress progress;
+        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("out.txt")), &progress,
+                                QStringLiteral("Processing: a.pdf"), 25, 4)
+                     .exitCode,
+                 3);
+        QCOMPARE(progress.texts, QStringList{"Processing: a.pdf"}); // the caption put back
+        QVERIFY(progress.values.isEmpty());
+        QCOMPARE(runToolAndWait(commandFor(FakeTool(folder.path(), "exit 0"), folder.filePath("o")),
                                 nullptr, {}, 0, 1)
                      .exitCode,
                  0);
@@ -98,29 +87,26 @@ private slots:
 
     void aToolThatCannotStartReturnsAtOnce() {
         QTemporaryDir folder;
-        platform::TextProgressBar bar;
-        bar.setText(QStringLiteral("Processing: a.pdf"));
-        bar.setRawValue(25);
-        auto missing =
-            extract::buildToolCommand(folder.filePath("pdftk"), "/a.pdf", {}, folder.filePath("o"));
-        const extract::ToolResult gone = RunToolAndWait(missing, &bar, bar.text(), 25, 4);
+        RecordingProgress progress;
+        auto missing = extract::buildToolCommand(folder.filePath("pdftk"), "/a.pdf", {},
+                                                 folder.filePath("o"));
+        const extract::ToolResult gone = runToolAndWait(missing, &progress, "Processing: a.pdf", 25, 4);
         QVERIFY(!gone.started);
         QCOMPARE(gone.exitCode, extract::startFailureBase + 2);
         QCOMPARE(gone.problem, QStringLiteral("No such file or directory"));
         FakeTool tool(folder.path(), QStringLiteral("exit 0"));
         QFile::setPermissions(tool.path(), QFile::ReadOwner | QFile::WriteOwner);
-        const extract::ToolResult refused =
-            RunToolAndWait(commandFor(tool, folder.filePath("o")), &bar, bar.text(), 25, 4);
+        const extract::ToolResult refused = runToolAndWait(commandFor(tool, folder.filePath("o")),
+                                                           &progress, "Processing: a.pdf", 25, 4);
         QCOMPARE(refused.exitCode, extract::startFailureBase + 13);
         QCOMPARE(refused.problem, QStringLiteral("Permission denied"));
-        QCOMPARE(bar.text(), QStringLiteral("Processing: a.pdf"));
-        QCOMPARE(bar.rawValue(), 25);
+        QVERIFY(progress.texts.isEmpty() && progress.values.isEmpty());
     }
 
     void theToolGetsThePasswordOnItsInputAndAUtf8Locale() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), QStringLiteral("exit 0"));
-        RunToolAndWait(commandFor(tool, folder.filePath("o"), QStringLiteral("s3cr\"et âge")),
+        runToolAndWait(commandFor(tool, folder.filePath("o"), QStringLiteral("s3cr\"et âge")),
                        nullptr, {}, 0, 1);
         const QString log = tool.log();
         QVERIFY2(log.startsWith(QStringLiteral("A=/docs/a.pdf input_pw A=PROMPT dumpdata output ")),
@@ -133,39 +119,34 @@ private slots:
 
     void aSlowToolIsAnnouncedAndItsCaptionRestored() {
         QTemporaryDir folder;
-        FakeTool tool(folder.path(), QStringLiteral("sleep 7"));
-        platform::TextProgressBar bar;
-        bar.setText(QStringLiteral("Processing: a.pdf"));
-        bar.setRawValue(25);
-        BarWatcher watcher(bar);
-        QCOMPARE(RunToolAndWait(commandFor(tool, folder.filePath("o")), &bar, bar.text(), 25, 4)
+        FakeTool tool(folder.path(), QStringLiteral("sleep 0.8"));
+        RecordingProgress progress;
+        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("o")), &progress,
+                                "Processing: a.pdf", 25, 4, quickPasses())
                      .exitCode,
                  0);
-        QVERIFY2(watcher.texts.contains(QStringLiteral("Processing: a.pdf, Please wait.. 0")),
-                 qPrintable(watcher.texts.join(" | ")));
-        QVERIFY(
-            watcher.texts.last().startsWith(QStringLiteral("Processing: a.pdf, Please wait.. ")));
-        QCOMPARE(watcher.values, QList<int>{25});
-        QCOMPARE(bar.text(), QStringLiteral("Processing: a.pdf"));
+        QCOMPARE(progress.texts.value(0), QStringLiteral("Processing: a.pdf, Please wait.. 0"));
+        QVERIFY(progress.texts.size() > 3);
+        QCOMPARE(progress.texts.last(), QStringLiteral("Processing: a.pdf"));
+        QCOMPARE(progress.values, QList<int>{25});
     }
 
     void withoutACaptionTheBarEndsOnItsRestingText() {
         QTemporaryDir folder;
-        FakeTool tool(folder.path(), QStringLiteral("sleep 5.5"));
-        platform::TextProgressBar bar;
-        BarWatcher watcher(bar);
-        RunToolAndWait(commandFor(tool, folder.filePath("o")), &bar, QString(), 0, 1);
-        QVERIFY2(watcher.texts.contains(QStringLiteral("Please wait.. 0")),
-                 qPrintable(watcher.texts.join(" | ")));
-        QCOMPARE(bar.text(), QStringLiteral("Progress Bar"));
+        FakeTool tool(folder.path(), QStringLiteral("sleep 0.7"));
+        RecordingProgress progress;
+        runToolAndWait(commandFor(tool, folder.filePath("o")), &progress, QString(), 0, 1,
+                       quickPasses());
+        QCOMPARE(progress.texts.value(0), QStringLiteral("Please wait.. 0"));
+        QCOMPARE(progress.texts.last(), QStringLiteral("Progress Bar"));
     }
 
     void aHangingToolIsStoppedWithItsChildren() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), FakeTool::hangsWithChild());
         extract::RunLimits limits;
-        limits.maximumSeconds = 1;
-        QCOMPARE(RunToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1, limits)
+        limits.toolLimit = std::chrono::milliseconds(300);
+        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1, limits)
                      .exitCode,
                  extract::toolStopped);
         QVERIFY(tool.childPid() > 0);
@@ -176,7 +157,7 @@ private slots:
         QTemporaryDir folder;
         FakeTool tool(folder.path(), QStringLiteral("kill -SEGV $$"));
         const int code =
-            RunToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1).exitCode;
+            runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1).exitCode;
         QVERIFY(code != 0);
     }
 
@@ -189,28 +170,27 @@ private slots:
                                      "echo '  pdftk: /docs/a.pdf: wrong password  ' >&2; "
                                      "head -c 3000000 /dev/zero | tr '\\0' x >&2; exit 1"));
         const extract::ToolResult result =
-            RunToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1);
+            runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1);
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.problem, QStringLiteral("pdftk: /docs/a.pdf: wrong password"));
         QCOMPARE(extract::firstErrorLine("pdftk: warning: x\n\n"), QString());
     }
 
-    void closingTheWindowStopsTheWaitAndTheTool() {
+    void theEndOfTheProgramStopsTheWaitAndTheTool() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), FakeTool::hangsWithChild());
-        auto window = testsupport::makeMainWindow();
-        window->show();
-        QTimer::singleShot(500, window.get(), [&] { window->close(); });
+        QTimer::singleShot(500, [] { base::endProgram(); });
         QElapsedTimer clock;
         clock.start();
         bool returned = false;
-        app::runHandler([&] {
-            RunToolAndWait(commandFor(tool, folder.filePath("o")), window->ProgressBar1, {}, 0, 1);
+        base::runHandler([&] {
+            runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1);
             returned = true;
         });
         QVERIFY(!returned);
         QVERIFY(clock.elapsed() < 5000);
         QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
+        base::resetProgramEndForTesting();
     }
 };
 

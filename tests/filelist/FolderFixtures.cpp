@@ -1,10 +1,11 @@
 #include "FolderFixtures.h"
 
+#include "base/FileListModel.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTreeWidget>
 
 #include <dirent.h>
 #include <linux/capability.h>
@@ -32,10 +33,10 @@ void makeLink(const QString& target, const QString& path) {
         qFatal("cannot link %s", qPrintable(path));
 }
 
-QStringList rowsOf(const QTreeWidget* list, const QString& prefix) {
+QStringList rowsOf(const base::FileListModel& files, const QString& prefix) {
     QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        rows.append(list->topLevelItem(i)->text(0).remove(0, prefix.size()));
+    for (const QString& path : files.paths())
+        rows.append(path.mid(prefix.size()));
     return rows;
 }
 

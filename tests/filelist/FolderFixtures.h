@@ -3,7 +3,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-class QTreeWidget;
+namespace base {
+class FileListModel;
+}
 
 // Folder trees and list readers for the file-list tests.
 namespace folderfixtures {
@@ -26,8 +28,8 @@ void makeTree(const QString& root, const QStringList& entries);
 // A symbolic link at path to target, taken as written (relative to the link's folder).
 void makeLink(const QString& target, const QString& path);
 
-// The texts of the list's rows, each with prefix cut off.
-QStringList rowsOf(const QTreeWidget* list, const QString& prefix = {});
+// The paths of the list's rows, each with prefix cut off.
+QStringList rowsOf(const base::FileListModel& files, const QString& prefix = {});
 
 // While alive, permission bits bind the process even when it runs as root (as the tests do in
 // CI): the capabilities that let root read and search any folder are lowered, and raised

@@ -1,12 +1,16 @@
 #include "FolderFixtures.h"
 
-#include "app/BusyState.h"
-#include "app/Settings.h"
+#include "base/BusyState.h"
+#include "base/ErrorReport.h"
+#include "base/FileListModel.h"
+#include "base/Settings.h"
+#include "filelist/DropIntake.h"
+#include "filelist/FolderScan.h"
 #include "tests/support/TestMain.h"
-#include "tests/support/TestWindow.h"
 
 #include <QMimeData>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 
 using namespace folderfixtures;
@@ -22,26 +26,24 @@ private slots:
     }
     void init() {
         testsupport::clearSettings();
-        window = testsupport::makeMainWindow();
-        window->show();
+        files = std::make_unique<base::FileListModel>();
     }
-    void cleanup() { window.reset(); }
 
     void scanAsksRemembersAndAddsTheTree() {
         QList<bool> busyAtRows;
-        connect(window->ListView1->model(), &QAbstractItemModel::rowsInserted, this,
-                [&] { busyAtRows.append(app::isBusy(window.get())); });
+        connect(files.get(), &QAbstractItemModel::rowsInserted, this,
+                [&] { busyAtRows.append(busy.isBusy()); });
         ScriptedPrompts prompts;
         prompts.inputAnswers << "pdf"
                              << "PDF";
         prompts.folderAnswers << tree.filePath("A") << tree.filePath("A/x");
-        QTest::mouseClick(window->PushButton4, Qt::LeftButton);
-        QTest::mouseClick(window->PushButton4, Qt::LeftButton);
+        scan();
+        scan();
 
         // Level by level, names sorted, "~" names and hidden files left out, hidden folders
         // entered; the second scan lists x's files again.
         QCOMPARE(
-            rowsOf(window->ListView1, tree.path()),
+            rowsOf(*files, tree.path()),
             (QStringList{"/A/a.pdf", "/A/b.PDF", "/A/.cache/e.pdf", "/A/x/d.pdf",
                          "/A/y/g.Pdf", "/A/x/z/f.pdf", "/A/x/d.pdf", "/A/x/z/f.pdf"}));
         const auto inputs = prompts.ofKind(ScriptedPrompts::Kind::InputBox);
@@ -57,12 +59,12 @@ private slots:
         QCOMPARE(browsers[0].text, QStringLiteral("Please select folder:"));
         QCOMPARE(browsers[0].extra, QString());
         QCOMPARE(browsers[1].extra, tree.filePath("A"));
-        QCOMPARE(app::ReadSetting("Extension", {}), QStringLiteral("PDF"));
-        QCOMPARE(app::ReadSetting("LastFolder", {}), tree.filePath("A/x"));
+        QCOMPARE(base::readSetting("Extension", {}), QStringLiteral("PDF"));
+        QCOMPARE(base::readSetting("LastFolder", {}), tree.filePath("A/x"));
         QVERIFY(prompts.errorReports().isEmpty());
         // The hourglass shows while rows come in, and goes when the scan ends.
         QVERIFY(!busyAtRows.isEmpty() && !busyAtRows.contains(false));
-        QVERIFY(!app::isBusy(window.get()));
+        QVERIFY(!busy.isBusy());
     }
 
     void extensionChoosesTheFiles_data() {
@@ -80,9 +82,9 @@ private slots:
         ScriptedPrompts prompts;
         prompts.inputAnswers << extension;
         prompts.folderAnswers << tree.filePath("A");
-        QTest::mouseClick(window->PushButton4, Qt::LeftButton);
-        QCOMPARE(rowsOf(window->ListView1, tree.filePath("A")), rows);
-        QCOMPARE(app::ReadSetting("Extension", {}), extension);
+        scan();
+        QCOMPARE(rowsOf(*files, tree.filePath("A")), rows);
+        QCOMPARE(base::readSetting("Extension", {}), extension);
     }
 
     void cancelling_data() {
@@ -96,61 +98,70 @@ private slots:
         QFETCH(QString, extension);
         QFETCH(bool, browserShown);
         QFETCH(QString, storedExtension);
-        app::WriteSetting("LastFolder", "/earlier");
+        base::writeSetting("LastFolder", "/earlier");
         ScriptedPrompts prompts;
         prompts.inputAnswers << extension;
         prompts.folderAnswers << QString();
-        QTest::mouseClick(window->PushButton4, Qt::LeftButton);
+        scan();
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::BrowseFolder).size(), browserShown ? 1 : 0);
-        QCOMPARE(app::ReadSetting("Extension", "(none)"), storedExtension);
-        QCOMPARE(app::ReadSetting("LastFolder", {}), QStringLiteral("/earlier"));
-        QCOMPARE(window->ListView1->topLevelItemCount(), 0);
-        QVERIFY(!app::isBusy(window.get()));
+        QCOMPARE(base::readSetting("Extension", "(none)"), storedExtension);
+        QCOMPARE(base::readSetting("LastFolder", {}), QStringLiteral("/earlier"));
+        QCOMPARE(files->count(), 0);
+        QVERIFY(!busy.isBusy());
     }
 
-    void closingTheWindowEndsALongIntakeAtOnce_data() {
+    void theEndOfTheProgramEndsALongIntakeAtOnce_data() {
         QTest::addColumn<bool>("byDrop");
         QTest::newRow("folder scan") << false;
         QTest::newRow("folder drop") << true;
     }
-    void closingTheWindowEndsALongIntakeAtOnce() {
+    void theEndOfTheProgramEndsALongIntakeAtOnce() {
         QFETCH(bool, byDrop);
         TreeRoot large;
         QStringList entries;
         for (int folder = 0; folder < 1500; ++folder)
             entries << QStringLiteral("g%1/d%2/a.pdf").arg(folder / 50).arg(folder);
         makeTree(large.path(), entries);
-        // Closed at the third turn of the event loop, long before 1,500 folders are read.
+        // The program ends (its window closes) at the third turn of the event loop, long
+        // before 1,500 folders are read.
         int turns = 0;
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&] {
             if (++turns == 3)
-                window->close();
+                base::endProgram();
         });
         closer.start(0);
+        QTreeView view;
+        view.setModel(files.get());
+        new filelist::DropIntake(&view, *files);
         if (byDrop) {
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(large.path())});
             QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-            QApplication::sendEvent(window->ListView1->viewport(), &enter);
+            QApplication::sendEvent(view.viewport(), &enter);
             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-            QApplication::sendEvent(window->ListView1->viewport(), &drop);
+            QApplication::sendEvent(view.viewport(), &drop);
             QCoreApplication::processEvents();
         } else {
             ScriptedPrompts prompts;
             prompts.inputAnswers << "pdf";
             prompts.folderAnswers << large.path();
-            QTest::mouseClick(window->PushButton4, Qt::LeftButton);
+            base::runHandler([this] { scan(); });
         }
         QVERIFY(turns >= 3);
-        QVERIFY(app::programIsEnding());
-        QVERIFY(!window->isVisible());
-        QVERIFY(window->ListView1->topLevelItemCount() < entries.size());
-        QVERIFY(!app::isBusy(window.get()));
+        QVERIFY(base::programIsEnding());
+        QVERIFY(files->count() < entries.size());
+        QVERIFY(!busy.isBusy());
+        base::resetProgramEndForTesting();
     }
 
 private:
-    std::unique_ptr<app::Form1> window;
+    // The scan as "1. Add All PDF File(s) In Folder" runs it.
+    void scan() { filelist::addFolderByDialog(*files, busy, errors); }
+
+    std::unique_ptr<base::FileListModel> files;
+    base::QuietBusyState busy;
+    const base::ErrorReport errors{QStringLiteral("Form1.PushButton4_Click")};
     TreeRoot tree;
 };
 

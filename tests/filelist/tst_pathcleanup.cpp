@@ -1,4 +1,4 @@
-#include "filelist/FileList.h"
+#include "filelist/FileDialogIntake.h"
 #include "filelist/PathCleanup.h"
 #include "tests/support/TestMain.h"
 
@@ -36,7 +36,7 @@ private slots:
     void collapseDoubleSeparators() {
         QFETCH(QString, path);
         QFETCH(QString, cleaned);
-        QCOMPARE(filelist::CollapseDoubleBackslashes(path), cleaned);
+        QCOMPARE(filelist::collapseDoubledSeparators(path), cleaned);
     }
 
     void oneChosenFileIsKeptAsReturnedSeveralAreCleaned() {

@@ -1,12 +1,14 @@
 #include "FolderFixtures.h"
 
-#include "app/Settings.h"
-#include "filelist/FileList.h"
+#include "base/FileListModel.h"
+#include "base/Settings.h"
+#include "filelist/SampleFiles.h"
 #include "filelist/SnapshotText.h"
 #include "platform/DesktopShell.h"
 #include "platform/ProgramFolder.h"
 #include "tests/support/TestMain.h"
-#include "tests/support/TestWindow.h"
+
+#include <QDir>
 
 using namespace folderfixtures;
 using testsupport::ScriptedPrompts;
@@ -23,7 +25,7 @@ public:
 
 QStringList recordedSamples() {
     return filelist::splitSampleList(
-        filelist::unscrambleSnapshot(app::ReadSetting("Snapshot", {})));
+        filelist::unscrambleSnapshot(base::readSetting("Snapshot", {})));
 }
 
 // Points the program at a folder of the test's own while alive.
@@ -59,18 +61,15 @@ private slots:
         QCOMPARE(filelist::unscrambleSnapshot("not base64 at all!"), QString());
     }
 
-    void samplesAreRecordedAtTheFirstStartOnly() {
+    void samplesAreRecordedInNameOrder() {
         testsupport::ProgramFolder folder;
         const QString samples = folder.path() + "/Samples/";
-        testsupport::makeMainWindow();
-        QCOMPARE(app::ReadSetting("Snapshot", "(none)"), QString()); // no samples folder yet
+        filelist::recordSampleFiles();
+        QCOMPARE(base::readSetting("Snapshot", "(none)"), QString()); // no samples folder yet
         folder.writeFile("Samples/b.pdf", "%PDF-1.4");
         folder.writeFile("Samples/a.pdf", "%PDF-1.7");
-        testsupport::makeMainWindow();
+        filelist::recordSampleFiles();
         QCOMPARE(recordedSamples(), (QStringList{samples + "a.pdf", samples + "b.pdf"}));
-        folder.writeFile("Samples/c.pdf", "%PDF-1.5");
-        testsupport::makeMainWindow();
-        QCOMPARE(recordedSamples().size(), 2);
     }
 
     void loadingAddsEachSampleOnceAndAlwaysAsks() {
@@ -81,16 +80,17 @@ private slots:
         const QString samples = folder + "/Samples/";
         makeTree(folder, {"Samples/a.pdf", "Samples/b.pdf", "Samples/c.pdf", "Samples/d.pdf"});
         ProgramFolderAt programFolder(folder);
-        auto window = testsupport::makeMainWindow();
+        filelist::recordSampleFiles();
+        base::FileListModel files;
         // Already listed with the same text, and with different letter case.
-        filelist::appendRows(window->ListView1, {samples + "b.pdf", folder + "/SAMPLES/a.pdf"});
+        files.append({samples + "b.pdf", folder + "/SAMPLES/a.pdf"});
         QFile::remove(samples + "c.pdf");
 
         ScriptedPrompts prompts;
         prompts.yesNoAnswers << false << true;
-        QTest::mouseClick(window->PushButton9, Qt::LeftButton);
-        QTest::mouseClick(window->PushButton9, Qt::LeftButton);
-        QCOMPARE(rowsOf(window->ListView1),
+        filelist::loadSampleFiles(files);
+        filelist::loadSampleFiles(files);
+        QCOMPARE(rowsOf(files),
                  (QStringList{samples + "b.pdf", folder + "/SAMPLES/a.pdf", samples + "a.pdf",
                               samples + "d.pdf"}));
         const auto asked = prompts.ofKind(ScriptedPrompts::Kind::YesNo);
@@ -110,15 +110,15 @@ private slots:
         makeTree(root.path(), {"old/Samples/a.pdf"});
         {
             ProgramFolderAt programFolder(root.filePath("old"));
-            testsupport::makeMainWindow();
+            filelist::recordSampleFiles();
         }
         QVERIFY(QDir().rename(root.filePath("old"), root.filePath("new")));
         ProgramFolderAt programFolder(root.filePath("new"));
-        auto window = testsupport::makeMainWindow();
+        base::FileListModel files;
         ScriptedPrompts prompts;
         prompts.yesNoAnswers << true;
-        QTest::mouseClick(window->PushButton9, Qt::LeftButton);
-        QCOMPARE(window->ListView1->topLevelItemCount(), 0);
+        filelist::loadSampleFiles(files);
+        QCOMPARE(files.count(), 0);
         QCOMPARE(shell.opened, QStringList{root.filePath("new") + "/Samples/"});
     }
 };

@@ -4,9 +4,9 @@
 
 namespace testsupport {
 
-output::TableSnapshot results(const QStringList& headers, const QList<QStringList>& rows,
+base::ResultsSnapshot results(const QStringList& headers, const QList<QStringList>& rows,
                             const QList<int>& unticked) {
-    output::TableSnapshot data;
+    base::ResultsSnapshot data;
     data.headers = headers;
     for (qsizetype i = 0; i < rows.size(); ++i)
         data.appendRow(rows[i], !unticked.contains(static_cast<int>(i)));

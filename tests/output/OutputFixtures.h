@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/ResultsSource.h"
+#include "base/ResultsSnapshot.h"
 
 #include <QByteArray>
 #include <QMetaType>
@@ -10,11 +10,11 @@ namespace testsupport {
 
 // A results table in memory: headers, then rows of cells, each ticked unless listed in
 // `unticked` (row positions from 0).
-output::TableSnapshot results(const QStringList& headers, const QList<QStringList>& rows,
+base::ResultsSnapshot results(const QStringList& headers, const QList<QStringList>& rows,
                             const QList<int>& unticked = {});
 
 QByteArray fileBytes(const QString& path);
 
 } // namespace testsupport
 
-Q_DECLARE_METATYPE(output::TableSnapshot)
+Q_DECLARE_METATYPE(base::ResultsSnapshot)

@@ -1,10 +1,11 @@
 #include "output/AlignedText.h"
 #include "output/ClipboardCopy.h"
-#include "output/ResultsTable.h"
+#include "base/ErrorReport.h"
+#include "base/ResultsModel.h"
 #include "platform/Clipboard.h"
+#include "platform/Prompts.h"
 #include "tests/output/OutputFixtures.h"
 #include "tests/support/TestMain.h"
-#include "tests/support/TestWindow.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -49,7 +50,7 @@ class ClipboardTest : public QObject {
     Q_OBJECT
 private slots:
     void clipboardText_data() {
-        QTest::addColumn<output::TableSnapshot>("table");
+        QTest::addColumn<base::ResultsSnapshot>("table");
         QTest::addColumn<QString>("text");
         QTest::newRow("the example: padding that ends a line is trimmed")
             << results({"Filename", "Title"}, {{"C:\\a.pdf", "X"}, {"C:\\bb.pdf", "YY"}})
@@ -74,18 +75,19 @@ private slots:
             << QString::fromUtf8("/Zoë \t中文\r\n/abcd\tx\r\n");
     }
     void clipboardText() {
-        QFETCH(output::TableSnapshot, table);
+        QFETCH(base::ResultsSnapshot, table);
         QFETCH(QString, text);
         QCOMPARE(QString::fromUtf8(output::clipboardText(table)), text);
     }
 
     void theButtonCopiesAndTellsHowToPaste() {
-        auto window = testsupport::makeMainWindow();
-        output::setHeaders(window->ListView2, {"Filename", "Title"});
-        output::ResultRow::append(window->ListView2, "/a.pdf").setCell(1, "Alpha");
-        output::tickAllRows(window->ListView2);
+        base::ResultsModel table;
+        table.setHeaders({"Filename", "Title"});
+        table.setCell(table.appendRow("/a.pdf"), 1, "Alpha");
+        table.tickAll();
         ScriptedPrompts prompts;
-        QTest::mouseClick(window->PushButton2, Qt::LeftButton);
+        platform::setApplicationTitle(QStringLiteral("Parvilon")); // as the window's start-up
+        output::copyResultsToClipboard(table, errors);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/a.pdf\tAlpha\r\n"));
         // Pasting programs find it as UTF-8 plain text.
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/plain;charset=utf-8"),
@@ -97,10 +99,10 @@ private slots:
 
     void anEmptyTableLeavesTheClipboardAloneButStillSaysSo() {
         StubbornClipboard board;
-        auto window = testsupport::makeMainWindow();
-        output::setHeaders(window->ListView2, {"Filename"});
+        base::ResultsModel table;
+        table.setHeaders({"Filename"});
         ScriptedPrompts prompts;
-        QTest::mouseClick(window->PushButton2, Qt::LeftButton);
+        output::copyResultsToClipboard(table, errors);
         QCOMPARE(board.text, QStringLiteral("earlier content"));
         QCOMPARE(board.clears + board.sets, 0);
         QCOMPARE(prompts.shown.size(), 1);
@@ -109,7 +111,7 @@ private slots:
 
     void nothingTickedEmptiesTheClipboard() {
         StubbornClipboard board;
-        output::CopyListviewToClipboard(results({"Filename"}, {{"/a"}}, {0}));
+        output::copyToClipboard(results({"Filename"}, {{"/a"}}, {0}));
         QCOMPARE(board.text, QString());
         QCOMPARE(board.sets, 1);
     }
@@ -117,7 +119,7 @@ private slots:
     void aBusyClipboardIsTriedAgain() {
         StubbornClipboard board;
         board.refusals = 5;
-        output::CopyListviewToClipboard(results({"Filename"}, {{"/a"}}));
+        output::copyToClipboard(results({"Filename"}, {{"/a"}}));
         QCOMPARE(board.text, QStringLiteral("/a\r\n"));
         QCOMPARE(board.clears + board.sets, 7);
     }
@@ -125,21 +127,24 @@ private slots:
     void aClipboardThatNeverTakesItIsReportedNotPraised() {
         StubbornClipboard board;
         board.refusals = 1 << 30;
-        QVERIFY(!output::SetClipboardTextWithRetry(QByteArray("x")));
+        QVERIFY(!output::setClipboardTextWithRetry(QByteArray("x")));
         QCOMPARE(board.sets, 1000);
-        output::ClearClipboardWithRetry();
+        output::clearClipboardWithRetry();
         QCOMPARE(board.clears, 1000);
 
-        auto window = testsupport::makeMainWindow();
-        output::setHeaders(window->ListView2, {"Filename"});
-        output::ResultRow::append(window->ListView2, "/a.pdf");
+        base::ResultsModel table;
+        table.setHeaders({"Filename"});
+        table.appendRow("/a.pdf");
         ScriptedPrompts prompts;
-        QTest::mouseClick(window->PushButton2, Qt::LeftButton);
+        output::copyResultsToClipboard(table, errors);
         QCOMPARE(prompts.shown.size(), 1);
         QCOMPARE(prompts.errorReports().size(), 1);
         QVERIFY(prompts.shown[0].text.startsWith("The clipboard could not be set"));
         QVERIFY(prompts.shown[0].text.contains("Form1.PushButton2_Click"));
     }
+
+private:
+    const base::ErrorReport errors{QStringLiteral("Form1.PushButton2_Click")};
 };
 
 PARVILON_TEST_MAIN(ClipboardTest)

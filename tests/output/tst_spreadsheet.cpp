@@ -1,14 +1,14 @@
-#include "app/BusyState.h"
-#include "app/ErrorReport.h"
-#include "output/ResultsTable.h"
+#include "base/BusyState.h"
+#include "base/ErrorReport.h"
+#include "base/ResultsModel.h"
 #include "output/SpreadsheetExport.h"
 #include "output/WorkbookFolder.h"
 #include "platform/PrivateTempFolder.h"
+#include "platform/Prompts.h"
 #include "platform/SpreadsheetApplication.h"
-#include "platform/TextProgressBar.h"
 #include "tests/output/OutputFixtures.h"
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/TestMain.h"
-#include "tests/support/TestWindow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,6 +57,17 @@ QJsonObject readBack(const QString& path) {
     return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
 }
 
+// "4. Save Results As Excel File" on a table of the test's own.
+struct Export {
+    base::ResultsModel table;
+    testsupport::RecordingProgress progress;
+    base::QuietBusyState busy;
+    void start() {
+        output::exportResultsToWorkbook(table, progress, busy,
+                                        base::ErrorReport(QStringLiteral("Form1.PushButton13_Click")));
+    }
+};
+
 QString cellAt(const QJsonObject& book, int row, int column) {
     return book["cells"]
         .toObject()[QStringLiteral("%1,%2").arg(row).arg(column)]
@@ -76,6 +87,7 @@ class SpreadsheetTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
+        platform::setApplicationTitle(QStringLiteral("Parvilon")); // as the window's start-up
         if (QProcess::execute("/usr/bin/python3", {"-c", "import openpyxl"}) != 0)
             QSKIP("python3-openpyxl is not installed");
     }
@@ -221,30 +233,28 @@ private slots:
 
     void progressAtTheThousandthRow() {
         QTemporaryDir folder;
-        output::TableSnapshot table;
+        base::ResultsSnapshot table;
         table.headers = {"Filename"};
         for (int i = 0; i < 1500; ++i)
             table.appendRow({QStringLiteral("/f%1").arg(i)});
-        platform::TextProgressBar bar;
-        QStringList texts;
-        connect(&bar, &platform::TextProgressBar::textChanged,
-                [&](const QString& text) { texts.append(text); });
-        output::writeResultsWorkbook(table, folder.filePath("b.xlsx"), &bar);
-        QCOMPARE(texts, (QStringList{"Writing Excel file", "Writing Excel file  (1000)", "Done."}));
-        QCOMPARE(bar.rawValue(), 100);
+        testsupport::RecordingProgress progress;
+        output::writeResultsWorkbook(table, folder.filePath("b.xlsx"), &progress);
+        QCOMPARE(progress.texts,
+                 (QStringList{"Writing Excel file", "Writing Excel file  (1000)", "Done."}));
+        QCOMPARE(progress.value(), 100);
     }
 
     // The workbook goes to a lasting folder of the user's: the application may read it after
     // Parvilon has ended. Every export is a new file; none is written over.
     void theButtonShowsANewWorkbookThatOutlivesTheProgram() {
         RecordingSpreadsheet spreadsheet;
-        auto window = testsupport::makeMainWindow();
-        output::setHeaders(window->ListView2, {"Filename", "Title"});
-        output::ResultRow::append(window->ListView2, "/a.pdf").setCell(1, "x=1");
-        output::ResultRow::append(window->ListView2, "/b.pdf").setCell(1, "B");
-        window->ListView2->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        Export exporter;
+        exporter.table.setHeaders({"Filename", "Title"});
+        exporter.table.setCell(exporter.table.appendRow("/a.pdf"), 1, "x=1");
+        exporter.table.setCell(exporter.table.appendRow("/b.pdf"), 1, "B");
+        exporter.table.setTicked(1, true);
         ScriptedPrompts prompts;
-        QTest::mouseClick(window->PushButton13, Qt::LeftButton);
+        exporter.start();
         QCOMPARE(spreadsheet.opened.size(), 1);
         const QString first = spreadsheet.opened[0];
         const QString folder =
@@ -256,12 +266,12 @@ private slots:
         QCOMPARE(book["cells"].toObject().keys(), (QStringList{"1,1", "1,2", "3,1", "3,2"}));
         QCOMPARE(cellAt(book, 3, 2), QStringLiteral("B"));
         QVERIFY(prompts.shown.isEmpty());
-        QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
-        QCOMPARE(window->ProgressBar1->rawValue(), 0);
-        QVERIFY(!app::isBusy(window.get()));
+        QCOMPARE(exporter.progress.text(), QStringLiteral("Progress Bar"));
+        QCOMPARE(exporter.progress.value(), 0);
+        QVERIFY(!exporter.busy.isBusy());
         // Two exports in the same second get two files.
-        QTest::mouseClick(window->PushButton13, Qt::LeftButton);
-        QTest::mouseClick(window->PushButton13, Qt::LeftButton);
+        exporter.start();
+        exporter.start();
         QCOMPARE(spreadsheet.opened.size(), 3);
         QCOMPARE(QSet<QString>(spreadsheet.opened.begin(), spreadsheet.opened.end()).size(), 3);
         for (const QString& path : spreadsheet.opened)
@@ -291,9 +301,9 @@ private slots:
     void withoutASpreadsheetApplicationTwoMessagesAndNothingElse() {
         RecordingSpreadsheet spreadsheet;
         spreadsheet.installed = false;
-        auto window = testsupport::makeMainWindow();
+        Export exporter;
         ScriptedPrompts prompts;
-        QTest::mouseClick(window->PushButton13, Qt::LeftButton); // even with an empty table
+        exporter.start(); // even with an empty table
         QCOMPARE(prompts.shown.size(), 2);
         QCOMPARE(prompts.shown[0].text, missingForSoftware);
         QCOMPARE(prompts.shown[1].text, missingForFeature);
@@ -303,10 +313,10 @@ private slots:
 
     void anEmptyTableIsCheckedButNotExported() {
         RecordingSpreadsheet spreadsheet;
-        auto window = testsupport::makeMainWindow();
-        output::setHeaders(window->ListView2, {"Filename"});
+        Export exporter;
+        exporter.table.setHeaders({"Filename"});
         ScriptedPrompts prompts;
-        QTest::mouseClick(window->PushButton13, Qt::LeftButton);
+        exporter.start();
         QCOMPARE(spreadsheet.checks, 1);
         QVERIFY(spreadsheet.opened.isEmpty());
         QVERIFY(prompts.shown.isEmpty());
@@ -315,23 +325,23 @@ private slots:
     void aWorkbookThatCannotBeShownIsReportedOnce() {
         RecordingSpreadsheet spreadsheet;
         spreadsheet.opens = false;
-        auto window = testsupport::makeMainWindow();
-        output::setHeaders(window->ListView2, {"Filename"});
+        Export exporter;
+        exporter.table.setHeaders({"Filename"});
         for (int i = 0; i < 50; ++i)
-            output::ResultRow::append(window->ListView2, QStringLiteral("/%1").arg(i));
-        output::tickAllRows(window->ListView2);
+            exporter.table.appendRow(QStringLiteral("/%1").arg(i));
+        exporter.table.tickAll();
         ScriptedPrompts prompts;
-        QTest::mouseClick(window->PushButton13, Qt::LeftButton);
+        exporter.start();
         QCOMPARE(prompts.errorReports().size(), 1);
         QVERIFY(prompts.errorReports()[0].text.contains(
             "\r\nin Lanthorn2021/08/31.Form1.PushButton13_Click at line "));
-        QCOMPARE(window->ProgressBar1->text(), QStringLiteral("Progress Bar"));
-        QVERIFY(!app::isBusy(window.get()));
+        QCOMPARE(exporter.progress.text(), QStringLiteral("Progress Bar"));
+        QVERIFY(!exporter.busy.isBusy());
     }
 
     void aWorkbookThatCannotBeWrittenIsAnError() {
         QTemporaryDir folder;
-        QVERIFY_THROWS_EXCEPTION(app::RunTimeError,
+        QVERIFY_THROWS_EXCEPTION(base::RunTimeError,
                                  output::writeResultsWorkbook(results({"Filename"}, {{"/a"}}),
                                                               folder.filePath("no/such/dir/b.xlsx"),
                                                               nullptr));

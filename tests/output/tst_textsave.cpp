@@ -1,11 +1,12 @@
-#include "app/BusyState.h"
+#include "base/BusyState.h"
+#include "base/ErrorReport.h"
+#include "base/ResultsModel.h"
 #include "output/AlignedText.h"
-#include "output/ResultsTable.h"
+#include "output/CsvText.h"
 #include "output/TextSave.h"
-#include "platform/TextProgressBar.h"
 #include "tests/output/OutputFixtures.h"
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/TestMain.h"
-#include "tests/support/TestWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,12 +21,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using output::SaveListviewProperlySpaced;
 using testsupport::fileBytes;
 using testsupport::results;
 using testsupport::ScriptedPrompts;
 
 namespace {
+
+bool save(const base::ResultsSnapshot& table, const QString& path, base::Progress* progress) {
+    return output::saveResultsText(table, path, output::TextForm::Aligned, progress);
+}
 
 // Runs the current test function and data row again in a process of the user nobody, and
 // fails when it fails there.
@@ -58,7 +62,7 @@ class TextSaveTest : public QObject {
     Q_OBJECT
 private slots:
     void alignedTextByteForByte_data() {
-        QTest::addColumn<output::TableSnapshot>("table");
+        QTest::addColumn<base::ResultsSnapshot>("table");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("the two-column example")
             << results({"Filename", "Producer"}, {{"C:\\a.pdf", "X"}})
@@ -84,11 +88,11 @@ private slots:
                    "/b.pdf  \tAnn   \t\r\n");
     }
     void alignedTextByteForByte() {
-        QFETCH(output::TableSnapshot, table);
+        QFETCH(base::ResultsSnapshot, table);
         QFETCH(QByteArray, bytes);
         QTemporaryDir folder;
         const QString path = folder.filePath("results.txt");
-        QVERIFY(SaveListviewProperlySpaced(table, path, nullptr));
+        QVERIFY(save(table, path, nullptr));
         QCOMPARE(fileBytes(path), bytes);
     }
 
@@ -100,7 +104,7 @@ private slots:
         old.write(QByteArray(5000, 'o'));
         old.close();
         ScriptedPrompts prompts;
-        QVERIFY(SaveListviewProperlySpaced(results({"Filename"}, {{"/a"}}), path, nullptr));
+        QVERIFY(save(results({"Filename"}, {{"/a"}}), path, nullptr));
         QCOMPARE(fileBytes(path), QByteArray("Filename\t\r\n/a      \t\r\n"));
         QVERIFY(prompts.shown.isEmpty());
     }
@@ -108,14 +112,14 @@ private slots:
     void aSaveThatCannotStartIsReportedOnce() {
         QTemporaryDir folder;
         ScriptedPrompts prompts;
-        platform::TextProgressBar bar;
+        testsupport::RecordingProgress bar;
         const auto table = results({"Filename", "Title"}, {{"/a", "1"}, {"/b", "2"}, {"/c", "3"}});
-        QVERIFY(!SaveListviewProperlySpaced(table, folder.filePath("no/such/folder/x.txt"), &bar));
+        QVERIFY(!save(table, folder.filePath("no/such/folder/x.txt"), &bar));
         QCOMPARE(prompts.errorReports().size(), 1);
         QVERIFY(prompts.errorReports()[0].text.contains(
             "\r\nin Lanthorn2021/08/31.Main.SaveListviewProperlySpaced at line "));
         QCOMPARE(bar.text(), QStringLiteral("Progress Bar"));
-        QCOMPARE(bar.rawValue(), 0);
+        QCOMPARE(bar.value(), 0);
     }
 
     void aSaveThatFailsMidwayLeavesTheOldFileIntact() {
@@ -125,7 +129,7 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("the earlier results\r\n");
         old.close();
-        output::TableSnapshot big;
+        base::ResultsSnapshot big;
         big.headers = {"Filename", "Title"};
         for (int i = 0; i < 2000; ++i)
             big.appendRow({QStringLiteral("/docs/file %1.pdf").arg(i), QString(60, 'x')});
@@ -138,7 +142,7 @@ private slots:
         small.rlim_cur = 8192;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         ScriptedPrompts prompts;
-        const bool saved = SaveListviewProperlySpaced(big, path, nullptr);
+        const bool saved = save(big, path, nullptr);
         setrlimit(RLIMIT_FSIZE, &previous);
 
         QVERIFY(!saved);
@@ -191,7 +195,7 @@ private slots:
             [&] { QFile::setPermissions(folder.path(), owner | QFileDevice::WriteOwner); });
 
         ScriptedPrompts prompts;
-        QCOMPARE(SaveListviewProperlySpaced(results({"Filename"}, {{"/a"}}), path, nullptr), saved);
+        QCOMPARE(save(results({"Filename"}, {{"/a"}}), path, nullptr), saved);
         QCOMPARE(fileBytes(path), saved ? QByteArray("Filename\t\r\n/a      \t\r\n")
                                         : QByteArray("the earlier results\r\n"));
         QCOMPARE(prompts.errorReports().size(), saved ? 0 : 1);
@@ -200,15 +204,13 @@ private slots:
 
     void progressNamesTheFileAndCountsThousands() {
         QTemporaryDir folder;
-        output::TableSnapshot table;
+        base::ResultsSnapshot table;
         table.headers = {"Filename"};
         for (int i = 0; i < 2500; ++i)
             table.appendRow({QStringLiteral("/f%1").arg(i)});
-        platform::TextProgressBar bar;
-        QStringList texts;
-        connect(&bar, &platform::TextProgressBar::textChanged,
-                [&](const QString& text) { texts.append(text); });
-        QVERIFY(SaveListviewProperlySpaced(table, folder.filePath("r.txt"), &bar));
+        testsupport::RecordingProgress bar;
+        QVERIFY(save(table, folder.filePath("r.txt"), &bar));
+        const QStringList& texts = bar.texts;
         QVERIFY(texts.contains("Writing file: r.txt"));
         QVERIFY(texts.contains("Writing file: r.txt (1000)"));
         QVERIFY(texts.contains("Writing file: r.txt (2000)"));
@@ -226,51 +228,76 @@ private slots:
         QCOMPARE(output::rowProgress(1, 0), 0);
     }
 
+    // "4. Save Results As Text File": a name is asked for (text or CSV), and the ticked rows
+    // are written in the form the name asks for.
     void theButtonAsksForANameAndSavesTheTickedRows() {
-        auto window = testsupport::makeMainWindow();
-        output::setHeaders(window->ListView2, {"Filename", "Title"});
-        output::ResultRow::append(window->ListView2, "/a.pdf").setCell(1, "Alpha");
-        output::ResultRow::append(window->ListView2, "/b.pdf").setCell(1, "Beta");
-        window->ListView2->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        base::ResultsModel table;
+        table.setHeaders({"Filename", "Title"});
+        table.setCell(table.appendRow("/a.pdf"), 1, "Alpha, \"the first\"");
+        table.setCell(table.appendRow("/b.pdf"), 1, "Beta");
+        table.setTicked(0, true);
+        base::SilentProgress progress;
+        base::QuietBusyState busy;
+        const base::ErrorReport errors(QStringLiteral("Form1.PushButton1_Click"));
         QTemporaryDir folder;
         ScriptedPrompts prompts;
-        prompts.saveFileAnswers.enqueue(folder.filePath("out.txt"));
-        QTest::mouseClick(window->PushButton1, Qt::LeftButton);
+        prompts.saveFileAnswers << folder.filePath("out.txt") << folder.filePath("out.CSV")
+                                << QString();
+        for (int save = 0; save < 3; ++save)
+            output::saveResultsByDialog(table, progress, busy, errors);
         const auto dialogs = prompts.ofKind(ScriptedPrompts::Kind::SaveFile);
-        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs.size(), 3);
         QCOMPARE(dialogs[0].text, QStringLiteral("Save"));
-        QCOMPARE(dialogs[0].extra, QStringLiteral("Text Files (*.txt);;All Files (*)"));
+        QCOMPARE(dialogs[0].extra,
+                 QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All Files (*)"));
         QCOMPARE(fileBytes(folder.filePath("out.txt")),
-                 QByteArray("Filename\tTitle\t\r\n/a.pdf  \tAlpha\t\r\n"));
-        QVERIFY(!app::isBusy(window.get()));
-        // Cancelled: nothing written, nothing said.
-        prompts.saveFileAnswers.enqueue(QString());
-        QTest::mouseClick(window->PushButton1, Qt::LeftButton);
-        QCOMPARE(prompts.shown.size(), 2);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"out.txt"});
+                 QByteArray("Filename\tTitle             \t\r\n/a.pdf  \tAlpha, \"the first\"\t\r\n"));
+        QCOMPARE(fileBytes(folder.filePath("out.CSV")),
+                 QByteArray("Filename,Title\r\n/a.pdf,\"Alpha, \"\"the first\"\"\"\r\n"));
+        QVERIFY(!busy.isBusy());
+        // The last one was cancelled: nothing written, nothing said.
+        QCOMPARE(prompts.shown.size(), 3);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
     }
 
+    void csvFieldsAreQuotedOnlyWhenTheyMustBe_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("plain") << QStringList{"/a.pdf", "Title", ""} << "/a.pdf,Title,";
+        QTest::newRow("comma") << QStringList{"a,b"} << "\"a,b\"";
+        QTest::newRow("quotes doubled") << QStringList{"say \"hi\""} << "\"say \"\"hi\"\"\"";
+        QTest::newRow("line breaks") << QStringList{"x\ny", "x\ry"} << "\"x\ny\",\"x\ry\"";
+        QTest::newRow("blanks and tabs stay bare") << QStringList{" a\tb "} << " a\tb ";
+    }
+    void csvFieldsAreQuotedOnlyWhenTheyMustBe() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, line);
+        QCOMPARE(output::csvLine(fields), line);
+    }
+
+    // The save reads a snapshot: rows cleared meanwhile are still written.
     void rowsClearedDuringASaveDoNotHarmIt() {
-        auto window = testsupport::makeMainWindow();
-        window->show();
-        output::setHeaders(window->ListView2, {"Filename", "Title"});
+        base::ResultsModel table;
+        table.setHeaders({"Filename", "Title"});
         for (int i = 0; i < 20000; ++i)
-            output::ResultRow::append(window->ListView2, QStringLiteral("/d/%1.pdf").arg(i))
-                .setCell(1, "T");
-        output::tickAllRows(window->ListView2);
+            table.setCell(table.appendRow(QStringLiteral("/d/%1.pdf").arg(i)), 1, "T");
+        table.tickAll();
         QTemporaryDir folder;
         ScriptedPrompts prompts;
+        prompts.saveFileAnswers << folder.filePath("r.txt");
         bool cleared = false;
-        QTimer::singleShot(0, window.get(), [&] {
-            QTest::mouseClick(window->PushButton5, Qt::LeftButton);
+        QTimer::singleShot(0, [&] {
+            table.clearRows();
             cleared = true;
         });
-        QVERIFY(SaveListviewProperlySpaced(output::readResults(window->ListView2),
-                                           folder.filePath("r.txt"), window->ProgressBar1));
+        base::SilentProgress progress;
+        base::QuietBusyState busy;
+        output::saveResultsByDialog(table, progress, busy,
+                                    base::ErrorReport(QStringLiteral("Form1.PushButton1_Click")));
         QVERIFY(cleared);
         const QByteArray written = fileBytes(folder.filePath("r.txt"));
         QVERIFY(written.startsWith("Filename"));
-        QVERIFY(written.count("\r\n") < 20001);
+        QCOMPARE(written.count("\r\n"), 20001);
         QVERIFY(prompts.errorReports().isEmpty());
     }
 };

@@ -1,8 +1,9 @@
 // Run in a real X server (xvfb-run): the results copied by "Copy Results To Clipboard" are
 // what another program pastes from the clipboard.
-#include "output/ResultsTable.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestWindow.h"
+
+#include <QPushButton>
 
 #include <QProcess>
 
@@ -14,12 +15,13 @@ private slots:
             QSKIP("needs an X server");
         auto window = testsupport::makeMainWindow();
         window->show();
-        output::setHeaders(window->ListView2, {"Filename", "Title"});
-        output::ResultRow::append(window->ListView2, "/docs/a.pdf").setCell(1, QString::fromUtf8("Café"));
-        output::ResultRow::append(window->ListView2, "/b.pdf").setCell(1, "Beta");
-        output::tickAllRows(window->ListView2);
+        base::ResultsModel& results = window->results();
+        results.setHeaders({"Filename", "Title"});
+        results.setCell(results.appendRow("/docs/a.pdf"), 1, QString::fromUtf8("Café"));
+        results.setCell(results.appendRow("/b.pdf"), 1, "Beta");
+        results.tickAll();
         testsupport::ScriptedPrompts prompts;
-        QTest::mouseClick(window->PushButton2, Qt::LeftButton);
+        QTest::mouseClick(window->controls().copyToClipboard, Qt::LeftButton);
         QCOMPARE(prompts.shown.size(), 1);
 
         // xclip asks this process for the text, so keep serving events while it reads.

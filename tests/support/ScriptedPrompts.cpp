@@ -18,6 +18,7 @@ template <typename T> T ScriptedPrompts::answer(QQueue<T>& queue, const Shown& p
         whileShowing(prompt);
     if (queue.isEmpty()) {
         ++unexpected;
+        qWarning("a prompt no test answered: %s", qPrintable(prompt.text));
         return T{};
     }
     return queue.dequeue();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/EventPump.h"
+#include "base/EventPump.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestEnvironment.h"
 

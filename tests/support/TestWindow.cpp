@@ -1,20 +1,14 @@
 #include "tests/support/TestWindow.h"
 
-#include "app/EventPump.h"
-#include "extract/ExtractionRun.h"
-#include "filelist/FileList.h"
-#include "output/ResultsTable.h"
+#include "base/EventPump.h"
 
 namespace testsupport {
 
-std::unique_ptr<app::Form1> makeMainWindow(bool load) {
-    app::resetProgramEndForTesting();
-    auto window = std::make_unique<app::Form1>();
-    filelist::attachFileList(*window);
-    output::attachResultsTable(*window);
-    extract::attachExtraction(*window);
+std::unique_ptr<app::MainWindow> makeMainWindow(bool load) {
+    base::resetProgramEndForTesting();
+    auto window = std::make_unique<app::MainWindow>();
     if (load)
-        window->Form_Load();
+        window->load();
     return window;
 }
 

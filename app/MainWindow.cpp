@@ -1,0 +1,267 @@
+#include "app/MainWindow.h"
+
+#include "app/ApplicationTitle.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/NumberText.h"
+#include "base/PathHelpers.h"
+#include "base/Settings.h"
+#include "extract/ExtractionRun.h"
+#include "extract/PropertyDialog.h"
+#include "filelist/DragReorder.h"
+#include "filelist/DropIntake.h"
+#include "filelist/FileDialogIntake.h"
+#include "filelist/FolderScan.h"
+#include "filelist/SampleFiles.h"
+#include "output/ClipboardCopy.h"
+#include "output/SpreadsheetExport.h"
+#include "output/TextSave.h"
+#include "platform/CursorFile.h"
+#include "platform/PaintPacer.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Prompts.h"
+#include "platform/TextProgressBar.h"
+#include "platform/Twips.h"
+#include "platform/WindowColours.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTreeView>
+
+namespace app {
+
+namespace {
+const QString productName = QStringLiteral("Parvilon");
+}
+
+void MainWindow::HourglassBusyState::show(bool busy) {
+    window.setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
+void MainWindow::HourglassBusyState::remind() {
+    if (isBusy())
+        window.setCursor(Qt::WaitCursor);
+}
+
+void MainWindow::BarProgress::setValue(int value) {
+    bar->setRawValue(value);
+}
+
+int MainWindow::BarProgress::value() const {
+    return bar->rawValue();
+}
+
+void MainWindow::BarProgress::setText(const QString& text) {
+    bar->setText(text);
+}
+
+QString MainWindow::BarProgress::text() const {
+    return bar->text();
+}
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window);
+    ui = makeMainWindowControls(this);
+    // The window opens at its designed size and may grow; it never gets smaller.
+    setMinimumSize(designedSize());
+    resize(designedSize());
+    setUpViews();
+    connectHandlers();
+    followCursorRules();
+}
+
+void MainWindow::setUpViews() {
+    ui.fileList->setModel(&files);
+    resultsModel.setUnreadIcon(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    ui.results->setModel(&resultsModel);
+    // Clicking a header sorts the results by it; a new run starts unsorted.
+    ui.results->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    ui.results->setSortingEnabled(true);
+    connect(&resultsModel, &QAbstractItemModel::modelReset, this,
+            [this] { ui.results->header()->setSortIndicator(-1, Qt::AscendingOrder); });
+    ui.results->installEventFilter(this); // the Delete key
+}
+
+void MainWindow::onClick(QPushButton* button, const char* location,
+                         std::function<void(const base::ErrorReport&)> handler) {
+    connect(button, &QPushButton::clicked, this,
+            [location, handler = std::move(handler)] {
+                base::runHandler([&] { handler(base::ErrorReport(QLatin1String(location))); });
+            });
+}
+
+void MainWindow::connectHandlers() {
+    onClick(ui.addFiles, "Form1.PushButton7_Click",
+            [this](const base::ErrorReport& errors) { filelist::addFilesByDialog(files, errors); });
+    onClick(ui.addFolder, "Form1.PushButton4_Click", [this](const base::ErrorReport& errors) {
+        filelist::addFolderByDialog(files, busy, errors);
+    });
+    onClick(ui.clearList, "Form1.PushButton8_Click", [this](const base::ErrorReport& errors) {
+        filelist::clearFilesUnlessBusy(files, busy, errors);
+    });
+    onClick(ui.addSamples, "Form1.PushButton9_Click", [this](const base::ErrorReport& errors) {
+        errors.step([this] { filelist::loadSampleFiles(files); });
+    });
+    onClick(ui.chooseProperties, "Form1.PushButton6_Click",
+            [](const base::ErrorReport& errors) { extract::showPropertyDialog(errors); });
+    onClick(ui.startExtraction, "Form1.PushButton3_Click",
+            [this](const base::ErrorReport& errors) { startExtraction(errors); });
+    onClick(ui.saveText, "Form1.PushButton1_Click", [this](const base::ErrorReport& errors) {
+        output::saveResultsByDialog(resultsModel, progress, busy, errors);
+    });
+    onClick(ui.saveWorkbook, "Form1.PushButton13_Click", [this](const base::ErrorReport& errors) {
+        output::exportResultsToWorkbook(resultsModel, progress, busy, errors);
+    });
+    onClick(ui.copyToClipboard, "Form1.PushButton2_Click", [this](const base::ErrorReport& errors) {
+        output::copyResultsToClipboard(resultsModel, errors);
+    });
+    onClick(ui.clearResults, "Form1.PushButton5_Click", [this](const base::ErrorReport& errors) {
+        errors.step([this] { resultsModel.clearRows(); });
+    });
+    connect(ui.askForPasswords, &QCheckBox::stateChanged, this, [this] {
+        base::runHandler([this] {
+            base::writeSetting(QStringLiteral("Check1"), ui.askForPasswords->isChecked()
+                                                             ? QStringLiteral("1")
+                                                             : QStringLiteral("0"));
+        });
+    });
+    // Files and folders dropped from the desktop; reordering moves paths and starts no drag.
+    new filelist::DropIntake(ui.fileList, files);
+    // A double-click anywhere on the list, rows or the empty area below them, removes the
+    // selected row.
+    new filelist::DragReorder(ui.fileList, files, [this] {
+        base::runHandler([this] {
+            filelist::removeFileUnlessBusy(files, ui.fileList->currentIndex().row(), busy);
+        });
+    });
+}
+
+void MainWindow::startExtraction(const base::ErrorReport& errors) {
+    extract::RunOptions options;
+    options.askForPasswords = [this] { return ui.askForPasswords->isChecked(); };
+    options.limits = runLimits;
+    // The table grows by a row and the bar moves for every file: both are painted a few
+    // times a second rather than per file.
+    std::optional<platform::PaintPacer> pacedTable;
+    std::optional<platform::PaintPacer> pacedBar;
+    if (!busy.isBusy()) {
+        pacedTable.emplace(ui.results->viewport());
+        pacedBar.emplace(ui.progress, 100);
+    }
+    extract::startExtraction(files, resultsModel, progress, busy, options, errors);
+}
+
+void MainWindow::load() {
+    const base::ErrorReport errors(QStringLiteral("Form1.Form_Load"));
+    errors.step([&] {
+        if (platform::skinFileIsPresent())
+            platform::applyWindowColours(this);
+    });
+    errors.step([&] { setWindowTitle(productName); });
+    errors.step([&] {
+        QIcon icon;
+        for (int size : {16, 32, 48, 256})
+            icon.addFile(QStringLiteral(":/parvilon/parvilon-%1.png").arg(size));
+        setWindowIcon(icon);
+    });
+    errors.step([&] { platform::setApplicationTitle(makeApplicationTitle(productName)); });
+    errors.step([&] {
+        const QString cursorPath = platform::programFolder() + QStringLiteral("/HAND-M.CUR");
+        if (!base::fileIsPresent(cursorPath))
+            return;
+        handCursor = platform::cursorFromFile(cursorPath);
+        if (!handCursor)
+            throw base::RunTimeError(
+                QStringLiteral("The cursor file %1 cannot be read as a picture.").arg(cursorPath));
+    });
+    errors.step([&] {
+        if (base::readSetting(QStringLiteral("Snapshot"), QString()).isEmpty())
+            filelist::recordSampleFiles();
+    });
+    errors.step([&] {
+        files.setHeader(QStringLiteral("PDF File(s)"));
+        ui.fileList->header()->resizeSection(0, platform::twips(7000));
+    });
+    errors.step([&] { setPasswordOptionFromSettings(); });
+}
+
+void MainWindow::setPasswordOptionFromSettings() {
+    const int value =
+        base::smallIntegerFromText(base::readSetting(QStringLiteral("Check1"), QStringLiteral("0")))
+            .valueOrThrow();
+    if (value != 0 && value != 1)
+        throw base::RunTimeError(
+            QStringLiteral("Invalid property value: %1 is not a check box state.").arg(value));
+    // A change of state stores the same value back.
+    ui.askForPasswords->setCheckState(value == 1 ? Qt::Checked : Qt::Unchecked);
+}
+
+void MainWindow::showCentred() {
+    if (const QScreen* where = screen())
+        move(where->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    show();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window ends the program at once, also in the middle of a long operation.
+    base::endProgram();
+    event->accept();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeMainWindowControls(ui, size());
+}
+
+void MainWindow::followCursorRules() {
+    QList<QWidget*> watched = {this, ui.optionFrame, ui.fileList->viewport(),
+                               ui.results->viewport()};
+    for (QPushButton* button : ui.buttons())
+        watched.append(button);
+    for (QWidget* widget : watched) {
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
+    }
+}
+
+void MainWindow::deleteSelectedResult() {
+    if (busy.isBusy() || resultsModel.count() == 0)
+        return;
+    const QModelIndexList selected = ui.results->selectionModel()->selectedRows();
+    if (!selected.isEmpty())
+        resultsModel.removeAt(selected.constFirst().row());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The Delete key on the results: the selected row goes, unless busy. Compared with the
+    // kept pointer: the window may be half destroyed when the view's last events arrive.
+    if (watched == ui.results && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        base::runHandler([this] { deleteSelectedResult(); });
+        return true;
+    }
+    if (event->type() != QEvent::MouseMove || busy.isBusy())
+        return QWidget::eventFilter(watched, event);
+    // A move that a control ignores comes to its parent as well; only the innermost widget
+    // under the pointer decides.
+    const auto* widget = static_cast<QWidget*>(watched);
+    if (widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()) == nullptr) {
+        // Buttons show the hand; the background, the frame and both lists the default.
+        if (qobject_cast<QPushButton*>(watched) && handCursor)
+            setCursor(*handCursor);
+        else
+            setCursor(Qt::ArrowCursor);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace app

@@ -1,0 +1,20 @@
+#include "base/PathHelpers.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace base {
+
+bool fileIsPresent(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+QString fileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace base

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+namespace base {
+
+// Where a long operation shows how far it has come: a value (0 to 100, though some
+// operations pass 100) and a text. The window shows it in its progress bar; the command
+// line on its error output.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void setValue(int value) = 0;
+    virtual int value() const = 0;
+    virtual void setText(const QString& text) = 0;
+    virtual QString text() const = 0;
+
+    // The resting state: value 0 and "Progress Bar".
+    void reset() {
+        setValue(0);
+        setText(QStringLiteral("Progress Bar"));
+    }
+};
+
+// Progress that goes nowhere, remembering only the last value and text.
+class SilentProgress final : public Progress {
+public:
+    void setValue(int newValue) override { shownValue = newValue; }
+    int value() const override { return shownValue; }
+    void setText(const QString& newText) override { shownText = newText; }
+    QString text() const override { return shownText; }
+
+private:
+    int shownValue = 0;
+    QString shownText;
+};
+
+} // namespace base

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QCursor>
+#include <QDialog>
+#include <QHash>
+
+#include <optional>
+
+class QCheckBox;
+class QPushButton;
+
+namespace base {
+class ErrorReport;
+}
+
+namespace extract {
+
+// The property dialog "PDF Properties": one check box per property, each storing its
+// choice at every click, and "Close". It never touches the results; the next run reads the
+// choices.
+class PropertyDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit PropertyDialog(QWidget* parent = nullptr);
+
+    // Colours, hand cursor, and the boxes set from the stored choices.
+    void load();
+
+    // The check box of a property's settings key ("Column1" to "Column11").
+    QCheckBox* boxForKey(const QString& key) const { return boxes.value(key); }
+    QPushButton* closeButton() const { return close; }
+    const std::optional<QCursor>& customCursor() const { return handCursor; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+
+    QHash<QString, QCheckBox*> boxes;
+    QPushButton* close = nullptr;
+    std::optional<QCursor> handCursor;
+};
+
+// "2. Choose PDF Properties To Extract": shows the property dialog modally.
+void showPropertyDialog(const base::ErrorReport& errors);
+
+} // namespace extract

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Walking folders, shared by the folder scan, drag and drop and the sample files. Folder
+// paths in a folder collection end in "/". Names are Unicode; listings come sorted by name,
+// ignoring letter case, so that every walk gives the same order.
+namespace filelist {
+
+// Appends to folders the subfolders of the folders it holds (with recurse, those of every
+// depth), level by level: all children of the given folders first, in the order of their
+// parents, then their children, and so on. Not entered: symbolic links to folders, hidden
+// system folders (other than a root), folders with unusable names and folders whose path
+// is too long for the system. A folder whose subfolders cannot be listed because access is
+// denied or it is gone is taken out of the collection, so its files are not listed either.
+void collectSubfolders(QStringList& folders, bool recurse);
+
+// The names of the existing files (not folders) in folder that match the wildcard pattern,
+// hidden ones included. Empty when the folder cannot be listed.
+QStringList listFilesInFolder(const QString& folder, const QString& pattern);
+
+// A file that listFilesInFolder lists, with the attributes it had when it was listed.
+struct ListedFile {
+    QString name;
+    int attributes = 0;
+};
+// listFilesInFolder with each file's attributes from the same look-up.
+QList<ListedFile> listFilesWithAttributes(const QString& folder, const QString& pattern);
+
+// True when path is an existing regular file, following a symbolic link. Folders, devices,
+// pipes and sockets are not files that can be read as documents.
+bool isExistingFile(const QString& path);
+
+// True when path's attributes carry the directory bit (a link to a folder does).
+bool isFolder(const QString& path);
+
+// True when a folder name holds a character below 32, from 127 to 159, or "?".
+bool hasUnusableCharacters(const QString& name);
+
+} // namespace filelist

@@ -1,0 +1,487 @@
+#include "app/ApplicationTitle.h"
+#include "base/BusyState.h"
+#include "base/EventPump.h"
+#include "base/Settings.h"
+#include "platform/Prompts.h"
+#include "platform/TextProgressBar.h"
+#include "platform/Twips.h"
+#include "tests/support/FakeTool.h"
+#include "tests/support/TestMain.h"
+#include "tests/support/TestWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTreeView>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QGlyphRun>
+#include <QTextLayout>
+#include <QTimer>
+
+using testsupport::ScriptedPrompts;
+
+namespace {
+void moveMouseOver(QWidget* widget) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        testsupport::clearSettings();
+        base::resetProgramEndForTesting();
+    }
+
+    void applicationTitle_data() {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("one word is kept whole") << "Parvilon"
+                                                << "Parvilon";
+        QTest::newRow("last word dropped") << "Parvilon PDF Tool"
+                                           << "Parvilon PDF";
+        QTest::newRow("two words") << "Parvilon Pro"
+                                   << "Parvilon";
+        QTest::newRow("cut once even when short") << "A B"
+                                                  << "A";
+        QTest::newRow("cut again while over 40")
+            << "Parvilon Batch Document Property Reader For Desktops"
+            << "Parvilon Batch Document Property Reader";
+        QTest::newRow("exactly 40 after one cut")
+            << QString(QStringLiteral("abcdefghij abcdefghij abcdefghij abcdefg end"))
+            << QString(QStringLiteral("abcdefghij abcdefghij abcdefghij abcdefg"));
+        QTest::newRow("long single word")
+            << QString(50, QLatin1Char('x')) << QString(40, QLatin1Char('x'));
+        QTest::newRow("long first word") << QString(45, QLatin1Char('y')) + QStringLiteral(" a b")
+                                         << QString(40, QLatin1Char('y'));
+    }
+    void applicationTitle() {
+        QFETCH(QString, product);
+        QFETCH(QString, title);
+        QCOMPARE(app::makeApplicationTitle(product), title);
+        QVERIFY(app::makeApplicationTitle(product).size() <= 40);
+    }
+
+    void layoutMatchesTheDesign_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("twipsGeometry");
+        auto row = [](const char* name, const char* caption, int l, int t, int w, int h) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption)
+                                << QRect(l, t, w, h);
+        };
+        row("ListView1", "", 120, 120, 7800, 1815);
+        row("PushButton7", "1. Add PDF File(s)", 120, 2040, 3840, 405);
+        row("PushButton4", "1. Add All PDF File(s) In Folder", 4080, 2040, 3840, 405);
+        row("PushButton8", "Clear List", 120, 2550, 3840, 405);
+        row("PushButton9", "Load Sample/Example Files", 4080, 2550, 3840, 405);
+        row("PushButton6", "2. Choose PDF Properties To Extract", 120, 3075, 7800, 405);
+        row("PushButton3", "3. Start Extracting", 120, 3600, 7800, 405);
+        row("Frame1", "Option", 120, 4065, 7800, 735);
+        row("Check1", "Prompt for password because PDF files are password protected", 240, 300,
+            6015, 255);
+        row("ListView2", "", 120, 4905, 7800, 1815);
+        row("PushButton1", "4. Save Results As Text File", 120, 6810, 3840, 405);
+        row("PushButton13", "4. Save Results As Excel File", 4080, 6810, 3840, 405);
+        row("PushButton2", "Copy Results To Clipboard", 120, 7335, 3840, 405);
+        row("PushButton5", "Clear Results", 4080, 7335, 3840, 405);
+        row("ProgressBar1", "Progress Bar", 120, 7860, 7800, 405);
+    }
+    void layoutMatchesTheDesign() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, twipsGeometry);
+        auto window = testsupport::makeMainWindow();
+        auto* control = window->findChild<QWidget*>(name);
+        QVERIFY(control);
+        const QRect expected = platform::twipsRect(twipsGeometry.x(), twipsGeometry.y(),
+                                                   twipsGeometry.width(), twipsGeometry.height());
+        QCOMPARE(control->geometry(), expected);
+        QVERIFY(control->isEnabled());
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            QCOMPARE(button->text(), caption);
+            QCOMPARE(button->font().family(), QStringLiteral("Arial"));
+            QVERIFY(button->font().bold());
+        } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
+            QCOMPARE(frame->title(), caption);
+        } else if (auto* bar = qobject_cast<platform::TextProgressBar*>(control)) {
+            QCOMPARE(bar->text(), caption);
+            QCOMPARE(bar->value(), 0);
+        }
+        if (qobject_cast<QPushButton*>(control))
+            QCOMPARE(control->font().pointSizeF(), 11.25);
+    }
+
+    void windowIsWhiteAndTitled() {
+        auto window = testsupport::makeMainWindow();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Parvilon"));
+        QCOMPARE(platform::applicationTitle(), QStringLiteral("Parvilon"));
+        QVERIFY(!window->windowIcon().isNull());
+        QCOMPARE(window->size(), QSize(536, 559));
+        QCOMPARE(window->minimumSize(), QSize(536, 559));
+        QVERIFY(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+        QCOMPARE(window->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(window->controls().optionFrame->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(window->controls().startExtraction->palette().color(QPalette::Button), QColor(Qt::white));
+        QCOMPARE(window->font().family(), QStringLiteral("Arial"));
+        QCOMPARE(window->font().pointSizeF(), 9.0);
+        QVERIFY(window->font().bold());
+        QCOMPARE(window->controls().fileList->toolTip(),
+                 QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | "
+                                "line to right and out of window to reveal full names."));
+        QCOMPARE(window->controls().results->toolTip(),
+                 QStringLiteral("Move | line to right and out of window to reveal full names."));
+    }
+
+    // An enlarged window gives the extra height to the two lists, half each, and the extra
+    // width to every control; the buttons keep their rows and columns.
+    void anEnlargedWindowGrowsItsLists() {
+        auto window = testsupport::makeMainWindow();
+        window->show();
+        const auto& c = window->controls();
+        const QRect list = c.fileList->geometry();
+        const QRect results = c.results->geometry();
+        const QRect left = c.addFiles->geometry();
+        const QRect right = c.addFolder->geometry();
+        const QRect bar = c.progress->geometry();
+        window->resize(536 + 200, 559 + 300);
+        QCOMPARE(c.fileList->geometry(), list.adjusted(0, 0, 200, 150));
+        QCOMPARE(c.results->geometry(), results.adjusted(0, 150, 200, 300));
+        QCOMPARE(c.addFiles->geometry(), left.adjusted(0, 150, 100, 150));
+        QCOMPARE(c.addFolder->geometry(), right.adjusted(100, 150, 200, 150));
+        QCOMPARE(c.progress->geometry(), bar.adjusted(0, 300, 200, 300));
+        QCOMPARE(c.progress->geometry().bottom() + 1 + platform::twips(120), window->height());
+        window->resize(536, 559);
+        QCOMPARE(c.fileList->geometry(), list);
+        QCOMPARE(c.progress->geometry(), bar);
+    }
+
+    void listsStartEmptyWithTheFileColumn() {
+        auto window = testsupport::makeMainWindow();
+        QCOMPARE(window->fileList().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("PDF File(s)"));
+        QCOMPARE(window->controls().fileList->header()->sectionSize(0), platform::twips(7000));
+        QCOMPARE(window->fileList().count(), 0);
+        QCOMPARE(window->results().count(), 0);
+        QCOMPARE(window->results().columnCount(), 0);
+    }
+
+    void passwordOptionPersistsAcrossStarts() {
+        {
+            auto first = testsupport::makeMainWindow();
+            QVERIFY(!first->controls().askForPasswords->isChecked());
+            QTest::mouseClick(first->controls().askForPasswords, Qt::LeftButton);
+            QCOMPARE(base::readSetting(QStringLiteral("Check1"), QString()), QStringLiteral("1"));
+            QTest::mouseClick(first->controls().askForPasswords, Qt::LeftButton);
+            QCOMPARE(base::readSetting(QStringLiteral("Check1"), QString()), QStringLiteral("0"));
+            QTest::mouseClick(first->controls().askForPasswords, Qt::LeftButton);
+        }
+        auto second = testsupport::makeMainWindow();
+        QVERIFY(second->controls().askForPasswords->isChecked());
+        QCOMPARE(base::readSetting(QStringLiteral("Check1"), QString()), QStringLiteral("1"));
+    }
+
+    void badPasswordOptionIsReportedAndLeavesTheBoxUnchecked_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("not a number") << "abc";
+        QTest::newRow("out of range") << "70000";
+        QTest::newRow("not a box state") << "5";
+    }
+    void badPasswordOptionIsReportedAndLeavesTheBoxUnchecked() {
+        QFETCH(QString, stored);
+        base::writeSetting(QStringLiteral("Check1"), stored);
+        ScriptedPrompts prompts;
+        auto window = testsupport::makeMainWindow();
+        QVERIFY(!window->controls().askForPasswords->isChecked());
+        const auto reports = prompts.errorReports();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(reports[0].text.contains(
+            QStringLiteral("\r\nin Lanthorn2021/08/31.Form1.Form_Load at line ")));
+        // The failing step is skipped; everything else of the start-up has run.
+        QCOMPARE(window->windowTitle(), QStringLiteral("Parvilon"));
+        QCOMPARE(window->controls().fileList->header()->sectionSize(0), platform::twips(7000));
+        QCOMPARE(base::readSetting(QStringLiteral("Check1"), QString()), stored);
+    }
+
+    void sampleFilesAreRecordedOnlyWhileNoneAreRecorded() {
+        testsupport::ProgramFolder folder;
+        folder.writeFile(QStringLiteral("Samples/a.pdf"), "%PDF-1.4\n");
+        auto window = testsupport::makeMainWindow();
+        const QString recorded = base::readSetting(QStringLiteral("Snapshot"), QString());
+        QVERIFY(!recorded.isEmpty());
+        folder.writeFile(QStringLiteral("Samples/b.pdf"), "%PDF-1.4\n");
+        auto next = testsupport::makeMainWindow();
+        QCOMPARE(base::readSetting(QStringLiteral("Snapshot"), QString()), recorded);
+    }
+
+    void buttonsShowTheHandCursorUnlessBusy() {
+        testsupport::ProgramFolder folder;
+        folder.addSideFile(QStringLiteral("HAND-M.CUR"));
+        auto window = testsupport::makeMainWindow();
+        QVERIFY(window->customCursor().has_value());
+
+        moveMouseOver(window->controls().addFiles);
+        QCOMPARE(window->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(window->cursor().hotSpot(), QPoint(5, 1));
+        moveMouseOver(window->controls().results->viewport());
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+        moveMouseOver(window->controls().saveWorkbook);
+        moveMouseOver(window->controls().optionFrame);
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+        moveMouseOver(window->controls().saveWorkbook);
+        moveMouseOver(window.get());
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+
+        base::BusyScope busy(window->busyState());
+        for (QWidget* over :
+             {static_cast<QWidget*>(window->controls().startExtraction), window->controls().fileList->viewport(),
+              static_cast<QWidget*>(window.get()), static_cast<QWidget*>(window->controls().optionFrame)}) {
+            moveMouseOver(over);
+            QCOMPARE(window->cursor().shape(), Qt::WaitCursor);
+        }
+    }
+
+    void withoutTheCursorFileButtonsShowTheDefault() {
+        testsupport::ProgramFolder emptyFolder;
+        ScriptedPrompts prompts;
+        auto window = testsupport::makeMainWindow();
+        QVERIFY(!window->customCursor().has_value());
+        moveMouseOver(window->controls().addFiles);
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(prompts.shown.isEmpty());
+    }
+
+    void anUnreadableCursorFileIsReported() {
+        testsupport::ProgramFolder folder;
+        folder.writeFile(QStringLiteral("HAND-M.CUR"), "not a picture");
+        ScriptedPrompts prompts;
+        auto window = testsupport::makeMainWindow();
+        QVERIFY(!window->customCursor().has_value());
+        QCOMPARE(prompts.errorReports().size(), 1);
+        QVERIFY(prompts.errorReports()[0].text.contains(QStringLiteral("HAND-M.CUR")));
+        QCOMPARE(window->fileList().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("PDF File(s)"));
+    }
+
+    void skinFileGivesTheMainWindowTheButtonFace() {
+        const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+        QVERIFY(buttonFace != QColor(Qt::white));
+        {
+            testsupport::ProgramFolder folder;
+            folder.writeFile(QStringLiteral("x/o.cjs"), "skin");
+            auto window = testsupport::makeMainWindow();
+            QCOMPARE(window->palette().color(QPalette::Window), buttonFace);
+            QCOMPARE(window->controls().optionFrame->palette().color(QPalette::Window), buttonFace);
+            QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window), buttonFace);
+            // Buttons, lists and the progress bar keep their design colours.
+            QCOMPARE(window->controls().saveText->palette().color(QPalette::Button), QColor(Qt::white));
+            QCOMPARE(window->controls().fileList->palette().color(QPalette::Base), QColor(Qt::white));
+            QCOMPARE(window->controls().progress->palette().color(QPalette::Base), QColor(Qt::white));
+            // What is painted, not only the palette: the option's frame and box are grey too.
+            const QImage painted = window->grab().toImage();
+            for (QWidget* plain :
+                 {static_cast<QWidget*>(window->controls().optionFrame), static_cast<QWidget*>(window->controls().askForPasswords)}) {
+                const QPoint inside =
+                    plain->mapTo(window.get(), QPoint(plain->width() - 3, plain->height() - 2));
+                QVERIFY2(painted.pixelColor(inside) == buttonFace,
+                         qPrintable(plain->objectName() + " is painted " +
+                                    painted.pixelColor(inside).name()));
+            }
+        }
+        {
+            testsupport::ProgramFolder folder;
+            QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("x/o.cjs"))); // a folder, no skin
+            auto window = testsupport::makeMainWindow();
+            QCOMPARE(window->palette().color(QPalette::Window), QColor(Qt::white));
+            QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window), QColor(Qt::white));
+        }
+    }
+
+    void deleteKeyRemovesTheSelectedResultUnlessBusy() {
+        auto window = testsupport::makeMainWindow();
+        base::ResultsModel& results = window->results();
+        results.setHeaders({"Filename", "Title"});
+        for (const char* path : {"/a.pdf", "/b.pdf", "/c.pdf"})
+            results.appendRow(QLatin1String(path));
+        QTreeView* view = window->controls().results;
+        const auto press = [&](int key) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(view, &event);
+        };
+        view->setCurrentIndex(results.index(1, 0));
+        {
+            base::BusyScope busy(window->busyState());
+            press(Qt::Key_Delete);
+            QCOMPARE(results.count(), 3);
+        }
+        press(Qt::Key_Backspace);
+        QCOMPARE(results.count(), 3);
+        press(Qt::Key_Delete);
+        QCOMPARE(results.cell(0, 0) + results.cell(1, 0), QStringLiteral("/a.pdf/c.pdf"));
+        view->clearSelection();
+        press(Qt::Key_Delete);
+        QCOMPARE(results.count(), 2);
+        // "Clear Results" keeps the headers, also while busy.
+        base::BusyScope busy(window->busyState());
+        QTest::mouseClick(window->controls().clearResults, Qt::LeftButton);
+        QCOMPARE(results.count(), 0);
+        QCOMPARE(results.columnCount(), 2);
+    }
+
+    // Clicking a header sorts the results by it, and what goes out follows the order shown.
+    void clickingAHeaderSortsTheResults() {
+        auto window = testsupport::makeMainWindow();
+        window->show();
+        base::ResultsModel& results = window->results();
+        results.setHeaders({"Filename", "Number Of Pages"});
+        for (const auto& [path, pages] : {std::pair{"/a.pdf", "12"}, {"/b.pdf", "9"}, {"/c.pdf", "100"}})
+            results.setCell(results.appendRow(QLatin1String(path)), 1, QLatin1String(pages));
+        QHeaderView* header = window->controls().results->header();
+        QCOMPARE(header->sortIndicatorSection(), -1); // unsorted until asked
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+        QCOMPARE(results.snapshot().cell(0, 0), QStringLiteral("/b.pdf"));
+        QCOMPARE(results.snapshot().cell(2, 0), QStringLiteral("/c.pdf"));
+        // A new set of headers (the next run) starts unsorted again.
+        results.setHeaders({"Filename"});
+        QCOMPARE(header->sortIndicatorSection(), -1);
+    }
+
+    // The samples are the first thing a user tries: the Japanese title must be drawn with
+    // glyphs of some installed font, not as empty boxes.
+    void theSamplesReadAsTextOnThisMachine() {
+        if (!QFile::exists(QCoreApplication::applicationDirPath() + "/pdftk"))
+            QSKIP("our own tool is not built");
+        // The samples of the build folder, recorded at the first start, and our tool.
+        auto window = testsupport::makeMainWindow();
+        window->show();
+        testsupport::ProgramFolder folder;
+        QFile::link(QCoreApplication::applicationDirPath() + QStringLiteral("/pdftk"),
+                    folder.path() + QStringLiteral("/pdftk"));
+        ScriptedPrompts prompts;
+        prompts.yesNoAnswers.enqueue(false); // do not open the samples folder
+        QTest::mouseClick(window->controls().addSamples, Qt::LeftButton);
+        QVERIFY(window->fileList().count() >= 7);
+        QTest::mouseClick(window->controls().startExtraction, Qt::LeftButton);
+        const base::ResultsModel& results = window->results();
+        int tokyo = -1;
+        for (int row = 0; row < results.count(); ++row)
+            if (results.cell(row, 0).endsWith("/Meeting Minutes Tokyo.pdf"))
+                tokyo = row;
+        QVERIFY(tokyo >= 0);
+        const QString title = results.cell(tokyo, results.columnIndexOf("Title"));
+        QCOMPARE(title, QString::fromUtf8("東京支社 定例会議 議事録"));
+        // Laid out as the view lays it out, with the fonts fontconfig falls back to: glyph 0
+        // is the empty box a font shows for a character it lacks.
+        QTextLayout layout(title, window->controls().results->font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        int glyphs = 0;
+        for (const QGlyphRun& run : layout.glyphRuns()) {
+            for (const quint32 glyph : run.glyphIndexes()) {
+                ++glyphs;
+                QVERIFY2(glyph != 0,
+                         qPrintable("no installed font has a glyph for a character of " + title +
+                                    " (install fonts-wqy-microhei)"));
+            }
+        }
+        QCOMPARE(glyphs, title.size());
+    }
+
+    // Every control stays usable during a run; those that would harm it refuse.
+    void whatAUserDoesDuringARunIsSafe() {
+        testsupport::ProgramFolder folder;
+        testsupport::FakeTool tool(folder.path(), "sleep 0.4; " + testsupport::FakeTool::writesDump("T", 1));
+        ScriptedPrompts prompts;
+        for (int i = 1; i <= 11; ++i)
+            base::writeSetting(QStringLiteral("Column%1").arg(i), i == 4 ? "1" : "0");
+        auto window = testsupport::makeMainWindow();
+        window->show();
+        window->fileList().append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf"});
+        window->controls().fileList->setCurrentIndex(window->fileList().index(0, 0));
+        int step = 0;
+        QTimer user;
+        connect(&user, &QTimer::timeout, [&] {
+            switch (step++) {
+            case 0: // a second start is refused
+                QTest::mouseClick(window->controls().startExtraction, Qt::LeftButton);
+                break;
+            case 1: // the file list cannot shrink under the run
+                QTest::mouseClick(window->controls().clearList, Qt::LeftButton);
+                QTest::mouseDClick(window->controls().fileList->viewport(), Qt::LeftButton);
+                break;
+            case 2: { // the Delete key on the results table is refused while busy
+                window->controls().results->setCurrentIndex(window->results().index(0, 0));
+                QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+                QApplication::sendEvent(window->controls().results, &del);
+                break;
+            }
+            case 3: // "Clear Results" empties the table under the run
+                QTest::mouseClick(window->controls().clearResults, Qt::LeftButton);
+                break;
+            case 4: // a file added meanwhile is not part of this run
+                prompts.openFilesAnswers.enqueue({"/5.pdf"});
+                QTest::mouseClick(window->controls().addFiles, Qt::LeftButton);
+                break;
+            }
+        });
+        user.start(250);
+        QTest::mouseClick(window->controls().startExtraction, Qt::LeftButton);
+        user.stop();
+        QVERIFY(step >= 5);
+        QCOMPARE(tool.calls(), 4);
+        QCOMPARE(window->fileList().count(), 5);
+        // The rows of the files processed after the clearing remain, ticked and filled.
+        const int left = window->results().count();
+        QVERIFY(left >= 1 && left < 4);
+        for (int row = 0; row < left; ++row) {
+            QVERIFY(window->results().isTicked(row));
+            QCOMPARE(window->results().cell(row, 1), QStringLiteral("T"));
+        }
+        QCOMPARE(window->results().cell(left - 1, 0), QStringLiteral("/4.pdf"));
+        QVERIFY(prompts.errorReports().isEmpty());
+    }
+
+    void closingDuringALongOperationEndsItAtOnce() {
+        auto window = testsupport::makeMainWindow();
+        window->show();
+        int rounds = 0;
+        bool reachedTheEnd = false;
+        QTimer::singleShot(50, window.get(), [&] { window->close(); });
+        QElapsedTimer clock;
+        clock.start();
+        base::runHandler([&] {
+            base::BusyScope busy(window->busyState());
+            while (clock.elapsed() < 5000) {
+                base::letEventsRun();
+                ++rounds;
+            }
+            reachedTheEnd = true;
+        });
+        QVERIFY(!reachedTheEnd);
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(rounds > 0);
+        QVERIFY(base::programIsEnding());
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->isBusy());
+    }
+
+    void closingWhenIdleEndsTheProgram() {
+        auto window = testsupport::makeMainWindow();
+        window->show();
+        QVERIFY(window->close());
+        QVERIFY(base::programIsEnding());
+    }
+};
+
+PARVILON_TEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,189 @@
+#include "FolderFixtures.h"
+
+#include "filelist/FolderWalk.h"
+#include "filelist/FileAttributes.h"
+#include "filelist/NamePattern.h"
+#include "tests/support/TestMain.h"
+
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace folderfixtures;
+
+namespace {
+// The collection after a walk from root, with root's own path cut off each entry.
+QStringList walkFrom(const QString& root, bool recurse = true) {
+    QStringList folders{root + QStringLiteral("/")};
+    filelist::collectSubfolders(folders, recurse);
+    for (QString& folder : folders)
+        folder.remove(0, root.size());
+    return folders;
+}
+} // namespace
+
+class FolderWalkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void namePattern_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("any letter case") << "b.PDF"
+                                         << "*.pdf" << true;
+        QTest::newRow("non-ASCII letters in another case") << "x.ÄÖ"
+                                                           << "*.äö" << true;
+        QTest::newRow("longer extension") << "a.pdfx"
+                                          << "*.pdf" << false;
+        QTest::newRow("star after a false start") << "a.pdf.pdf"
+                                                  << "*.pdf" << true;
+        QTest::newRow("every file, even without a dot") << "Makefile"
+                                                        << "*.*" << true;
+        QTest::newRow("question mark is one character") << "a.pdf"
+                                                        << "*.p?f" << true;
+        QTest::newRow("brackets are no character class") << "a.a"
+                                                         << "*.[ab]" << false;
+        QTest::newRow("a typed leading dot is kept") << "a.pdf"
+                                                     << "*..pdf" << false;
+    }
+    void namePattern() {
+        QFETCH(QString, name);
+        QFETCH(QString, pattern);
+        QFETCH(bool, matches);
+        QCOMPARE(filelist::matchesNamePattern(name, pattern), matches);
+    }
+
+    void unusableCharacters_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("unusable");
+        QTest::newRow("non-ASCII and astral") << "Zoë 报告 🙂" << false;
+        QTest::newRow("no-break space (160)") << QStringLiteral("a\u00A0b") << false;
+        QTest::newRow("tab") << "a\tb" << true;
+        QTest::newRow("delete (127)") << QStringLiteral("a\u007F") << true;
+        QTest::newRow("159") << QStringLiteral("\u009Fa") << true;
+        QTest::newRow("question mark") << "what?" << true;
+    }
+    void unusableCharacters() {
+        QFETCH(QString, name);
+        QFETCH(bool, unusable);
+        QCOMPARE(filelist::hasUnusableCharacters(name), unusable);
+    }
+
+    void fileTests_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("existingFile");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<int>("attributes"); // -1: none
+        QTest::newRow("file") << "file.pdf" << true << false << 32;
+        QTest::newRow("read-only file") << "readonly.pdf" << true << false << 33;
+        QTest::newRow("hidden file") << ".hidden.pdf" << true << false << 34;
+        QTest::newRow("hidden read-only file") << ".readonly.pdf" << true << false << 35;
+        QTest::newRow("hidden folder") << ".folder" << false << true << 18;
+        QTest::newRow("link to a file") << "filelink.pdf" << true << false << 1056;
+        QTest::newRow("link to a folder") << "folderlink" << false << true << 1040;
+        QTest::newRow("dangling link") << "dangling.pdf" << false << false << 1024;
+        QTest::newRow("pipe") << "pipe.pdf" << false << false << 0;
+        QTest::newRow("missing") << "missing.pdf" << false << false << -1;
+    }
+    void fileTests() {
+        QFETCH(QString, entry);
+        QFETCH(bool, existingFile);
+        QFETCH(bool, folder);
+        QFETCH(int, attributes);
+        TreeRoot dir;
+        makeTree(dir.path(), {"file.pdf", "readonly.pdf", ".hidden.pdf", ".readonly.pdf", ".folder/"});
+        QFile::setPermissions(dir.filePath("readonly.pdf"), QFileDevice::ReadOwner);
+        QFile::setPermissions(dir.filePath(".readonly.pdf"), QFileDevice::ReadOwner);
+        makeLink("file.pdf", dir.filePath("filelink.pdf"));
+        makeLink(".folder", dir.filePath("folderlink"));
+        makeLink("nowhere.pdf", dir.filePath("dangling.pdf"));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe.pdf")).constData(), 0644), 0);
+
+        const QString path = dir.filePath(entry);
+        QCOMPARE(filelist::isExistingFile(path), existingFile);
+        QCOMPARE(filelist::isFolder(path), folder);
+        QCOMPARE(filelist::fileAttributes(path).value_or(-1), attributes);
+    }
+
+    void listingFindsMatchingFilesOnly() {
+        TreeRoot dir;
+        makeTree(dir.path(), {"b.PDF", "a.pdf", "c.txt", ".hidden.pdf", "~lock.pdf", "Makefile",
+                              "folder.pdf/"});
+        makeLink("a.pdf", dir.filePath("link.pdf"));
+        makeLink("gone.pdf", dir.filePath("dangling.pdf"));
+        const QByteArray undecodable = QFile::encodeName(dir.path()) + "/bad\xff.pdf";
+        QVERIFY(::close(::creat(undecodable.constData(), 0644)) == 0);
+        // Sorted by name whatever the case; folders, dangling links and names that cannot be
+        // turned back into their path are left out.
+        QCOMPARE(filelist::listFilesInFolder(dir.path(), "*.pdf"),
+                 (QStringList{".hidden.pdf", "a.pdf", "b.PDF", "link.pdf", "~lock.pdf"}));
+        QCOMPARE(filelist::listFilesInFolder(dir.path() + "/", "*.*").size(), 7);
+        QVERIFY(filelist::listFilesInFolder(dir.filePath("missing"), "*.*").isEmpty());
+    }
+
+    void walkGoesLevelByLevel() {
+        TreeRoot dir;
+        makeTree(dir.path(), {"A/x/z/deep/", "A/Y/", "A/b/", "A/file.pdf"});
+        QCOMPARE(walkFrom(dir.filePath("A")),
+                 (QStringList{"/", "/b/", "/x/", "/Y/", "/x/z/", "/x/z/deep/"}));
+        QCOMPARE(walkFrom(dir.filePath("A"), false), (QStringList{"/", "/b/", "/x/", "/Y/"}));
+    }
+
+    void walkEntersNoLinkToAFolder() {
+        TreeRoot dir;
+        makeTree(dir.path(), {"A/real/inner/", "B/"});
+        makeLink(".", dir.filePath("A/loop"));
+        makeLink("../..", dir.filePath("A/real/up"));
+        makeLink("../B", dir.filePath("A/other"));
+        QCOMPARE(walkFrom(dir.filePath("A")), (QStringList{"/", "/real/", "/real/inner/"}));
+        // A chosen folder that is itself a link is entered; the links inside it are not.
+        makeLink("A", dir.filePath("chosen"));
+        QCOMPARE(walkFrom(dir.filePath("chosen")), (QStringList{"/", "/real/", "/real/inner/"}));
+    }
+
+    void walkSkipsUnusableNamesWithTheirSubtree() {
+        TreeRoot dir;
+        makeTree(dir.path(),
+                 {"A/ok Zoë/", "A/tab\there/sub/", QStringLiteral("A/nel\u0085/"), "A/why?/sub/"});
+        const QByteArray undecodable = QFile::encodeName(dir.filePath("A")) + "/bad\xff";
+        QCOMPARE(::mkdir(undecodable.constData(), 0755), 0);
+        QCOMPARE(::mkdir((undecodable + "/sub").constData(), 0755), 0);
+        QCOMPARE(walkFrom(dir.filePath("A")), (QStringList{"/", "/ok Zoë/"}));
+    }
+
+    void walkDropsUnreadableFoldersAndGoesOn() {
+        testsupport::ScriptedPrompts prompts;
+        TreeRoot dir;
+        makeTree(dir.path(), {"A/open/inner/", "A/locked/inner/", "A/z/"});
+        QFile::setPermissions(dir.filePath("A/locked"), QFileDevice::Permissions());
+        PermissionBitsApply permissions;
+        if (!folderIsUnreadable(dir.filePath("A/locked")))
+            QSKIP("this process can read every folder whatever its permissions");
+        QCOMPARE(walkFrom(dir.filePath("A")), (QStringList{"/", "/open/", "/z/", "/open/inner/"}));
+        QCOMPARE(walkFrom(dir.filePath("A/locked")), QStringList{}); // the chosen one itself
+        QVERIFY(prompts.shown.isEmpty());
+    }
+
+    void walkGoesToTheSystemsPathLimitNotTo260() {
+        TreeRoot dir;
+        // Folders of 250 characters, one in the other, past the system's limit; made relative
+        // to each folder, as no path reaches that deep.
+        const QByteArray name(250, 'n');
+        int folder = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY);
+        for (int level = 0; level < PATH_MAX / 251 + 2 && folder >= 0; ++level) {
+            QCOMPARE(::mkdirat(folder, name.constData(), 0755), 0);
+            const int inner = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY);
+            ::close(folder);
+            folder = inner;
+        }
+        ::close(folder);
+        const QByteArray deepest = QFile::encodeName(dir.path() + walkFrom(dir.path()).constLast());
+        QVERIFY(deepest.size() > 3 * 260);
+        QVERIFY(deepest.size() < PATH_MAX);
+        QVERIFY(deepest.size() + name.size() + 1 >= PATH_MAX); // one more level would not fit
+    }
+};
+
+PARVILON_TEST_MAIN(FolderWalkTest)
+#include "tst_folderwalk.moc"
