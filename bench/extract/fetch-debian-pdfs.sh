@@ -2,7 +2,10 @@
 # Fetches real PDFs from Debian 12 documentation packages into FOLDER, for the extraction
 # benchmark's real-file corpus.
 #
-#     fetch-debian-pdfs.sh FOLDER
+#     fetch-debian-pdfs.sh [FOLDER]
+#
+# FOLDER defaults to $PARVILON_BENCH_DEBIAN_PDFS, else $XDG_CACHE_HOME/parvilon-bench/debian-pdfs,
+# else ~/.cache/parvilon-bench/debian-pdfs (where the benchmarks look for it).
 #
 # Each package of the fixed list below is downloaded with "apt-get download" (nothing is
 # installed), unpacked with "dpkg-deb -x" into a temporary folder, its *.pdf.gz files are
@@ -66,10 +69,11 @@ PACKAGES=(
 )
 LARGE_BYTES=1000000
 
-if [[ $# -ne 1 || -z $1 ]]; then
-    echo "usage: $0 FOLDER" >&2
+if [[ $# -gt 1 || ($# -eq 1 && -z $1) ]]; then
+    echo "usage: $0 [FOLDER]" >&2
     exit 2
 fi
+folder=${1:-${PARVILON_BENCH_DEBIAN_PDFS:-${XDG_CACHE_HOME:-$HOME/.cache}/parvilon-bench/debian-pdfs}}
 for command in apt-get dpkg-deb gzip flock sha256sum; do
     if [[ -z $(command -v "$command") ]]; then
         echo "fetch-debian-pdfs: $command is missing (this needs a Debian system)" >&2
@@ -77,7 +81,6 @@ for command in apt-get dpkg-deb gzip flock sha256sum; do
     fi
 done
 
-folder=$1
 mkdir -p "$folder/.packages"
 folder=$(cd "$folder" && pwd)
 
