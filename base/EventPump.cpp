@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QtGlobal>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 
@@ -14,7 +15,8 @@ namespace {
 // window, rarely enough that a call per cell does not multiply the cost of a loop.
 constexpr qint64 pumpIntervalMs = 5;
 
-bool ending = false;
+// Set from signal handlers too, so lock-free.
+std::atomic<bool> ending = false;
 
 QElapsedTimer& sinceLastPump() {
     static QElapsedTimer timer;
@@ -61,6 +63,10 @@ void logEscapedError(const char* description) noexcept {
 void endProgram() {
     ending = true;
     QCoreApplication::quit();
+}
+
+void endProgramFromSignal() noexcept {
+    ending = true;
 }
 
 bool programIsEnding() {

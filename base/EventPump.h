@@ -31,6 +31,9 @@ struct ProgramClosing {};
 // event loop quits once they have unwound.
 void endProgram();
 bool programIsEnding();
+// The same from a signal handler (an interrupted command line): only marks the end, which
+// the next event pump acts on.
+void endProgramFromSignal() noexcept;
 
 // Tests close many main windows in one process; this takes back the end of the program.
 void resetProgramEndForTesting();

@@ -23,11 +23,6 @@ const std::array<Property, 11>& properties() {
     return set;
 }
 
-int columnIndexOf(const QStringList& headers, const QString& header) {
-    const qsizetype position = headers.indexOf(header);
-    return position < 0 ? 0 : static_cast<int>(position);
-}
-
 QStringList buildHeaderRow(const ErrorReport& errors) {
     QStringList headers{filenameHeader};
     for (const Property& property : properties()) {

@@ -37,7 +37,10 @@ inline const QString accessedHeader = QStringLiteral("Date Accessed");
 
 // The position of the first of headers that equals header exactly, or 0 when there is none
 // ("Filename" itself also gives 0, so a writer of cells never writes over the path).
-int columnIndexOf(const QStringList& headers, const QString& header);
+inline int columnIndexOf(const QStringList& headers, const QString& header) {
+    const qsizetype position = headers.indexOf(header);
+    return position < 0 ? 0 : static_cast<int>(position);
+}
 
 // The results table's header row for the choices stored now: "Filename", then every
 // property whose stored value reads as the number 1 (missing keys count as "1"). A value

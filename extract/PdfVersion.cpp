@@ -63,7 +63,10 @@ base::Result<QString> readPdfVersion(const QString& path) {
         return base::Result<QString>::failure(QStringLiteral("%1 cannot be read (%2).")
                                     .arg(path, QString::fromLocal8Bit(std::strerror(readError))));
     start.truncate(filled);
-    return pdfVersionFromStart(start);
+    const base::Result<QString> version = pdfVersionFromStart(start);
+    if (!version.ok()) // said with the file's name, which the first bytes do not know
+        return base::Result<QString>::failure(path + QStringLiteral(": ") + version.error());
+    return version;
 }
 
 } // namespace extract

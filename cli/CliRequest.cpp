@@ -1,0 +1,90 @@
+#include "cli/CliRequest.h"
+
+#include "base/PropertySet.h"
+
+namespace cli {
+
+const char* const usageText =
+    "usage: parvilon-cli [--properties LIST] [--password-prompt] [--extension EXT] PATH...\n"
+    "                    --output FILE\n"
+    "\n"
+    "Reads the document properties of the PDF files named, and of the files with extension\n"
+    "EXT (default pdf) in every folder named and its subfolders, and writes them to FILE:\n"
+    "column-aligned text for a .txt name, comma-separated values for .csv, a spreadsheet\n"
+    "workbook for .xlsx, or aligned text on standard output for -.\n"
+    "\n"
+    "  --properties LIST  the columns, comma-separated, from: version, producer, creator,\n"
+    "                     title, author, subject, keywords, pages, modified, created,\n"
+    "                     accessed (default: the choice made in the window)\n"
+    "  --password-prompt  ask for each file's password (an empty answer: none); when\n"
+    "                     standard input is not a terminal, one line is read per file and\n"
+    "                     the last line answers the files after it\n"
+    "\n"
+    "Exit status: 0 when every file was read, 1 when some could not be (listed on standard\n"
+    "error), 2 on bad usage.\n";
+
+std::optional<OutputForm> outputFormFor(const QString& output) {
+    if (output == QLatin1String("-"))
+        return OutputForm::StandardOutput;
+    if (output.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        return OutputForm::AlignedText;
+    if (output.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return OutputForm::Csv;
+    if (output.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return OutputForm::Workbook;
+    return std::nullopt;
+}
+
+base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
+    using Failure = base::Result<CliRequest>;
+    CliRequest request;
+    bool outputGiven = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= arguments.size())
+                return std::nullopt;
+            return arguments[++i];
+        };
+        if (argument == QLatin1String("--output")) {
+            const auto given = value();
+            if (!given || given->isEmpty())
+                return Failure::failure(QStringLiteral("--output needs a file name"));
+            request.output = *given;
+            outputGiven = true;
+        } else if (argument == QLatin1String("--properties")) {
+            const auto given = value();
+            if (!given)
+                return Failure::failure(QStringLiteral("--properties needs a list"));
+            const QStringList names = given->split(QLatin1Char(','), Qt::SkipEmptyParts);
+            if (const auto headers = base::headerRowForNames(names); !headers.ok())
+                return Failure::failure(headers.error());
+            request.properties = names;
+        } else if (argument == QLatin1String("--extension")) {
+            const auto given = value();
+            if (!given || given->isEmpty())
+                return Failure::failure(QStringLiteral("--extension needs an extension"));
+            request.extension = *given;
+        } else if (argument == QLatin1String("--password-prompt")) {
+            request.askForPasswords = true;
+        } else if (argument == QLatin1String("--")) {
+            request.paths.append(arguments.mid(i + 1));
+            break;
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return Failure::failure(QStringLiteral("unknown option %1").arg(argument));
+        } else {
+            request.paths.append(argument);
+        }
+    }
+    if (!outputGiven)
+        return Failure::failure(QStringLiteral("--output is missing"));
+    if (!outputFormFor(request.output))
+        return Failure::failure(
+            QStringLiteral("%1: the output must end in .txt, .csv or .xlsx, or be -")
+                .arg(request.output));
+    if (request.paths.isEmpty())
+        return Failure::failure(QStringLiteral("no file or folder named"));
+    return request;
+}
+
+} // namespace cli
