@@ -26,8 +26,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -93,10 +93,9 @@ void MainWindow::setUpViews() {
 
 void MainWindow::onClick(QPushButton* button, const char* location,
                          std::function<void(const base::ErrorReport&)> handler) {
-    connect(button, &QPushButton::clicked, this,
-            [location, handler = std::move(handler)] {
-                base::runHandler([&] { handler(base::ErrorReport(QLatin1String(location))); });
-            });
+    connect(button, &QPushButton::clicked, this, [location, handler = std::move(handler)] {
+        base::runHandler([&] { handler(base::ErrorReport(QLatin1String(location))); });
+    });
 }
 
 void MainWindow::connectHandlers() {

@@ -52,7 +52,7 @@ private:
     // The busy state shown as the hourglass cursor of the window.
     class HourglassBusyState final : public base::BusyState {
     public:
-        explicit HourglassBusyState(QWidget& window) : window(window) {}
+        explicit HourglassBusyState(QWidget& shownOn) : window(shownOn) {}
         void remind() override;
 
     protected:
@@ -64,7 +64,7 @@ private:
     // Progress shown in the window's progress bar.
     class BarProgress final : public base::Progress {
     public:
-        explicit BarProgress(platform::TextProgressBar*& bar) : bar(bar) {}
+        explicit BarProgress(platform::TextProgressBar*& shownIn) : bar(shownIn) {}
         void setValue(int value) override;
         int value() const override;
         void setText(const QString& text) override;

@@ -109,7 +109,8 @@ MainWindowControls makeMainWindowControls(QWidget* window) {
     c.addFolder = button("PushButton4", QStringLiteral("1. Add All PDF File(s) In Folder"));
     c.clearList = button("PushButton8", QStringLiteral("Clear List"));
     c.addSamples = button("PushButton9", QStringLiteral("Load Sample/Example Files"));
-    c.chooseProperties = button("PushButton6", QStringLiteral("2. Choose PDF Properties To Extract"));
+    c.chooseProperties =
+        button("PushButton6", QStringLiteral("2. Choose PDF Properties To Extract"));
     c.startExtraction = button("PushButton3", QStringLiteral("3. Start Extracting"));
 
     c.optionFrame = new platform::CaptionFrame(QStringLiteral("Option"), window);
@@ -122,9 +123,9 @@ MainWindowControls makeMainWindowControls(QWidget* window) {
     c.askForPasswords->setGeometry(twipsRect(240, 300, 6015, 255));
     c.askForPasswords->setAutoFillBackground(true);
 
-    c.results = makeList(
-        window, "ListView2",
-        QStringLiteral("Move | line to right and out of window to reveal full names."));
+    c.results =
+        makeList(window, "ListView2",
+                 QStringLiteral("Move | line to right and out of window to reveal full names."));
     c.saveText = button("PushButton1", QStringLiteral("4. Save Results As Text File"));
     c.saveWorkbook = button("PushButton13", QStringLiteral("4. Save Results As Excel File"));
     c.copyToClipboard = button("PushButton2", QStringLiteral("Copy Results To Clipboard"));
@@ -136,11 +137,10 @@ MainWindowControls makeMainWindowControls(QWidget* window) {
 
     // Keyboard order of the design: list, add buttons, properties, start, results, outputs,
     // option, clear and samples last.
-    const QList<QWidget*> tabOrder = {c.fileList,        c.addFiles,     c.addFolder,
-                                      c.chooseProperties, c.startExtraction, c.results,
-                                      c.saveText,        c.saveWorkbook, c.askForPasswords,
-                                      c.clearResults,    c.copyToClipboard, c.clearList,
-                                      c.addSamples};
+    const QList<QWidget*> tabOrder = {
+        c.fileList,        c.addFiles,  c.addFolder,    c.chooseProperties, c.startExtraction,
+        c.results,         c.saveText,  c.saveWorkbook, c.askForPasswords,  c.clearResults,
+        c.copyToClipboard, c.clearList, c.addSamples};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
     placeMainWindowControls(c, designedSize());

@@ -28,7 +28,7 @@ private:
 // Holds the busy state for one long operation.
 class BusyScope {
 public:
-    explicit BusyScope(BusyState& state) : state(state) { state.enter(); }
+    explicit BusyScope(BusyState& held) : state(held) { state.enter(); }
     ~BusyScope() { state.leave(); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;

@@ -114,7 +114,7 @@ QString spreadsheetDateFormat(const QString& qtFormat) {
     return result.trimmed();
 }
 
-CellValueReader::CellValueReader(const QLocale& locale) : locale(locale) {
+CellValueReader::CellValueReader(const QLocale& forLocale) : locale(forLocale) {
     const QString dateFormat = platform::shortDateFormatWithFullYear(locale);
     for (const QString& timeFormat : {QString(), platform::longTimeFormatWithoutZone(locale),
                                       locale.timeFormat(QLocale::ShortFormat)}) {
@@ -149,7 +149,7 @@ CellValueReader::CellValueReader(const QLocale& locale) : locale(locale) {
 }
 
 bool CellValueReader::writesAs(const DateShape& shape, QDate date, QTime time,
-                                  const QString& text) const {
+                               const QString& text) const {
     const QString written = locale.toString(date, shape.dateFormat);
     if (shape.timeFormat.isEmpty())
         return written == text;
@@ -162,8 +162,8 @@ bool CellValueReader::writesAs(const DateShape& shape, QDate date, QTime time,
 // writing the date back: the same text means the same date. Much faster than a locale's own
 // reading, which matters for a table of a hundred thousand rows.
 std::optional<CellValue> CellValueReader::readQuickly(const DateShape& shape,
-                                                            const QList<int>& numbers,
-                                                            const QString& text) const {
+                                                      const QList<int>& numbers,
+                                                      const QString& text) const {
     if (!shape.numeric || numbers.size() != shape.fields.size())
         return std::nullopt;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -206,7 +206,7 @@ std::optional<CellValue> CellValueReader::readQuickly(const DateShape& shape,
 }
 
 std::optional<CellValue> CellValueReader::readThoroughly(const DateShape& shape,
-                                                               const QString& text) const {
+                                                         const QString& text) const {
     if (shape.timeFormat.isEmpty()) {
         const QDate date = locale.toDate(text, shape.dateFormat);
         if (!fitsSpreadsheet(date))

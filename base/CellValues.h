@@ -43,7 +43,7 @@ private:
         bool numeric = true; // no month or day names, which only the slow reading reads
     };
     std::optional<CellValue> readQuickly(const DateShape& shape, const QList<int>& numbers,
-                                            const QString& text) const;
+                                         const QString& text) const;
     std::optional<CellValue> readThoroughly(const DateShape& shape, const QString& text) const;
     bool writesAs(const DateShape& shape, QDate date, QTime time, const QString& text) const;
 

@@ -4,8 +4,8 @@
 
 namespace base {
 
-ErrorReport::ErrorReport(QString location, QString module)
-    : location(std::move(location)), module(std::move(module)) {}
+ErrorReport::ErrorReport(QString where, QString prefix)
+    : location(std::move(where)), module(std::move(prefix)) {}
 
 void ErrorReport::report(const QString& description, unsigned line) const {
     platform::prompts().message(reportText(description, module, location, line),

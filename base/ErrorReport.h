@@ -18,9 +18,9 @@ inline constexpr char supportAddress[] = "support@parvilon.org";
 // aborts an operation.
 class ErrorReport {
 public:
-    // location: object and procedure, such as "Form1.PushButton3_Click", as the report shows
-    // it; module: the prefix of the location string.
-    explicit ErrorReport(QString location, QString module = QStringLiteral("Lanthorn2021/08/31"));
+    // where: object and procedure, such as "Form1.PushButton3_Click", as the report shows
+    // it; prefix: the module named before it.
+    explicit ErrorReport(QString where, QString prefix = QStringLiteral("Lanthorn2021/08/31"));
 
     // Runs one step; true when it succeeded, false when it failed and was reported.
     template <typename Step>

@@ -47,7 +47,8 @@ void letEventsRun() {
 void runLettingEventsRun(const std::function<void()>& blockingCall) {
     std::future<void> result = std::async(std::launch::async, blockingCall);
     try {
-        while (result.wait_for(std::chrono::milliseconds(pumpIntervalMs)) != std::future_status::ready)
+        while (result.wait_for(std::chrono::milliseconds(pumpIntervalMs)) !=
+               std::future_status::ready)
             letEventsRunNow();
     } catch (...) {
         result.wait(); // the program is ending: let the call finish before unwinding

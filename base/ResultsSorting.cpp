@@ -27,7 +27,8 @@ SortKey keyOf(const CellValueReader& reader, const QString& header, const QStrin
         return {value.number, {}};
     case CellValue::Kind::DateTime: {
         const double day = static_cast<double>(value.date.toJulianDay());
-        const double seconds = value.time.isValid() ? value.time.msecsSinceStartOfDay() / 1000.0 : 0;
+        const double seconds =
+            value.time.isValid() ? value.time.msecsSinceStartOfDay() / 1000.0 : 0;
         return {day * 86400 + seconds, {}};
     }
     case CellValue::Kind::Text:

@@ -48,10 +48,11 @@ void writeCells(const base::ResultRow& row, const RowCells& cells) {
 
 class Run {
 public:
-    Run(const base::FileListModel& files, base::ResultsModel& results, base::Progress& progress,
-        base::BusyState& busy, const RunOptions& options, const base::ErrorReport& errors)
-        : files(files), results(results), progress(progress), busy(busy), options(options),
-          errors(errors), outputFile(platform::privateTempFolder() + QStringLiteral("/result.txt")) {}
+    Run(const base::FileListModel& toRead, base::ResultsModel& toFill, base::Progress& shown,
+        base::BusyState& busyState, const RunOptions& runOptions, const base::ErrorReport& report)
+        : files(toRead), results(toFill), progress(shown), busy(busyState), options(runOptions),
+          errors(report),
+          outputFile(platform::privateTempFolder() + QStringLiteral("/result.txt")) {}
 
     RunSummary run(const QStringList& headers);
 
@@ -228,8 +229,8 @@ void startExtraction(const base::FileListModel& files, base::ResultsModel& resul
                           .arg(QDir::tempPath()));
         return;
     }
-    const RunSummary summary =
-        runExtraction(files, results, base::buildHeaderRow(errors), progress, busy, options, errors);
+    const RunSummary summary = runExtraction(files, results, base::buildHeaderRow(errors), progress,
+                                             busy, options, errors);
     progress.reset();
     platform::prompts().message(QStringLiteral("Done.") + unreadFilesLine(summary.unreadFiles));
 }

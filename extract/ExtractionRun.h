@@ -25,8 +25,8 @@ struct RunOptions {
 };
 
 struct RunSummary {
-    int rows = 0;        // results rows made
-    int unreadFiles = 0; // files the tool could not read
+    int rows = 0;         // results rows made
+    int unreadFiles = 0;  // files the tool could not read
     bool stopped = false; // the user stopped the run at a password question
 };
 

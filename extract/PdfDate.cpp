@@ -50,8 +50,10 @@ base::Result<PdfDateText> convertPdfDate(const QString& value, const QLocale& lo
     const auto month = wholeNumberAt(value, 7, 8);
     const auto day = wholeNumberAt(value, 9, 10);
     if (!year || !month || !day)
-        return base::Result<PdfDateText>::failure(
-            notANumber(!year ? "year" : !month ? "month" : "day", value));
+        return base::Result<PdfDateText>::failure(notANumber(!year    ? "year"
+                                                             : !month ? "month"
+                                                                      : "day",
+                                                             value));
     const QDate date = carriedDate(*year, *month, *day);
     if (!date.isValid())
         return base::Result<PdfDateText>::failure(

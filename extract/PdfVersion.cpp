@@ -1,6 +1,5 @@
 #include "extract/PdfVersion.h"
 
-
 #include <QFile>
 
 #include <cerrno>
@@ -38,11 +37,13 @@ base::Result<QString> readPdfVersion(const QString& path) {
     const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file < 0)
         return base::Result<QString>::failure(
-            QStringLiteral("File not found: %1 (%2)").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            QStringLiteral("File not found: %1 (%2)")
+                .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     struct stat status {};
     if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(file);
-        return base::Result<QString>::failure(QStringLiteral("%1 is not a regular file.").arg(path));
+        return base::Result<QString>::failure(
+            QStringLiteral("%1 is not a regular file.").arg(path));
     }
     QByteArray start(versionReadLimit, '\0');
     qsizetype filled = 0;
@@ -60,8 +61,9 @@ base::Result<QString> readPdfVersion(const QString& path) {
     }
     ::close(file);
     if (readError != 0)
-        return base::Result<QString>::failure(QStringLiteral("%1 cannot be read (%2).")
-                                    .arg(path, QString::fromLocal8Bit(std::strerror(readError))));
+        return base::Result<QString>::failure(
+            QStringLiteral("%1 cannot be read (%2).")
+                .arg(path, QString::fromLocal8Bit(std::strerror(readError))));
     start.truncate(filled);
     const base::Result<QString> version = pdfVersionFromStart(start);
     if (!version.ok()) // said with the file's name, which the first bytes do not know

@@ -10,10 +10,9 @@ ShellDetails readShellDetails(const QString& path) {
 }
 
 RowCells shellDetailCells(const ShellDetails& details, const QStringList& headers) {
-    static const QStringList copied = {base::titleHeader,    base::authorHeader,
-                                       base::subjectHeader,  base::keywordsHeader,
-                                       base::modifiedHeader, base::createdHeader,
-                                       base::accessedHeader};
+    static const QStringList copied = {
+        base::titleHeader,    base::authorHeader,  base::subjectHeader, base::keywordsHeader,
+        base::modifiedHeader, base::createdHeader, base::accessedHeader};
     RowCells cells;
     const qsizetype count = std::min(details.titles.size(), details.values.size());
     for (qsizetype j = 0; j < count; ++j) {

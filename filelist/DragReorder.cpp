@@ -9,10 +9,10 @@
 
 namespace filelist {
 
-DragReorder::DragReorder(QAbstractItemView* view, base::FileListModel& files,
-                         std::function<void()> onDoubleClick)
-    : QObject(view), view(view), files(files), viewport(view->viewport()),
-      onDoubleClick(std::move(onDoubleClick)) {
+DragReorder::DragReorder(QAbstractItemView* list, base::FileListModel& model,
+                         std::function<void()> doubleClicked)
+    : QObject(list), view(list), files(model), viewport(list->viewport()),
+      onDoubleClick(std::move(doubleClicked)) {
     // Moving a pressed row reorders the list; it never starts a transfer out of it.
     view->setDragEnabled(false);
     view->setSelectionMode(QAbstractItemView::SingleSelection);

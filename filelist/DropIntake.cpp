@@ -44,8 +44,8 @@ void addDroppedPaths(base::FileListModel& files, const QStringList& paths) {
     addFiles();
 }
 
-DropIntake::DropIntake(QAbstractItemView* view, base::FileListModel& files)
-    : QObject(view), files(files), viewport(view->viewport()) {
+DropIntake::DropIntake(QAbstractItemView* view, base::FileListModel& model)
+    : QObject(view), files(model), viewport(view->viewport()) {
     viewport->setAcceptDrops(true);
     viewport->installEventFilter(this);
 }
@@ -90,7 +90,8 @@ void DropIntake::takeDrop(const QStringList& paths) {
     pending.append(paths);
     if (!alreadyScheduled)
         QMetaObject::invokeMethod(
-            this, [this] { base::runHandler([this] { addPendingDrops(); }); }, Qt::QueuedConnection);
+            this, [this] { base::runHandler([this] { addPendingDrops(); }); },
+            Qt::QueuedConnection);
 }
 
 void DropIntake::addPendingDrops() {

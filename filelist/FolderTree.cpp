@@ -3,9 +3,9 @@
 #include "base/ErrorReport.h"
 #include "base/EventPump.h"
 #include "base/FileListModel.h"
-#include "filelist/FolderWalk.h"
 #include "filelist/FileAttributes.h"
 #include "filelist/FolderEntries.h"
+#include "filelist/FolderWalk.h"
 #include "filelist/PathCleanup.h"
 #include "filelist/PendingRows.h"
 

@@ -91,7 +91,7 @@ void appendEnterable(QStringList& folders, const QStringList& found, base::Error
 
 void collectSubfolders(QStringList& folders, bool recurse) {
     base::ErrorReport errors(QStringLiteral("AddFolder.GetSubDirectories2016"),
-                            QStringLiteral("Brisklet2021/08/31"));
+                             QStringLiteral("Brisklet2021/08/31"));
     // One pass per depth: the work never nests deeper than one level, whatever the depth of
     // the tree, and each level is complete before the next one is listed.
     QStringList level;

@@ -13,7 +13,7 @@ constexpr qint64 flushIntervalMs = 100;
 constexpr qsizetype rowsPerInsertion = 10000;
 } // namespace
 
-PendingRows::PendingRows(base::FileListModel& files) : files(files) {
+PendingRows::PendingRows(base::FileListModel& model) : files(model) {
     sinceFlush.start();
 }
 

@@ -28,8 +28,8 @@ void showProgress(base::Progress* progress, int value, const QString& text) {
 void writeLine(QIODevice& device, const QString& line) {
     const QByteArray bytes = line.toUtf8() + "\r\n";
     if (device.write(bytes) != bytes.size())
-        throw base::RunTimeError(QStringLiteral("The results could not be written: %1")
-                                     .arg(device.errorString()));
+        throw base::RunTimeError(
+            QStringLiteral("The results could not be written: %1").arg(device.errorString()));
 }
 
 // One line of the chosen form: aligned cells, or comma-separated fields.
@@ -56,14 +56,15 @@ QStringList cellsOfRow(const base::ResultsSnapshot& results, int row) {
 
 TextForm textFormFor(const QString& path) {
     return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? TextForm::Csv
-                                                                      : TextForm::Aligned;
+                                                                     : TextForm::Aligned;
 }
 
 void writeResultsText(const base::ResultsSnapshot& results, QIODevice& device, TextForm form,
                       base::Progress* progress, const QString& name) {
     const QString writing = QStringLiteral("Writing file: ") + name;
     showProgress(progress, 1, writing);
-    const QList<int> widths = form == TextForm::Aligned ? columnWidths(results, true) : QList<int>();
+    const QList<int> widths =
+        form == TextForm::Aligned ? columnWidths(results, true) : QList<int>();
     showProgress(progress, 10, writing);
     writeLine(device, lineOf(results.headers, form, widths));
     showProgress(progress, 20, writing);
@@ -126,9 +127,7 @@ void saveResultsByDialog(const base::ResultsModel& results, base::Progress& prog
     if (path.isEmpty())
         return;
     const base::BusyScope busyScope(busy);
-    errors.step([&] {
-        saveResultsText(results.snapshot(), path, textFormFor(path), &progress);
-    });
+    errors.step([&] { saveResultsText(results.snapshot(), path, textFormFor(path), &progress); });
 }
 
 } // namespace output

@@ -14,11 +14,11 @@ constexpr int cellLimit = 32767; // characters a worksheet cell can hold
 constexpr double widestColumn = 255;
 } // namespace
 
-Workbook::Workbook(const QString& path, const QString& temporaryFolder)
-    : path(path), temporaryFolder(QFile::encodeName(temporaryFolder)) {
+Workbook::Workbook(const QString& target, const QString& scratchFolder)
+    : path(target), temporaryFolder(QFile::encodeName(scratchFolder)) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    options.tmpdir = this->temporaryFolder.data();
+    options.tmpdir = temporaryFolder.data();
     book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!book)
         throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be made.").arg(path));
@@ -104,7 +104,7 @@ void Workbook::close() {
     base::runLettingEventsRun([&] { result = workbook_close(closing); });
     if (result != LXW_NO_ERROR)
         throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
-                                    .arg(path, QString::fromUtf8(lxw_strerror(result))));
+                                     .arg(path, QString::fromUtf8(lxw_strerror(result))));
 }
 
 } // namespace output

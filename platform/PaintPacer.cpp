@@ -2,8 +2,8 @@
 
 namespace platform {
 
-PaintPacer::PaintPacer(QWidget* widget, int intervalMs) : widget(widget) {
-    widget->setUpdatesEnabled(false);
+PaintPacer::PaintPacer(QWidget* paced, int intervalMs) : widget(paced) {
+    paced->setUpdatesEnabled(false);
     QObject::connect(&timer, &QTimer::timeout, [this] { paintNow(); });
     timer.start(intervalMs);
 }

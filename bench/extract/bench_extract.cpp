@@ -46,8 +46,8 @@ QStringList makeCopies(const QString& folder, const QString& source, int count) 
 double ownCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 double runCpu = 0;
@@ -63,7 +63,7 @@ double timeRun(const QStringList& files) {
     const double cpuBefore = ownCpuSeconds();
     window->controls().startExtraction->click();
     runCpu += ownCpuSeconds() - cpuBefore;
-    const double seconds = clock.nsecsElapsed() / 1e9;
+    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     if (window->results().count() != files.size())
         std::fprintf(stderr, "warning: %d rows for %lld files\n", window->results().count(),
                      static_cast<long long>(files.size()));
@@ -82,7 +82,7 @@ double timeBareTool(const QString& tool, const QStringList& files, const QString
         process.setStandardErrorFile(QProcess::nullDevice());
         process.start(command.program, command.arguments);
         process.waitForFinished(-1);
-        total += clock.nsecsElapsed() / 1e9;
+        total += static_cast<double>(clock.nsecsElapsed()) / 1e9;
         QFile::remove(output);
     }
     return total;
@@ -96,7 +96,7 @@ double timeRunner(const QString& tool, const QStringList& files, const QString& 
         QElapsedTimer clock;
         clock.start();
         extract::runToolAndWait(command, nullptr, QString(), 0, 1);
-        total += clock.nsecsElapsed() / 1e9;
+        total += static_cast<double>(clock.nsecsElapsed()) / 1e9;
         QFile::remove(output);
     }
     return total;

@@ -7,8 +7,8 @@
 // peak memory under 400 MB.
 //
 // Usage: bench_output [--rows N]
-#include "output/ClipboardCopy.h"
 #include "base/ResultsModel.h"
+#include "output/ClipboardCopy.h"
 #include "output/SpreadsheetExport.h"
 #include "output/TextSave.h"
 #include "platform/DateTimeFormats.h"
@@ -19,10 +19,10 @@
 #include "tests/support/TestWindow.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -88,7 +88,8 @@ void measure(const char* name, const std::function<void()>& operation) {
     operation();
     longestGap = std::max(longestGap, sinceTurn.elapsed());
     std::printf("%-10s %7.2f s   longest gap between event-loop turns %4lld ms\n", name,
-                clock.nsecsElapsed() / 1e9, static_cast<long long>(longestGap));
+                static_cast<double>(clock.nsecsElapsed()) / 1e9,
+                static_cast<long long>(longestGap));
 }
 
 // A spreadsheet application that takes the workbook without showing it.
@@ -130,18 +131,20 @@ int main(int argc, char* argv[]) {
     QTemporaryDir folder;
     const QString textFile = folder.filePath(QStringLiteral("results.txt"));
     measure("text file", [&] {
-        output::saveResultsText(window->results().snapshot(), textFile,
-                                output::TextForm::Aligned, nullptr);
+        output::saveResultsText(window->results().snapshot(), textFile, output::TextForm::Aligned,
+                                nullptr);
     });
-    std::printf("           %.1f MB written, %.0f MB resident\n", QFileInfo(textFile).size() / 1e6,
-                residentMegabytes());
+    std::printf("           %.1f MB written, %.0f MB resident\n",
+                static_cast<double>(QFileInfo(textFile).size()) / 1e6, residentMegabytes());
     measure("clipboard", [&] { window->controls().copyToClipboard->click(); });
     std::printf("           %.0f MB resident\n", residentMegabytes());
     measure("workbook", [&] { window->controls().saveWorkbook->click(); });
-    std::printf("           %.1f MB workbook\n", QFileInfo(spreadsheet.opened).size() / 1e6);
+    std::printf("           %.1f MB workbook\n",
+                static_cast<double>(QFileInfo(spreadsheet.opened).size()) / 1e6);
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory of the program: %.0f MB\n", usage.ru_maxrss / 1024.0);
+    std::printf("peak memory of the program: %.0f MB\n",
+                static_cast<double>(usage.ru_maxrss) / 1024.0);
     return prompts.errorReports().isEmpty() ? 0 : 1;
 }

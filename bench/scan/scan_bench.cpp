@@ -24,14 +24,14 @@
 #include "tests/support/TestWindow.h"
 
 #include <QApplication>
-#include <QPushButton>
-#include <QTreeView>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QUrl>
 
 #include <cstdio>
@@ -143,8 +143,7 @@ int main(int argc, char* argv[]) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak memory (maxrss) %.0f MB with %d rows listed\n",
-                static_cast<double>(usage.ru_maxrss) / 1024,
-                window->fileList().count());
+                static_cast<double>(usage.ru_maxrss) / 1024, window->fileList().count());
     std::printf("targets: under 5 s and within 10x find per operation, gaps under 100 ms, peak "
                 "memory under 300 MB\n");
     return 0;

@@ -12,15 +12,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QGlyphRun>
 #include <QGroupBox>
-#include <QPushButton>
-#include <QTreeView>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QGlyphRun>
+#include <QPushButton>
 #include <QTextLayout>
 #include <QTimer>
+#include <QTreeView>
 
 using testsupport::ScriptedPrompts;
 
@@ -128,9 +128,12 @@ private slots:
         QCOMPARE(window->minimumSize(), QSize(536, 559));
         QVERIFY(window->windowFlags() & Qt::WindowMaximizeButtonHint);
         QCOMPARE(window->palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(window->controls().optionFrame->palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(window->controls().startExtraction->palette().color(QPalette::Button), QColor(Qt::white));
+        QCOMPARE(window->controls().optionFrame->palette().color(QPalette::Window),
+                 QColor(Qt::white));
+        QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window),
+                 QColor(Qt::white));
+        QCOMPARE(window->controls().startExtraction->palette().color(QPalette::Button),
+                 QColor(Qt::white));
         QCOMPARE(window->font().family(), QStringLiteral("Arial"));
         QCOMPARE(window->font().pointSizeF(), 9.0);
         QVERIFY(window->font().bold());
@@ -242,8 +245,9 @@ private slots:
 
         base::BusyScope busy(window->busyState());
         for (QWidget* over :
-             {static_cast<QWidget*>(window->controls().startExtraction), window->controls().fileList->viewport(),
-              static_cast<QWidget*>(window.get()), static_cast<QWidget*>(window->controls().optionFrame)}) {
+             {static_cast<QWidget*>(window->controls().startExtraction),
+              window->controls().fileList->viewport(), static_cast<QWidget*>(window.get()),
+              static_cast<QWidget*>(window->controls().optionFrame)}) {
             moveMouseOver(over);
             QCOMPARE(window->cursor().shape(), Qt::WaitCursor);
         }
@@ -280,15 +284,19 @@ private slots:
             auto window = testsupport::makeMainWindow();
             QCOMPARE(window->palette().color(QPalette::Window), buttonFace);
             QCOMPARE(window->controls().optionFrame->palette().color(QPalette::Window), buttonFace);
-            QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window), buttonFace);
+            QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window),
+                     buttonFace);
             // Buttons, lists and the progress bar keep their design colours.
-            QCOMPARE(window->controls().saveText->palette().color(QPalette::Button), QColor(Qt::white));
-            QCOMPARE(window->controls().fileList->palette().color(QPalette::Base), QColor(Qt::white));
-            QCOMPARE(window->controls().progress->palette().color(QPalette::Base), QColor(Qt::white));
+            QCOMPARE(window->controls().saveText->palette().color(QPalette::Button),
+                     QColor(Qt::white));
+            QCOMPARE(window->controls().fileList->palette().color(QPalette::Base),
+                     QColor(Qt::white));
+            QCOMPARE(window->controls().progress->palette().color(QPalette::Base),
+                     QColor(Qt::white));
             // What is painted, not only the palette: the option's frame and box are grey too.
             const QImage painted = window->grab().toImage();
-            for (QWidget* plain :
-                 {static_cast<QWidget*>(window->controls().optionFrame), static_cast<QWidget*>(window->controls().askForPasswords)}) {
+            for (QWidget* plain : {static_cast<QWidget*>(window->controls().optionFrame),
+                                   static_cast<QWidget*>(window->controls().askForPasswords)}) {
                 const QPoint inside =
                     plain->mapTo(window.get(), QPoint(plain->width() - 3, plain->height() - 2));
                 QVERIFY2(painted.pixelColor(inside) == buttonFace,
@@ -301,7 +309,8 @@ private slots:
             QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("x/o.cjs"))); // a folder, no skin
             auto window = testsupport::makeMainWindow();
             QCOMPARE(window->palette().color(QPalette::Window), QColor(Qt::white));
-            QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window), QColor(Qt::white));
+            QCOMPARE(window->controls().askForPasswords->palette().color(QPalette::Window),
+                     QColor(Qt::white));
         }
     }
 
@@ -342,7 +351,8 @@ private slots:
         window->show();
         base::ResultsModel& results = window->results();
         results.setHeaders({"Filename", "Number Of Pages"});
-        for (const auto& [path, pages] : {std::pair{"/a.pdf", "12"}, {"/b.pdf", "9"}, {"/c.pdf", "100"}})
+        for (const auto& [path, pages] :
+             {std::pair{"/a.pdf", "12"}, {"/b.pdf", "9"}, {"/c.pdf", "100"}})
             results.setCell(results.appendRow(QLatin1String(path)), 1, QLatin1String(pages));
         QHeaderView* header = window->controls().results->header();
         QCOMPARE(header->sortIndicatorSection(), -1); // unsorted until asked
@@ -400,7 +410,8 @@ private slots:
     // Every control stays usable during a run; those that would harm it refuse.
     void whatAUserDoesDuringARunIsSafe() {
         testsupport::ProgramFolder folder;
-        testsupport::FakeTool tool(folder.path(), "sleep 0.4; " + testsupport::FakeTool::writesDump("T", 1));
+        testsupport::FakeTool tool(folder.path(),
+                                   "sleep 0.4; " + testsupport::FakeTool::writesDump("T", 1));
         ScriptedPrompts prompts;
         for (int i = 1; i <= 11; ++i)
             base::writeSetting(QStringLiteral("Column%1").arg(i), i == 4 ? "1" : "0");

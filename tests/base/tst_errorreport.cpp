@@ -10,8 +10,8 @@ private slots:
 
     void reportTextIsLaidOutExactly() {
         QCOMPARE(base::ErrorReport::reportText(QStringLiteral("Type mismatch"),
-                                              QStringLiteral("Lanthorn2021/08/31"),
-                                              QStringLiteral("Form1.PushButton9_Click"), 12),
+                                               QStringLiteral("Lanthorn2021/08/31"),
+                                               QStringLiteral("Form1.PushButton9_Click"), 12),
                  QStringLiteral("Type mismatch\r\nin Lanthorn2021/08/31.Form1.PushButton9_Click at "
                                 "line 12\r\rPlease email screenshot of this message to "
                                 "support@parvilon.org"));
@@ -43,7 +43,7 @@ private slots:
     void otherModulesNameThemselves() {
         ScriptedPrompts prompts;
         base::ErrorReport errors(QStringLiteral("AddFolder.GetSubDirectories2016"),
-                                QStringLiteral("Brisklet2021/08/31"));
+                                 QStringLiteral("Brisklet2021/08/31"));
         errors.step([] { throw base::RunTimeError(QStringLiteral("x")); });
         QCOMPARE(prompts.errorReports().size(), 1);
         QVERIFY(prompts.errorReports()[0].text.contains(

@@ -60,7 +60,8 @@ private slots:
         QCOMPARE(files.paths(), (QStringList{"/b.pdf", "/a.pdf", "/a.pdf"}));
         QVERIFY(files.contains("/a.pdf") && !files.contains("/A.pdf"));
         files.setPath(0, "/c.pdf");
-        QCOMPARE(files.data(files.index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("/c.pdf"));
+        QCOMPARE(files.data(files.index(0, 0), Qt::DisplayRole).toString(),
+                 QStringLiteral("/c.pdf"));
         QVERIFY(files.removeAt(1));
         QVERIFY(!files.removeAt(5) && !files.removeAt(-1));
         QCOMPARE(files.paths(), (QStringList{"/c.pdf", "/a.pdf"}));

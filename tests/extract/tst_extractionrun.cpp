@@ -1,11 +1,11 @@
 #include "base/BusyState.h"
 #include "base/ErrorReport.h"
 #include "base/EventPump.h"
-#include "base/Settings.h"
-#include "extract/ExtractionRun.h"
 #include "base/FileListModel.h"
 #include "base/Progress.h"
 #include "base/ResultsModel.h"
+#include "base/Settings.h"
+#include "extract/ExtractionRun.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Prompts.h"
 #include "tests/support/FakeTool.h"
@@ -290,8 +290,7 @@ private slots:
         QCOMPARE(headersOf(run->results),
                  (QStringList{"Filename", "Date Modified", "Date Created"}));
         QCOMPARE(cell(run->results, 0, "Date Modified"), QStringLiteral("1/1/2022"));
-        QCOMPARE(cell(run->results, 0, "Date Created"),
-                 QStringLiteral("1/15/2021 9:30:00 AM"));
+        QCOMPARE(cell(run->results, 0, "Date Created"), QStringLiteral("1/15/2021 9:30:00 AM"));
         // Garbage dates are reported and leave the file system's dates in place.
         QVERIFY(!cell(run->results, 1, "Date Modified").isEmpty());
         QCOMPARE(prompts.errorReports().size(), 2);

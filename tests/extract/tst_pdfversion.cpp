@@ -21,7 +21,10 @@ private slots:
         QTest::newRow("CR alone") << QByteArray("%PDF-1.5\r1 0 obj") << "PDF-1.5";
         QTest::newRow("text after the version stays")
             << QByteArray("%PDF-1.3 %\xe2\xe3\n") << QString::fromLatin1("PDF-1.3 %\xe2\xe3");
-        QTest::newRow("NUL characters left out") << QByteArray("%PDF-1.\0""6\n", 10) << "PDF-1.6";
+        QTest::newRow("NUL characters left out") << QByteArray("%PDF-1.\0"
+                                                               "6\n",
+                                                               10)
+                                                 << "PDF-1.6";
         QTest::newRow("junk before the header")
             << QByteArray("garbage bytes\n%PDF-1.4\n1 0 obj") << "PDF-1.4";
         QTest::newRow("junk on the header's line") << QByteArray("xx%PDF-2.0\r\n") << "PDF-2.0";

@@ -1,13 +1,13 @@
 #include "base/ErrorReport.h"
+#include "base/PropertySet.h"
 #include "base/Settings.h"
 #include "extract/PropertyDialog.h"
-#include "base/PropertySet.h"
 #include "tests/support/TestMain.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QMouseEvent>
+#include <QPushButton>
 
 using testsupport::ScriptedPrompts;
 

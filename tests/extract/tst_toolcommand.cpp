@@ -14,8 +14,8 @@ private slots:
         QCOMPARE(command.text, QStringLiteral("\"/opt/parvilon/pdftk\" \"/docs/a b.pdf\" dumpdata "
                                               "output \"/tmp/p-1/result.txt\""));
         QCOMPARE(command.program, QStringLiteral("/opt/parvilon/pdftk"));
-        QCOMPARE(command.arguments, (QStringList{"/docs/a b.pdf", "dumpdata", "output",
-                                                 "/tmp/p-1/result.txt"}));
+        QCOMPARE(command.arguments,
+                 (QStringList{"/docs/a b.pdf", "dumpdata", "output", "/tmp/p-1/result.txt"}));
         QVERIFY(command.input.isEmpty());
     }
 
@@ -27,9 +27,8 @@ private slots:
         QCOMPARE(command.text, QStringLiteral("\"/opt/pdftk\" A=\"/d/\"quoted\".pdf\" input_pw "
                                               "A=\"p\" $(rm -rf ~) âge\" dumpdata output "
                                               "\"/t/result.txt\""));
-        QCOMPARE(command.arguments,
-                 (QStringList{"A=/d/\"quoted\".pdf", "input_pw", "A=PROMPT", "dumpdata", "output",
-                              "/t/result.txt"}));
+        QCOMPARE(command.arguments, (QStringList{"A=/d/\"quoted\".pdf", "input_pw", "A=PROMPT",
+                                                 "dumpdata", "output", "/t/result.txt"}));
         QVERIFY(!command.arguments.join(QLatin1Char(' ')).contains(password));
         QCOMPARE(command.input, password.toUtf8() + '\n');
     }
@@ -38,7 +37,8 @@ private slots:
         testsupport::ProgramFolder folder;
         // Without one in the program folder: the one on the PATH, if any.
         const QString onPath = QStandardPaths::findExecutable(QStringLiteral("pdftk"));
-        QCOMPARE(extract::toolPath(), onPath.isEmpty() ? folder.path() + QStringLiteral("/pdftk") : onPath);
+        QCOMPARE(extract::toolPath(),
+                 onPath.isEmpty() ? folder.path() + QStringLiteral("/pdftk") : onPath);
         folder.writeFile(QStringLiteral("pdftk"), "#!/bin/sh\n");
         QFile::setPermissions(folder.path() + QStringLiteral("/pdftk"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -7,9 +7,9 @@
 
 namespace {
 
-const QStringList allHeaders = {"Filename", "PDF Version", "Producer", "Creator", "Title",
-                                "Author", "Subject", "Keywords", "Number Of Pages",
-                                "Date Modified", "Date Created", "Date Accessed"};
+const QStringList allHeaders = {
+    "Filename", "PDF Version", "Producer",        "Creator",       "Title",        "Author",
+    "Subject",  "Keywords",    "Number Of Pages", "Date Modified", "Date Created", "Date Accessed"};
 
 // The cells one parse writes (by header, the last write winning) and the errors it reports.
 struct Parsed {
@@ -31,7 +31,8 @@ Parsed parse(const QByteArray& output, const QStringList& headers = allHeaders) 
 }
 
 QByteArray saved(const char* name) {
-    QFile file(testsupport::sourceDir() + QStringLiteral("/tests/extract/data/") + QLatin1String(name));
+    QFile file(testsupport::sourceDir() + QStringLiteral("/tests/extract/data/") +
+               QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
@@ -70,9 +71,11 @@ private slots:
 
     void keysMatchByTheirBeginningAndTheLastOneWins() {
         // A custom entry TitleX counts as the title; the later one wins, in either order.
-        const Parsed titleLast = parse("InfoKey: TitleX\nInfoValue: X\nInfoKey: Title\nInfoValue: T\n");
+        const Parsed titleLast =
+            parse("InfoKey: TitleX\nInfoValue: X\nInfoKey: Title\nInfoValue: T\n");
         QCOMPARE(titleLast.cells.value("Title"), QStringLiteral("T"));
-        const Parsed titleXLast = parse("InfoKey: Title\nInfoValue: T\nInfoKey: TitleX\nInfoValue: X\n");
+        const Parsed titleXLast =
+            parse("InfoKey: Title\nInfoValue: T\nInfoKey: TitleX\nInfoValue: X\n");
         QCOMPARE(titleXLast.cells.value("Title"), QStringLiteral("X"));
         QCOMPARE(titleXLast.writeOrder, (QStringList{"Title", "Title"}));
     }
@@ -97,15 +100,17 @@ private slots:
     void onlyColumnsOfTheTableAreWritten() {
         const QStringList headers = {"Filename", "Title"};
         const Parsed parsed = parse("InfoKey: ModDate\nInfoValue: garbage\nInfoKey: Title\n"
-                                    "InfoValue: T\nNumberOfPages: 3\n", headers);
+                                    "InfoValue: T\nNumberOfPages: 3\n",
+                                    headers);
         QCOMPARE(parsed.cells.keys(), QStringList{"Title"});
         // No date column, so the unreadable date is not even converted.
         QVERIFY(parsed.errors.isEmpty());
     }
 
     void aKeyWithoutValueLineIsReported() {
-        for (const QByteArray& output : {QByteArray("InfoKey: Title"), QByteArray("InfoKey: Title\n"),
-                                         QByteArray("InfoKey: Title\r\n")}) {
+        for (const QByteArray& output :
+             {QByteArray("InfoKey: Title"), QByteArray("InfoKey: Title\n"),
+              QByteArray("InfoKey: Title\r\n")}) {
             const Parsed parsed = parse(output);
             QVERIFY(!parsed.cells.contains("Title"));
             QCOMPARE(parsed.errors.size(), 1);
@@ -132,20 +137,30 @@ private slots:
     void decodingCharacterReferences_data() {
         QTest::addColumn<QString>("escaped");
         QTest::addColumn<QString>("decoded");
-        QTest::newRow("named") << "&amp;&lt;&gt;&quot;&apos;" << "&<>\"'";
+        QTest::newRow("named") << "&amp;&lt;&gt;&quot;&apos;"
+                               << "&<>\"'";
         QTest::newRow("Latin") << "Caf&#233;" << QString::fromUtf8("Café");
         QTest::newRow("CJK") << "&#20013;&#25991;" << QString::fromUtf8("中文");
         QTest::newRow("astral") << "&#128512;" << QString::fromUtf8("😀");
         QTest::newRow("hexadecimal") << "&#xE9;&#X1F600;" << QString::fromUtf8("é😀");
-        QTest::newRow("date zone") << "D:20121115195358-05&apos;00&apos;" << "D:20121115195358-05'00'";
-        QTest::newRow("escaped reference stays literal") << "&amp;#233;" << "&#233;";
-        QTest::newRow("tab kept") << "a&#9;b" << "a\tb";
-        QTest::newRow("line breaks become blanks") << "a&#13;&#10;b\rc" << "a  b c";
-        QTest::newRow("NUL left out") << "a&#0;b" << "ab";
-        QTest::newRow("unknown name") << "&nbsp;&copy" << "&nbsp;&copy";
-        QTest::newRow("beyond Unicode") << "&#1114112;&#55296;" << "&#1114112;&#55296;";
-        QTest::newRow("not a number") << "&#12a;&#;&#x;" << "&#12a;&#;&#x;";
-        QTest::newRow("lone ampersand") << "R & D &" << "R & D &";
+        QTest::newRow("date zone") << "D:20121115195358-05&apos;00&apos;"
+                                   << "D:20121115195358-05'00'";
+        QTest::newRow("escaped reference stays literal") << "&amp;#233;"
+                                                         << "&#233;";
+        QTest::newRow("tab kept") << "a&#9;b"
+                                  << "a\tb";
+        QTest::newRow("line breaks become blanks") << "a&#13;&#10;b\rc"
+                                                   << "a  b c";
+        QTest::newRow("NUL left out") << "a&#0;b"
+                                      << "ab";
+        QTest::newRow("unknown name") << "&nbsp;&copy"
+                                      << "&nbsp;&copy";
+        QTest::newRow("beyond Unicode") << "&#1114112;&#55296;"
+                                        << "&#1114112;&#55296;";
+        QTest::newRow("not a number") << "&#12a;&#;&#x;"
+                                      << "&#12a;&#;&#x;";
+        QTest::newRow("lone ampersand") << "R & D &"
+                                        << "R & D &";
     }
     void decodingCharacterReferences() {
         QFETCH(QString, escaped);

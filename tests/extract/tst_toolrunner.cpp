@@ -88,9 +88,10 @@ private slots:
     void aToolThatCannotStartReturnsAtOnce() {
         QTemporaryDir folder;
         RecordingProgress progress;
-        auto missing = extract::buildToolCommand(folder.filePath("pdftk"), "/a.pdf", {},
-                                                 folder.filePath("o"));
-        const extract::ToolResult gone = runToolAndWait(missing, &progress, "Processing: a.pdf", 25, 4);
+        auto missing =
+            extract::buildToolCommand(folder.filePath("pdftk"), "/a.pdf", {}, folder.filePath("o"));
+        const extract::ToolResult gone =
+            runToolAndWait(missing, &progress, "Processing: a.pdf", 25, 4);
         QVERIFY(!gone.started);
         QCOMPARE(gone.exitCode, extract::startFailureBase + 2);
         QCOMPARE(gone.problem, QStringLiteral("No such file or directory"));

@@ -75,7 +75,8 @@ private slots:
         QCOMPARE(files->paths(), (QStringList{"/docs/b.pdf", "/docs/a.pdf", "/docs/a.pdf"}));
         QStringList many;
         for (int i = 0; i < 3000; ++i)
-            many.append(QStringLiteral("/a/rather/long/folder/for/many/files/document-%1.pdf").arg(i));
+            many.append(
+                QStringLiteral("/a/rather/long/folder/for/many/files/document-%1.pdf").arg(i));
         prompts.openFilesAnswers.enqueue(many);
         filelist::addFilesByDialog(*files, errors);
         QCOMPARE(files->count(), 3003);
@@ -196,9 +197,11 @@ private slots:
                view->visualRect(files->index(last + 1, 0)).bottom() < viewport->height())
             ++last;
         QVERIFY(last < 39);
-        sendMouse(viewport, QEvent::MouseButtonPress, centreOfRow(view.get(), last - 1), Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseButtonPress, centreOfRow(view.get(), last - 1),
+                  Qt::LeftButton);
         sendMouse(viewport, QEvent::MouseMove, centreOfRow(view.get(), last), Qt::LeftButton);
-        sendMouse(viewport, QEvent::MouseButtonRelease, centreOfRow(view.get(), last), Qt::NoButton);
+        sendMouse(viewport, QEvent::MouseButtonRelease, centreOfRow(view.get(), last),
+                  Qt::NoButton);
         QCOMPARE(files->path(last), rows[last - 1]);
         // The next row has come into view, so the drag can go on.
         QVERIFY(viewport->rect().contains(view->visualRect(files->index(last + 1, 0))));

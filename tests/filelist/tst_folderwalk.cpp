@@ -1,7 +1,7 @@
 #include "FolderFixtures.h"
 
-#include "filelist/FolderWalk.h"
 #include "filelist/FileAttributes.h"
+#include "filelist/FolderWalk.h"
 #include "filelist/NamePattern.h"
 #include "tests/support/TestMain.h"
 
@@ -92,7 +92,8 @@ private slots:
         QFETCH(bool, folder);
         QFETCH(int, attributes);
         TreeRoot dir;
-        makeTree(dir.path(), {"file.pdf", "readonly.pdf", ".hidden.pdf", ".readonly.pdf", ".folder/"});
+        makeTree(dir.path(),
+                 {"file.pdf", "readonly.pdf", ".hidden.pdf", ".readonly.pdf", ".folder/"});
         QFile::setPermissions(dir.filePath("readonly.pdf"), QFileDevice::ReadOwner);
         QFile::setPermissions(dir.filePath(".readonly.pdf"), QFileDevice::ReadOwner);
         makeLink("file.pdf", dir.filePath("filelink.pdf"));

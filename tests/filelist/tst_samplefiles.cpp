@@ -90,9 +90,8 @@ private slots:
         prompts.yesNoAnswers << false << true;
         filelist::loadSampleFiles(files);
         filelist::loadSampleFiles(files);
-        QCOMPARE(rowsOf(files),
-                 (QStringList{samples + "b.pdf", folder + "/SAMPLES/a.pdf", samples + "a.pdf",
-                              samples + "d.pdf"}));
+        QCOMPARE(rowsOf(files), (QStringList{samples + "b.pdf", folder + "/SAMPLES/a.pdf",
+                                             samples + "a.pdf", samples + "d.pdf"}));
         const auto asked = prompts.ofKind(ScriptedPrompts::Kind::YesNo);
         QCOMPARE(asked.size(), 2);
         QCOMPARE(asked[0].text,

@@ -5,7 +5,7 @@
 namespace testsupport {
 
 base::ResultsSnapshot results(const QStringList& headers, const QList<QStringList>& rows,
-                            const QList<int>& unticked) {
+                              const QList<int>& unticked) {
     base::ResultsSnapshot data;
     data.headers = headers;
     for (qsizetype i = 0; i < rows.size(); ++i)

@@ -11,7 +11,7 @@ namespace testsupport {
 // A results table in memory: headers, then rows of cells, each ticked unless listed in
 // `unticked` (row positions from 0).
 base::ResultsSnapshot results(const QStringList& headers, const QList<QStringList>& rows,
-                            const QList<int>& unticked = {});
+                              const QList<int>& unticked = {});
 
 QByteArray fileBytes(const QString& path);
 

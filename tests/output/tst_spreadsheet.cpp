@@ -63,8 +63,8 @@ struct Export {
     testsupport::RecordingProgress progress;
     base::QuietBusyState busy;
     void start() {
-        output::exportResultsToWorkbook(table, progress, busy,
-                                        base::ErrorReport(QStringLiteral("Form1.PushButton13_Click")));
+        output::exportResultsToWorkbook(
+            table, progress, busy, base::ErrorReport(QStringLiteral("Form1.PushButton13_Click")));
     }
 };
 

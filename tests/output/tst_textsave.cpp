@@ -250,8 +250,9 @@ private slots:
         QCOMPARE(dialogs[0].text, QStringLiteral("Save"));
         QCOMPARE(dialogs[0].extra,
                  QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All Files (*)"));
-        QCOMPARE(fileBytes(folder.filePath("out.txt")),
-                 QByteArray("Filename\tTitle             \t\r\n/a.pdf  \tAlpha, \"the first\"\t\r\n"));
+        QCOMPARE(
+            fileBytes(folder.filePath("out.txt")),
+            QByteArray("Filename\tTitle             \t\r\n/a.pdf  \tAlpha, \"the first\"\t\r\n"));
         QCOMPARE(fileBytes(folder.filePath("out.CSV")),
                  QByteArray("Filename,Title\r\n/a.pdf,\"Alpha, \"\"the first\"\"\"\r\n"));
         QVERIFY(!busy.isBusy());

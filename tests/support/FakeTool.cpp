@@ -8,7 +8,7 @@
 
 namespace testsupport {
 
-FakeTool::FakeTool(const QString& folder, const QString& body) : folder(folder) {
+FakeTool::FakeTool(const QString& inFolder, const QString& body) : folder(inFolder) {
     QFile script(path());
     if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write the fake tool");
@@ -23,7 +23,8 @@ FakeTool::FakeTool(const QString& folder, const QString& body) : folder(folder) 
             "done\n"
             "input=\n"
             "case \" $* \" in *' input_pw A=PROMPT '*) IFS= read -r input ;; esac\n"
-            "printf '%s|stdin=%s|LC_ALL=%s\\n' \"$*\" \"$input\" \"$LC_ALL\" >> \"$here/calls.log\"\n"
+            "printf '%s|stdin=%s|LC_ALL=%s\\n' \"$*\" \"$input\" \"$LC_ALL\" >> "
+            "\"$here/calls.log\"\n"
          << body << "\n";
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -39,7 +40,8 @@ int FakeTool::calls() const {
 }
 
 QString FakeTool::writesDump(const QString& title, int pages) {
-    return QStringLiteral("printf 'InfoBegin\\nInfoKey: Title\\nInfoValue: %1\\nNumberOfPages: %2\\n' > \"$out\"")
+    return QStringLiteral("printf 'InfoBegin\\nInfoKey: Title\\nInfoValue: %1\\nNumberOfPages: "
+                          "%2\\n' > \"$out\"")
         .arg(title)
         .arg(pages);
 }

@@ -34,10 +34,10 @@ void check(bool condition) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QStringList headers = {"Filename", "PDF Version", "Producer", "Creator",
-                                        "Title", "Author", "Subject", "Keywords",
-                                        "Number Of Pages", "Date Modified", "Date Created",
-                                        "Date Accessed"};
+    static const QStringList headers = {"Filename",      "PDF Version",  "Producer",
+                                        "Creator",       "Title",        "Author",
+                                        "Subject",       "Keywords",     "Number Of Pages",
+                                        "Date Modified", "Date Created", "Date Accessed"};
     static const QLocale locale(QLocale::English, QLocale::UnitedStates);
     static const base::CellValueReader cells(locale);
     const QByteArray bytes =
@@ -55,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         cells.read(QStringLiteral("Date Modified"), date.value().text);
 
     const auto version = extract::pdfVersionFromStart(bytes);
-    check(!version.ok() || (!version.value().contains(QLatin1Char('\n')) &&
-                            !version.value().contains(QLatin1Char('\r')) &&
-                            !version.value().contains(QChar(0))));
+    check(!version.ok() ||
+          (!version.value().contains(QLatin1Char('\n')) &&
+           !version.value().contains(QLatin1Char('\r')) && !version.value().contains(QChar(0))));
 
     const auto number = base::numberFromText(text);
     check(!number.ok() || std::isfinite(number.value()));
@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(back == paths || (paths == QStringList{QString()} && back.isEmpty()));
     filelist::splitSampleList(filelist::unscrambleSnapshot(text)); // anything stored by hand
 
-    for (const QString& header : {QStringLiteral("Number Of Pages"), QStringLiteral("Date Created")})
+    for (const QString& header :
+         {QStringLiteral("Number Of Pages"), QStringLiteral("Date Created")})
         cells.read(header, text.left(60));
     return 0;
 }
