@@ -137,8 +137,11 @@ CellValueReader::CellValueReader(const QLocale& forLocale) : locale(forLocale) {
                 if (QStringLiteral("yhHms").contains(c) ||
                     ((c == QLatin1Char('M') || c == QLatin1Char('d')) && run <= 2))
                     shape.fields += c == QLatin1Char('H') ? QLatin1Char('h') : c;
-                else if (c == QLatin1Char('M') || c == QLatin1Char('d') || c == QLatin1Char('z'))
+                else if (c == QLatin1Char('M'))
+                    shape.monthName = run == 3 ? QLocale::ShortFormat : QLocale::LongFormat;
+                else if (c == QLatin1Char('z'))
                     shape.numeric = false;
+                // A day's name (ddd, dddd) holds no number; the check by writing back sees it.
                 else if (c == QLatin1Char('A') || c == QLatin1Char('a'))
                     shape.twelveHour = true;
             }
@@ -189,18 +192,29 @@ std::optional<CellValue> CellValueReader::readQuickly(const DateShape& shape,
             break;
         }
     }
-    const QDate date(year, month, day);
-    if (!fitsSpreadsheet(date))
-        return std::nullopt;
+    // A month written by name: every month whose name the text holds is a candidate.
+    QList<int> months{month};
+    if (shape.monthName) {
+        months.clear();
+        for (int candidate = 1; candidate <= 12; ++candidate)
+            if (text.contains(locale.monthName(candidate, *shape.monthName)))
+                months.append(candidate);
+    }
     QList<int> hours{hour};
     if (shape.twelveHour) // 12 AM is hour 0, 1 PM hour 13: both readings are tried
         hours = {hour % 12, hour % 12 + 12};
-    for (const int candidate : hours) {
-        const QTime time = shape.timeFormat.isEmpty() ? QTime() : QTime(candidate, minute, second);
-        if (!shape.timeFormat.isEmpty() && !time.isValid())
+    for (const int monthCandidate : months) {
+        const QDate date(year, monthCandidate, day);
+        if (!fitsSpreadsheet(date))
             continue;
-        if (writesAs(shape, date, time, text))
-            return CellValue{CellValue::Kind::DateTime, 0, date, time, shape.displayFormat};
+        for (const int candidate : hours) {
+            const QTime time =
+                shape.timeFormat.isEmpty() ? QTime() : QTime(candidate, minute, second);
+            if (!shape.timeFormat.isEmpty() && !time.isValid())
+                continue;
+            if (writesAs(shape, date, time, text))
+                return CellValue{CellValue::Kind::DateTime, 0, date, time, shape.displayFormat};
+        }
     }
     return std::nullopt;
 }

@@ -40,7 +40,9 @@ private:
         QString displayFormat;
         QString fields; // y, M, d, h, m, s in the order they appear
         bool twelveHour = false;
-        bool numeric = true; // no month or day names, which only the slow reading reads
+        bool numeric = true; // nothing the quick reading cannot read (milliseconds)
+        // The month written by name (MMM, MMMM), in that form; none when it is a number.
+        std::optional<QLocale::FormatType> monthName;
     };
     std::optional<CellValue> readQuickly(const DateShape& shape, const QList<int>& numbers,
                                          const QString& text) const;

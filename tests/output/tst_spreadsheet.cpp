@@ -170,6 +170,12 @@ private slots:
                                                       << "d"
                                                       << "2021-08-31T14:30:05"
                                                       << "yyyy-mm-dd hh \"h\" mm \"min\" ss \"s\"";
+        QTest::newRow("month by name") << "C"
+                                       << "Date Modified"
+                                       << "31 Aug 2021 14:30:05"
+                                       << "d"
+                                       << "2021-08-31T14:30:05"
+                                       << "d mmm yyyy hh:mm:ss";
         QTest::newRow("a moment summer time skips") << "en_US"
                                                     << "Date Modified"
                                                     << "3/14/2021 2:30:00 AM"
