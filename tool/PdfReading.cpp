@@ -1,7 +1,9 @@
 #include "tool/PdfReading.h"
 
+#include "tool/BlockCacheSource.h"
 #include "tool/DamagedFileRepair.h"
 #include "tool/FactCollection.h"
+#include "tool/FileSnapshot.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
@@ -11,16 +13,11 @@
 #include <qpdf/QUtil.hh>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <new>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pdfinfodump {
 namespace {
@@ -36,32 +33,8 @@ void silence(QPDF& pdf) {
     pdf.setSuppressWarnings(true);
 }
 
-constexpr off_t wholeReadLimit = off_t{1} << 20;
 // The repairs work on a copy of the whole file in memory; larger files are not repaired.
-constexpr off_t repairReadLimit = off_t{256} << 20;
-
-// Reads the whole file of the given size into bytes, wherever the file's position is.
-// Returns 0 or the errno of the failed read. A file that shrank meanwhile gives what is
-// left; one that grew, its first size bytes.
-int readWhole(int fd, std::size_t size, std::string& bytes) {
-    bytes.resize(size);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    bytes.resize(done);
-    return 0;
-}
+constexpr std::int64_t repairReadLimit = std::int64_t{256} << 20;
 
 std::string oneLine(std::string text) {
     for (char& c : text) {
@@ -310,59 +283,53 @@ std::vector<std::string> passwordCandidates(const std::string& typed) {
     return candidates;
 }
 
-ReadResult readPdfFile(const std::string& path, const std::optional<std::string>& password) {
-    // O_NONBLOCK keeps open() from waiting for a writer on a FIFO; for a regular file it
-    // changes nothing.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return failure(std::strerror(errno));
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : 0;
-        ::close(fd);
-        return failure(error != 0 ? std::strerror(error) : "not a regular file");
-    }
-    std::unique_ptr<FILE, int (*)(FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
+ReadResult readPdfFile(const std::string& path, const std::optional<std::string>& password,
+                       const FileReading& reading) {
+    std::string error;
+    const std::unique_ptr<FileSnapshot> file = FileSnapshot::open(path, error);
     if (!file) {
-        ::close(fd);
-        return failure(std::strerror(errno));
+        return failure(error);
     }
+    return readOpenedPdf(*file, password, reading);
+}
+
+ReadResult readOpenedPdf(FileSnapshot& file, const std::optional<std::string>& password,
+                         const FileReading& reading) {
     std::string bytes;
     bool loaded = false;
-    int readError = 0;
     const auto loadBytes = [&]() -> std::optional<std::string_view> {
         if (!loaded) {
-            if (status.st_size > repairReadLimit) {
-                return std::nullopt;
-            }
-            readError =
-                readWhole(::fileno(file.get()), static_cast<std::size_t>(status.st_size), bytes);
-            if (readError != 0) {
+            if (file.size() > repairReadLimit || !file.readAll(bytes)) {
                 return std::nullopt;
             }
             loaded = true;
         }
         return std::string_view(bytes);
     };
-    // A typical PDF is read in one go: qpdf seeks back and forth, and on a stdio stream
-    // every seek costs a fresh read. Larger files are read piecemeal, as qpdf needs them.
-    if (status.st_size <= wholeReadLimit) {
+    ReadResult result;
+    if (file.size() <= reading.wholeReadLimit) {
+        // One read; qpdf then seeks in memory.
         if (!loadBytes()) {
-            return failure(std::strerror(readError));
+            return failure(file.failure());
         }
-        return readDocument(
+        result = readDocument(
             [&](QPDF& pdf, const char* pw) {
-                pdf.processMemoryFile(path.c_str(), bytes.data(), bytes.size(), pw);
+                pdf.processMemoryFile(file.path().c_str(), bytes.data(), bytes.size(), pw);
             },
             loadBytes, password);
+    } else {
+        // Shared by every try, so that a second password finds the blocks read already.
+        const auto source =
+            std::make_shared<BlockCacheSource>(file, reading.blockSize, reading.cachedBlocks);
+        result =
+            readDocument([&](QPDF& pdf, const char* pw) { pdf.processInputSource(source, pw); },
+                         loadBytes, password);
     }
-    return readDocument(
-        [&](QPDF& pdf, const char* pw) {
-            std::rewind(file.get());
-            pdf.processFile(path.c_str(), file.get(), false, pw);
-        },
-        loadBytes, password);
+    // Checked after qpdf is done: it takes some failed reads for damage and reads on.
+    if (!file.unchanged()) {
+        return failure(file.failure());
+    }
+    return result;
 }
 
 ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password) {

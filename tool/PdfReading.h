@@ -2,6 +2,8 @@
 
 #include "tool/DocumentFacts.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,15 +21,33 @@ struct ReadResult {
     std::vector<std::string> warnings;
 };
 
+class FileSnapshot;
+
+// How a file is read: a small one whole, with one read; a larger one through a cache of
+// blocks (BlockCacheSource.h), so that only the parts qpdf looks at are read. Tests make them
+// small.
+struct FileReading {
+    std::int64_t wholeReadLimit = std::int64_t{1} << 20;
+    std::size_t blockSize = std::size_t{64} << 10;
+    std::size_t cachedBlocks = 16;
+};
+
 // Reads the information dictionary, the trailer's ID and the page count of a PDF file, with
 // the standard properties the dictionary lacks taken from XMP metadata (collectFacts).
-// Only a regular file is opened, so a FIFO or device cannot block the reader. A damaged
+// Only a regular file is opened, so that a FIFO or device cannot block the reader. A damaged
 // file is repaired as far as qpdf can; when qpdf cannot open it, or opens it without a page
-// count, repaired copies are tried in memory (DamagedFileRepair.h), each noted in warnings:
-// the encryption ignored when it spares strings and streams (no password given) or when
-// /Encrypt is no dictionary, too large integers made harmless, the last cross-reference
-// stream pointed at, and a trailer of our own. What cannot be read is left out of the facts.
-ReadResult readPdfFile(const std::string& path, const std::optional<std::string>& password);
+// count, repaired copies of the whole file are tried in memory (DamagedFileRepair.h), each
+// noted in warnings: the encryption ignored when it spares strings and streams (no password
+// given) or when /Encrypt is no dictionary, too large integers made harmless, the last
+// cross-reference stream pointed at, and a trailer of our own. What cannot be read is left
+// out of the facts. A file that shrinks or changes while it is read is not read: the error
+// says so (FileSnapshot.h).
+ReadResult readPdfFile(const std::string& path, const std::optional<std::string>& password,
+                       const FileReading& reading = {});
+
+// The same for a file opened already.
+ReadResult readOpenedPdf(FileSnapshot& file, const std::optional<std::string>& password,
+                         const FileReading& reading = {});
 
 // The same for a PDF held in memory.
 ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password);

@@ -2,7 +2,8 @@
 // and XMP metadata included), plus the text decoding, the XMP parsing and the byte-level
 // repairs of the raw bytes, which a PDF reaches only through qpdf. Besides crashes and hangs it
 // catches output that breaks the line format: a control character or a non-ASCII byte in the
-// escaped dump, invalid UTF-8 in the UTF-8 dump.
+// escaped dump, invalid UTF-8 in the UTF-8 dump. The same bytes are also read from a file
+// through a block cache of tiny blocks, which must give the same result as memory.
 
 #include "tool/DamagedFileRepair.h"
 #include "tool/DumpFormat.h"
@@ -15,6 +16,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
+#include <unistd.h>
 
 using namespace pdfinfodump;
 
@@ -48,6 +51,29 @@ void check(bool condition) {
     }
 }
 
+// The bytes as a file in memory, read through blocks so small that most objects cross one.
+ReadResult readThroughBlocks(std::string_view bytes) {
+    const int fd = ::memfd_create("fuzz-input", MFD_CLOEXEC);
+    check(fd >= 0);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+        check(wrote > 0);
+        done += static_cast<std::size_t>(wrote);
+    }
+    FileReading reading;
+    reading.wholeReadLimit = 0;
+    reading.blockSize = 97;
+    reading.cachedBlocks = 3;
+    ReadResult result = readPdfFile("/proc/self/fd/" + std::to_string(fd), std::nullopt, reading);
+    ::close(fd);
+    return result;
+}
+
+// Only qpdf's detail may name the source differently; the kind of failure agrees.
+std::string_view failureKind(const std::string& error) {
+    return std::string_view(error).substr(0, error.find(':'));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -64,6 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         check(!result.error.empty() && result.error.find('\n') == std::string::npos);
     }
+    const ReadResult fromFile = readThroughBlocks(bytes);
+    check(fromFile.ok == result.ok && fromFile.warnings.size() == result.warnings.size());
+    check(formatDump(fromFile.facts, TextStyle::Utf8) == formatDump(result.facts, TextStyle::Utf8));
+    check(failureKind(fromFile.error) == failureKind(result.error));
 
     const std::u32string text = decodeTextString(bytes);
     std::string escaped;
