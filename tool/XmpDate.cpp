@@ -40,11 +40,17 @@ std::optional<std::string> xmpDateAsPdfDate(std::string_view date) {
     if (!readNumber(date, pos, 4, 0, 9999, pdf)) {
         return std::nullopt;
     }
-    if (take(date, pos, '-')) {
+    // A date without its month or day means the first: PDF dates default them to 01, and
+    // readers of PDF dates want at least YYYYMMDD.
+    if (!take(date, pos, '-')) {
+        pdf += "0101";
+    } else {
         if (!readNumber(date, pos, 2, 1, 12, pdf)) {
             return std::nullopt;
         }
-        if (take(date, pos, '-')) {
+        if (!take(date, pos, '-')) {
+            pdf += "01";
+        } else {
             if (!readNumber(date, pos, 2, 1, 31, pdf)) {
                 return std::nullopt;
             }

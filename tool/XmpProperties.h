@@ -22,9 +22,9 @@ namespace pdfinfodump {
 std::optional<std::vector<InfoEntry>> propertiesFromXmp(std::string_view xml, std::string& error);
 
 // An XMP date (YYYY, YYYY-MM, YYYY-MM-DD, or that with Thh:mm[:ss[.fraction]] and a zone of
-// Z or +hh:mm / -hh:mm) in PDF form: D:YYYYMMDDHHmmSS, then Z or +HH'mm' for the zone.
-// Seconds are written as 00 when the time has none; fractions are dropped. Nothing for
-// anything else.
+// Z or +hh:mm / -hh:mm) in PDF form: D:YYYYMMDD, then HHmmSS and Z or +HH'mm' for a time and
+// its zone. A missing month or day is written as 01, seconds as 00 when the time has none;
+// fractions are dropped. Nothing for anything else.
 std::optional<std::string> xmpDateAsPdfDate(std::string_view date);
 
 } // namespace pdfinfodump

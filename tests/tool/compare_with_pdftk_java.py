@@ -119,7 +119,8 @@ def pdf_date(xmp: str) -> str | None:
     if not match:
         return None
     year, month, day, hour, minute, second, zone = match.groups()
-    date = "D:" + year + (month or "") + (day or "")
+    # A missing month or day is the first, as in a PDF date.
+    date = "D:" + year + (month or "01") + (day or "01")
     if hour:
         date += hour + minute + (second or "00")
     if zone:
