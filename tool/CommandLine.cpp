@@ -1,6 +1,7 @@
 #include "tool/CommandLine.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace pdfinfodump {
 
@@ -21,8 +22,9 @@ Handled splitHandle(const std::string& argument) {
     if (equals == std::string::npos || equals == 0) {
         return {"", argument};
     }
-    const bool upperCase = std::all_of(argument.begin(), argument.begin() + equals,
-                                       [](char c) { return c >= 'A' && c <= 'Z'; });
+    const std::string_view name = std::string_view(argument).substr(0, equals);
+    const bool upperCase =
+        std::all_of(name.begin(), name.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
     if (!upperCase) {
         return {"", argument};
     }

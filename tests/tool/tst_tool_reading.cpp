@@ -482,8 +482,8 @@ private slots:
         if (!password.isNull()) {
             pw = password.toStdString();
         }
-        const ReadResult fromMemory =
-            readPdfBuffer(std::string_view(bytes.constData(), bytes.size()), pw);
+        const ReadResult fromMemory = readPdfBuffer(
+            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), pw);
         const ReadResult fromFile = read(madePdf(file), password);
         QCOMPARE(fromMemory.ok, fromFile.ok);
         QCOMPARE(utf8Dump(fromMemory), utf8Dump(fromFile));

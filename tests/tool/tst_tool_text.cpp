@@ -31,7 +31,7 @@ QByteArray dumpText(const std::u32string& text, TextStyle style) {
 }
 
 std::string bytes(QByteArrayView view) {
-    return std::string(view.data(), view.size());
+    return std::string(view.data(), static_cast<size_t>(view.size()));
 }
 
 } // namespace
