@@ -16,9 +16,6 @@
 namespace pdfinfodump {
 namespace {
 
-// Far beyond any real packet; a stream that decodes to more is not read.
-constexpr std::size_t metadataLimit = std::size_t{8} << 20;
-
 constexpr std::array<std::string_view, 8> standardKeys = {
     "Title", "Author", "Subject", "Keywords", "Creator", "Producer", "CreationDate", "ModDate"};
 
@@ -56,11 +53,8 @@ bool hasValue(const std::vector<InfoEntry>& info, std::string_view key) {
     });
 }
 
-void addXmpProperties(QPDF& pdf, DocumentFacts& facts, std::vector<std::string>& warnings) {
-    const bool complete =
-        std::all_of(standardKeys.begin(), standardKeys.end(),
-                    [&](std::string_view key) { return hasValue(facts.info, key); });
-    if (complete) {
+void addXmpFromMetadata(QPDF& pdf, DocumentFacts& facts, std::vector<std::string>& warnings) {
+    if (!lacksStandardProperty(facts)) {
         return;
     }
     QPDFObjectHandle metadata = pdf.getRoot().getKey("/Metadata");
@@ -73,6 +67,18 @@ void addXmpProperties(QPDF& pdf, DocumentFacts& facts, std::vector<std::string>&
         warnings.push_back("the XMP metadata stream cannot be decoded; ignored");
         return;
     }
+    addXmpProperties(facts, xml, warnings);
+}
+
+} // namespace
+
+bool lacksStandardProperty(const DocumentFacts& facts) {
+    return !std::all_of(standardKeys.begin(), standardKeys.end(),
+                        [&](std::string_view key) { return hasValue(facts.info, key); });
+}
+
+void addXmpProperties(DocumentFacts& facts, std::string_view xml,
+                      std::vector<std::string>& warnings) {
     std::string error;
     const auto properties = propertiesFromXmp(xml, error);
     if (!properties) {
@@ -92,8 +98,6 @@ void addXmpProperties(QPDF& pdf, DocumentFacts& facts, std::vector<std::string>&
     std::stable_sort(facts.info.begin(), facts.info.end(),
                      [](const InfoEntry& a, const InfoEntry& b) { return a.key < b.key; });
 }
-
-} // namespace
 
 DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings) {
     DocumentFacts facts;
@@ -125,7 +129,7 @@ DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings) {
     if (!pages.warning.empty()) {
         warnings.push_back(pages.warning);
     }
-    tolerate([&] { addXmpProperties(pdf, facts, warnings); });
+    tolerate([&] { addXmpFromMetadata(pdf, facts, warnings); });
     return facts;
 }
 

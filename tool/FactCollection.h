@@ -2,7 +2,9 @@
 
 #include "tool/DocumentFacts.h"
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QPDF;
@@ -17,5 +19,16 @@ namespace pdfinfodump {
 // added to warnings. Only the trailer, the information dictionary, the page tree and the
 // metadata stream are read. Throws only std::bad_alloc.
 DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings);
+
+// Far beyond any real XMP packet; a metadata stream that decodes to more is not read.
+inline constexpr std::size_t metadataLimit = std::size_t{8} << 20;
+
+// Whether the facts lack a standard property, which XMP metadata may then give.
+bool lacksStandardProperty(const DocumentFacts& facts);
+
+// Adds the standard properties the facts lack from the XMP packet xml; notes in warnings when
+// the packet cannot be read.
+void addXmpProperties(DocumentFacts& facts, std::string_view xml,
+                      std::vector<std::string>& warnings);
 
 } // namespace pdfinfodump

@@ -4,6 +4,7 @@
 #include "tool/DamagedFileRepair.h"
 #include "tool/FactCollection.h"
 #include "tool/FileSnapshot.h"
+#include "tool/QuickReader.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
@@ -259,6 +260,16 @@ ReadResult readDocument(const OpenDocument& open, const LoadBytes& loadBytes,
     return result;
 }
 
+ReadResult quickResult(QuickRead read) {
+    ReadResult result;
+    result.ok = true;
+    result.facts = std::move(read.facts);
+    for (std::string& warning : read.warnings) {
+        result.warnings.push_back(oneLine(std::move(warning)));
+    }
+    return result;
+}
+
 } // namespace
 
 std::vector<std::string> passwordCandidates(const std::string& typed) {
@@ -308,22 +319,33 @@ ReadResult readOpenedPdf(FileSnapshot& file, const std::optional<std::string>& p
     };
     ReadResult result;
     if (file.size() <= reading.wholeReadLimit) {
-        // One read; qpdf then seeks in memory.
+        // One read; the file is then read in memory.
         if (!loadBytes()) {
             return failure(file.failure());
         }
-        result = readDocument(
-            [&](QPDF& pdf, const char* pw) {
-                pdf.processMemoryFile(file.path().c_str(), bytes.data(), bytes.size(), pw);
-            },
-            loadBytes, password);
+        std::optional<QuickRead> quick;
+        if (reading.quickReader) {
+            quick = readQuickly(bytes);
+        }
+        result = quick ? quickResult(std::move(*quick))
+                       : readDocument(
+                             [&](QPDF& pdf, const char* pw) {
+                                 pdf.processMemoryFile(file.path().c_str(), bytes.data(),
+                                                       bytes.size(), pw);
+                             },
+                             loadBytes, password);
     } else {
-        // Shared by every try, so that a second password finds the blocks read already.
+        // Shared by every try, so that qpdf and a second password find the blocks read.
         const auto source =
             std::make_shared<BlockCacheSource>(file, reading.blockSize, reading.cachedBlocks);
-        result =
-            readDocument([&](QPDF& pdf, const char* pw) { pdf.processInputSource(source, pw); },
-                         loadBytes, password);
+        std::optional<QuickRead> quick;
+        if (reading.quickReader) {
+            quick = readQuickly(*source, file.size());
+        }
+        result = quick ? quickResult(std::move(*quick))
+                       : readDocument(
+                             [&](QPDF& pdf, const char* pw) { pdf.processInputSource(source, pw); },
+                             loadBytes, password);
     }
     // Checked after qpdf is done: it takes some failed reads for damage and reads on.
     if (!file.unchanged()) {
@@ -332,7 +354,13 @@ ReadResult readOpenedPdf(FileSnapshot& file, const std::optional<std::string>& p
     return result;
 }
 
-ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password) {
+ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password,
+                         const FileReading& reading) {
+    if (reading.quickReader) {
+        if (std::optional<QuickRead> quick = readQuickly(bytes)) {
+            return quickResult(std::move(*quick));
+        }
+    }
     return readDocument(
         [&](QPDF& pdf, const char* pw) {
             pdf.processMemoryFile("memory", bytes.data(), bytes.size(), pw);

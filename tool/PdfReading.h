@@ -24,12 +24,14 @@ struct ReadResult {
 class FileSnapshot;
 
 // How a file is read: a small one whole, with one read; a larger one through a cache of
-// blocks (BlockCacheSource.h), so that only the parts qpdf looks at are read. Tests make them
-// small.
+// blocks (BlockCacheSource.h), so that only the parts looked at are read. A well-formed,
+// unencrypted file is read without qpdf (QuickReader.h). Tests make the sizes small, and turn
+// the quick reader off to compare it with qpdf.
 struct FileReading {
     std::int64_t wholeReadLimit = std::int64_t{1} << 20;
     std::size_t blockSize = std::size_t{64} << 10;
     std::size_t cachedBlocks = 16;
+    bool quickReader = true;
 };
 
 // Reads the information dictionary, the trailer's ID and the page count of a PDF file, with
@@ -50,7 +52,8 @@ ReadResult readOpenedPdf(FileSnapshot& file, const std::optional<std::string>& p
                          const FileReading& reading = {});
 
 // The same for a PDF held in memory.
-ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password);
+ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password,
+                         const FileReading& reading = {});
 
 // The byte strings to try for a typed password, in order: as typed; for UTF-8 text that is
 // not ASCII, also its PDFDocEncoding form (RC4 and AES-128 keys are made from single-byte

@@ -3,14 +3,15 @@
 
     make_test_pdfs.py OUTPUT_FOLDER
 
-Plain documents are written byte by byte (pdfwriter.py), encrypted ones with qpdf, and one
-is updated by pdftk-java when it is installed. Each manifest entry has the file name, the
+Plain documents are written byte by byte (pdfwriter.py), encrypted ones and ones with object
+and cross-reference streams with qpdf, and one is updated by pdftk-java when it is installed. Each manifest entry has the file name, the
 user and owner passwords (null when there is none), and "compare": whether pdftk-java's
 dump must match ours (false where our decoding deliberately differs).
 """
 
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -329,6 +330,23 @@ ENCRYPTIONS = {
 }
 
 
+def incremental_update(base: bytes) -> bytes:
+    """base with an update appended that writes its information dictionary anew: the newer
+    section's object must win over the older one."""
+    trailer = base[base.rindex(b"trailer"):]
+    size = int(re.search(rb"/Size (\d+)", trailer).group(1))
+    info = int(re.search(rb"/Info (\d+) 0 R", trailer).group(1))
+    previous = int(base[base.rindex(b"startxref") + 9:].split()[0])
+    out = bytearray(base)
+    offset = len(out)
+    out += b"%d 0 obj\n<< /Title (Updated title) /Author (Ann Example) >>\nendobj\n" % info
+    xref = len(out)
+    out += b"xref\n0 1\n0000000000 65535 f \n%d 1\n%010d 00000 n \n" % (info, offset)
+    out += (b"trailer\n<< /Size %d /Root 1 0 R /Info %d 0 R /ID %s /Prev %d >>\n"
+            b"startxref\n%d\n%%%%EOF\n" % (size, info, ID, previous, xref))
+    return bytes(out)
+
+
 def encrypt(qpdf: str, source: str, target: str, user: str, owner: str, args: list[str],
             options: tuple[str, ...] = ()):
     command = [qpdf, "--allow-weak-crypto", *options, "--encrypt", user, owner, *args, "--",
@@ -362,6 +380,7 @@ def main() -> int:
         manifest.append({"file": file_name, "compare": compare, "user": user, "owner": owner})
 
     docs = plain_documents()
+    docs["incremental-update.pdf"] = (incremental_update(docs["plain.pdf"][0]), True)
     for file_name, (content, compare) in docs.items():
         with open(os.path.join(folder, file_name), "wb") as out:
             out.write(content)
@@ -388,6 +407,14 @@ def main() -> int:
     for file_name, (args, user, owner) in ENCRYPTIONS.items():
         encrypt(qpdf, source, os.path.join(folder, file_name), user, owner, args)
         record(file_name, True, user or None, owner)
+    # Object streams and cross-reference streams (with a PNG predictor), as most writers
+    # write today: a nested page tree, and the catalog of a document with XMP metadata.
+    for file_name, source in (("object-streams.pdf", "page-tree.pdf"),
+                              ("object-streams-xmp.pdf", "xmp-and-info.pdf")):
+        subprocess.run([qpdf, "--object-streams=generate", "--deterministic-id",
+                        os.path.join(folder, source), os.path.join(folder, file_name)],
+                       check=True)
+        record(file_name, True)
     # A large file whose password is tried in a second form after the first fails.
     encrypt(qpdf, os.path.join(folder, "large.pdf"), os.path.join(folder, "enc-large.pdf"),
             "\u00e2ge", "h\u00f4tel", ["128", "--use-aes=n"], ("--compress-streams=n",))

@@ -2,8 +2,9 @@
 // and XMP metadata included), plus the text decoding, the XMP parsing and the byte-level
 // repairs of the raw bytes, which a PDF reaches only through qpdf. Besides crashes and hangs it
 // catches output that breaks the line format: a control character or a non-ASCII byte in the
-// escaped dump, invalid UTF-8 in the UTF-8 dump. The same bytes are also read from a file
-// through a block cache of tiny blocks, which must give the same result as memory.
+// escaped dump, invalid UTF-8 in the UTF-8 dump. The same bytes are also read by qpdf alone
+// (without the quick reader), and both ways again from a file through a block cache of tiny
+// blocks: all four must give the same result.
 
 #include "tool/DamagedFileRepair.h"
 #include "tool/DumpFormat.h"
@@ -52,7 +53,7 @@ void check(bool condition) {
 }
 
 // The bytes as a file in memory, read through blocks so small that most objects cross one.
-ReadResult readThroughBlocks(std::string_view bytes) {
+ReadResult readThroughBlocks(std::string_view bytes, bool quickReader) {
     const int fd = ::memfd_create("fuzz-input", MFD_CLOEXEC);
     check(fd >= 0);
     for (std::size_t done = 0; done < bytes.size();) {
@@ -64,6 +65,7 @@ ReadResult readThroughBlocks(std::string_view bytes) {
     reading.wholeReadLimit = 0;
     reading.blockSize = 97;
     reading.cachedBlocks = 3;
+    reading.quickReader = quickReader;
     ReadResult result = readPdfFile("/proc/self/fd/" + std::to_string(fd), std::nullopt, reading);
     ::close(fd);
     return result;
@@ -72,6 +74,12 @@ ReadResult readThroughBlocks(std::string_view bytes) {
 // Only qpdf's detail may name the source differently; the kind of failure agrees.
 std::string_view failureKind(const std::string& error) {
     return std::string_view(error).substr(0, error.find(':'));
+}
+
+void checkSameResult(const ReadResult& one, const ReadResult& other) {
+    check(one.ok == other.ok && one.warnings.size() == other.warnings.size());
+    check(formatDump(one.facts, TextStyle::Utf8) == formatDump(other.facts, TextStyle::Utf8));
+    check(failureKind(one.error) == failureKind(other.error));
 }
 
 } // namespace
@@ -90,10 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         check(!result.error.empty() && result.error.find('\n') == std::string::npos);
     }
-    const ReadResult fromFile = readThroughBlocks(bytes);
-    check(fromFile.ok == result.ok && fromFile.warnings.size() == result.warnings.size());
-    check(formatDump(fromFile.facts, TextStyle::Utf8) == formatDump(result.facts, TextStyle::Utf8));
-    check(failureKind(fromFile.error) == failureKind(result.error));
+    FileReading qpdfOnly;
+    qpdfOnly.quickReader = false;
+    const ReadResult byQpdf = readPdfBuffer(bytes, std::nullopt, qpdfOnly);
+    checkSameResult(result, byQpdf);
+    // A file the quick reader reads gives qpdf's warnings word for word: the XMP's only.
+    check(!result.ok || result.warnings == byQpdf.warnings);
+    checkSameResult(readThroughBlocks(bytes, true), result);
+    checkSameResult(readThroughBlocks(bytes, false), result);
 
     const std::u32string text = decodeTextString(bytes);
     std::string escaped;

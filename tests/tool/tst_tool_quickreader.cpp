@@ -1,0 +1,198 @@
+// The quick reader: the files it must read without qpdf, reading them as qpdf does; the files
+// it must leave to qpdf; the syntax and cross-reference rules it copies from qpdf 11.
+
+#include "tool/BlockCacheSource.h"
+#include "tool/CrossReference.h"
+#include "tool/DumpFormat.h"
+#include "tool/FileSnapshot.h"
+#include "tool/PdfReading.h"
+#include "tool/PdfSyntax.h"
+#include "tool/QuickReader.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <map>
+
+using namespace pdfinfodump;
+
+namespace {
+
+QString madePdf(const QString& name) {
+    return qEnvironmentVariable("PARVILON_TOOL_PDFS") + QLatin1Char('/') + name;
+}
+
+std::string fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+QByteArray dumpOf(const DocumentFacts& facts) {
+    return QByteArray::fromStdString(formatDump(facts, TextStyle::Utf8));
+}
+
+// The value of one direct object as the parser reads it: a string's or name's bytes, a
+// number's text; "give way" when it leaves the object to qpdf.
+QByteArray parsed(const QByteArray& text) {
+    try {
+        PdfParser parser(std::string_view(text.constData(), static_cast<size_t>(text.size())),
+                         true);
+        const PdfObject object = parser.readObject();
+        switch (object.kind) {
+        case PdfObject::Kind::Integer:
+            return QByteArray::number(static_cast<qlonglong>(object.number));
+        case PdfObject::Kind::Null:
+            return "null";
+        default:
+            return QByteArray::fromStdString(object.bytes);
+        }
+    } catch (const GiveWayToQpdf&) {
+        return "give way";
+    }
+}
+
+} // namespace
+
+class ToolQuickReaderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QVERIFY2(QFile::exists(madePdf("manifest.json")),
+                 "run the tool_make_test_pdfs test first (PARVILON_TOOL_PDFS)");
+    }
+
+    // Well-formed files are read without qpdf, in memory and through tiny blocks, and give
+    // what qpdf gives.
+    void readsAsQpdfDoes_data() {
+        QTest::addColumn<QString>("file");
+        for (const char* file :
+             {"plain.pdf", "utf16.pdf", "non-string.pdf", "info-direct.pdf", "no-info.pdf",
+              "no-id.pdf", "id-not-strings.pdf", "duplicate-key.pdf", "page-tree.pdf", "large.pdf",
+              "xmp-only.pdf", "xmp-and-info.pdf", "xmp-broken.pdf", "incremental-update.pdf",
+              "object-streams.pdf", "object-streams-xmp.pdf"}) {
+            QTest::newRow(file) << QString(file);
+        }
+    }
+    void readsAsQpdfDoes() {
+        QFETCH(QString, file);
+        const std::string bytes = fileBytes(madePdf(file));
+        QVERIFY(!bytes.empty());
+        FileReading qpdfOnly;
+        qpdfOnly.quickReader = false;
+        const ReadResult byQpdf = readPdfBuffer(bytes, std::nullopt, qpdfOnly);
+        QVERIFY2(byQpdf.ok, byQpdf.error.c_str());
+
+        const std::optional<QuickRead> quick = readQuickly(bytes);
+        QVERIFY(quick);
+        QCOMPARE(dumpOf(quick->facts), dumpOf(byQpdf.facts));
+        QCOMPARE(quick->warnings, byQpdf.warnings);
+
+        std::string error;
+        const auto snapshot = FileSnapshot::open(madePdf(file).toStdString(), error);
+        QVERIFY2(snapshot, error.c_str());
+        BlockCacheSource blocks(*snapshot, 61, 3);
+        const std::optional<QuickRead> fromBlocks = readQuickly(blocks, snapshot->size());
+        QVERIFY(fromBlocks);
+        QCOMPARE(dumpOf(fromBlocks->facts), dumpOf(byQpdf.facts));
+    }
+
+    // Files qpdf reads with a warning, a repair or a password are left to it.
+    void leavesToQpdf_data() {
+        QTest::addColumn<QString>("file");
+        for (const char* file :
+             {"enc-aes-128.pdf", "encrypt-identity.pdf", "truncated.pdf", "bad-startxref.pdf",
+              "shifted-objects.pdf", "count-too-high.pdf", "count-zero.pdf", "page-tree-loop.pdf",
+              "huge-object-number.pdf", "objects-only.pdf", "empty.pdf", "garbage.pdf"}) {
+            QTest::newRow(file) << QString(file);
+        }
+    }
+    void leavesToQpdf() {
+        QFETCH(QString, file);
+        QVERIFY(QFile::exists(madePdf(file)));
+        QVERIFY(!readQuickly(fileBytes(madePdf(file))));
+    }
+
+    // Tokens as qpdf 11's tokenizer reads them (each checked against qpdf), and what it reads
+    // only with a warning.
+    void syntax_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("octal escapes") << QByteArray("(a\\101b\\0612)") << QByteArray("aAb12");
+        QTest::newRow("octal beyond a byte") << QByteArray("(\\777x)") << QByteArray("\xffx");
+        QTest::newRow("escaped line ends") << QByteArray("(a\\\nb\\\r\nc)") << QByteArray("abc");
+        QTest::newRow("CR and CR LF read as LF")
+            << QByteArray("(a\rb\r\nc\n\rd)") << QByteArray("a\nb\nc\n\nd");
+        QTest::newRow("other escapes")
+            << QByteArray("(\\q\\n\\(\\r\\t\\b\\f)") << QByteArray("q\n(\r\t\b\f");
+        QTest::newRow("balanced parentheses")
+            << QByteArray("((nested) ok)") << QByteArray("(nested) ok");
+        QTest::newRow("hex, odd digit count")
+            << QByteArray("<48 65 6c6C 6f 7>") << QByteArray("Hellop");
+        QTest::newRow("name escapes") << QByteArray("/A#20B#41") << QByteArray("A BA");
+        QTest::newRow("signed integer") << QByteArray("+5") << QByteArray("5");
+        QTest::newRow("real") << QByteArray("-.5") << QByteArray("-.5");
+        QTest::newRow("reference at the top is a number") << QByteArray("5 0 R") << QByteArray("5");
+        for (const char* warned : {"/A#2", "/A#00", "<4g>", "(open", "{}", "[1 R]", "<< /A >>",
+                                   "99999999999999999999", "[/A", "endobj"}) {
+            QTest::newRow(warned) << QByteArray(warned) << QByteArray("give way");
+        }
+    }
+    void syntax() {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, value);
+        QCOMPARE(parsed(text), value);
+    }
+
+    // An object cut off at the end of the bytes given asks for more, unless they are all.
+    void needsMoreBytes() {
+        PdfParser cut("<< /Title (Annual", false);
+        QVERIFY_THROWS_EXCEPTION(NeedMoreBytes, cut.readObject());
+        PdfParser complete("<< /Title (Annual", true);
+        QVERIFY_THROWS_EXCEPTION(GiveWayToQpdf, complete.readObject());
+    }
+
+    // Which entry qpdf keeps when sections disagree, newest section first.
+    void crossReferencePrecedence() {
+        // Table entries by their offset in this made-up file: entry i at offset 20 * i.
+        const std::vector<std::string> table = {
+            "0000000100 00000 n \n", // 0: object 5 in the newest section
+            "0000000200 00000 n \n", // 1: object 5 in an older section
+            "0000000000 00001 f \n", // 2: object 6 freed, newest
+            "0000000300 00000 n \n", // 3: object 6, older
+            "0000000400 00001 n \n", // 4: object 7 generation 1, newest
+            "0000000500 00000 n \n", // 5: object 7 generation 0, older
+        };
+        for (const std::string& entry : table) {
+            QVERIFY(CrossReference::tableEntryIsWellFormed(entry));
+        }
+        QVERIFY(!CrossReference::tableEntryIsWellFormed("000000100 00000 n \n\n"));
+        QVERIFY(!CrossReference::tableEntryIsWellFormed("0000000100 00000 n\n\n"));
+        CrossReference xref(
+            [&](std::int64_t at) { return std::string_view(table[static_cast<size_t>(at / 20)]); });
+        using Kind = CrossReference::Location::Kind;
+        CrossReference::Section newest;
+        newest.table = {{5, 1, 0}, {6, 1, 40}, {7, 1, 80}};
+        // Object 8 in an object stream (number 9) by the stream part of a hybrid section.
+        CrossReference::StreamEntries stream;
+        stream.widths = {1, 1, 1};
+        stream.ranges = {{8, 1}};
+        stream.data = std::string("\x02\x09\x00", 3);
+        newest.stream = stream;
+        CrossReference::Section older;
+        older.table = {{5, 1, 20}, {6, 1, 60}, {7, 1, 100}, {8, 1, 20}};
+        xref.add(newest);
+        xref.add(older);
+
+        QCOMPARE(xref.find(5, 0).where, std::int64_t{100});
+        QCOMPARE(xref.find(6, 0).kind, Kind::Missing);
+        QCOMPARE(xref.find(7, 1).where, std::int64_t{400});
+        // qpdf keeps each generation's newest entry.
+        QCOMPARE(xref.find(7, 0).where, std::int64_t{500});
+        QCOMPARE(xref.find(8, 0).kind, Kind::InStream);
+        QCOMPARE(xref.find(8, 0).where, std::int64_t{9});
+        QCOMPARE(xref.find(10, 0).kind, Kind::Missing);
+    }
+};
+
+QTEST_APPLESS_MAIN(ToolQuickReaderTest)
+#include "tst_tool_quickreader.moc"

@@ -1,0 +1,496 @@
+#include "tool/PdfSyntax.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace pdfinfodump {
+namespace {
+
+// qpdf gives up only at 500 levels; real files stay far below this.
+constexpr int maxDepth = 100;
+
+bool isSpace(char c) {
+    return c == '\0' || c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// White space as C's isspace() sees it, which qpdf uses after an object.
+bool isCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDelimiter(char c) {
+    return isSpace(c) || c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' ||
+           c == '{' || c == '}' || c == '/' || c == '%';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c) {
+    if (isDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+[[noreturn]] void giveWay(const char* why) {
+    throw GiveWayToQpdf(why);
+}
+
+// The value of an integer token ([+-]digits), as qpdf converts it.
+std::int64_t integerValue(std::string_view text) {
+    const bool negative = text.front() == '-';
+    if (text.front() == '-' || text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    // Accumulated negatively, so that the most negative value fits too.
+    std::int64_t value = 0;
+    constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+    for (const char c : text) {
+        const int digit = c - '0';
+        if (value < (lowest + digit) / 10) {
+            giveWay("integer out of range");
+        }
+        value = value * 10 - digit;
+    }
+    if (!negative) {
+        if (value == lowest) {
+            giveWay("integer out of range");
+        }
+        value = -value;
+    }
+    return value;
+}
+
+PdfObject objectOf(PdfObject::Kind kind) {
+    PdfObject object;
+    object.kind = kind;
+    return object;
+}
+
+} // namespace
+
+const PdfObject* PdfObject::find(std::string_view key) const {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] == key) {
+            return &values[i];
+        }
+    }
+    return nullptr;
+}
+
+bool PdfParser::atEnd() {
+    if (pos_ < bytes_.size()) {
+        return false;
+    }
+    if (!complete_) {
+        throw NeedMoreBytes{};
+    }
+    return true;
+}
+
+void PdfParser::skipIgnorable() {
+    while (!atEnd()) {
+        if (isSpace(peek())) {
+            ++pos_;
+        } else if (peek() == '%') {
+            while (peek() != '\r' && peek() != '\n') {
+                ++pos_;
+                if (atEnd()) {
+                    // qpdf reads a comment that ends the input as a bad token.
+                    giveWay("comment at the end");
+                }
+            }
+        } else {
+            return;
+        }
+    }
+}
+
+PdfParser::Token PdfParser::next() {
+    skipIgnorable();
+    if (atEnd()) {
+        return Token::End;
+    }
+    switch (peek()) {
+    case '(':
+        ++pos_;
+        readLiteralString();
+        return Token::String;
+    case '<':
+        ++pos_;
+        if (!atEnd() && peek() == '<') {
+            ++pos_;
+            return Token::DictionaryOpen;
+        }
+        readHexString();
+        return Token::String;
+    case '>':
+        ++pos_;
+        if (!atEnd() && peek() == '>') {
+            ++pos_;
+            return Token::DictionaryClose;
+        }
+        giveWay("unexpected >");
+    case '[':
+        ++pos_;
+        return Token::ArrayOpen;
+    case ']':
+        ++pos_;
+        return Token::ArrayClose;
+    case '/':
+        ++pos_;
+        readName();
+        return Token::Name;
+    case ')':
+    case '{':
+    case '}':
+        giveWay("unexpected delimiter");
+    default:
+        return readNumberOrKeyword();
+    }
+}
+
+void PdfParser::readLiteralString() {
+    text_.clear();
+    int depth = 1;
+    while (true) {
+        if (atEnd()) {
+            giveWay("unterminated string");
+        }
+        const char c = bytes_[pos_++];
+        if (c == '\\') {
+            if (atEnd()) {
+                giveWay("unterminated string");
+            }
+            const char escaped = bytes_[pos_++];
+            if (escaped >= '0' && escaped <= '7') {
+                int code = escaped - '0';
+                for (int digits = 1; digits < 3; ++digits) {
+                    if (atEnd()) {
+                        giveWay("unterminated string");
+                    }
+                    if (peek() < '0' || peek() > '7') {
+                        break;
+                    }
+                    code = code * 8 + (bytes_[pos_++] - '0');
+                }
+                text_ += static_cast<char>(code % 256);
+                continue;
+            }
+            switch (escaped) {
+            case 'n':
+                text_ += '\n';
+                break;
+            case 'r':
+                text_ += '\r';
+                break;
+            case 't':
+                text_ += '\t';
+                break;
+            case 'b':
+                text_ += '\b';
+                break;
+            case 'f':
+                text_ += '\f';
+                break;
+            case '\n':
+                break;
+            case '\r':
+                if (!atEnd() && peek() == '\n') {
+                    ++pos_;
+                }
+                break;
+            default:
+                text_ += escaped;
+            }
+        } else if (c == '(') {
+            ++depth;
+            text_ += c;
+        } else if (c == ')') {
+            if (--depth == 0) {
+                return;
+            }
+            text_ += c;
+        } else if (c == '\r') {
+            // A line end in a string is read as one LF, as qpdf does.
+            text_ += '\n';
+            if (!atEnd() && peek() == '\n') {
+                ++pos_;
+            }
+        } else {
+            text_ += c;
+        }
+    }
+}
+
+void PdfParser::readHexString() {
+    text_.clear();
+    int high = -1;
+    while (true) {
+        if (atEnd()) {
+            giveWay("unterminated hexadecimal string");
+        }
+        const char c = bytes_[pos_++];
+        if (const int value = hexValue(c); value >= 0) {
+            if (high < 0) {
+                high = value;
+            } else {
+                text_ += static_cast<char>(high * 16 + value);
+                high = -1;
+            }
+        } else if (c == '>') {
+            if (high >= 0) {
+                text_ += static_cast<char>(high * 16);
+            }
+            return;
+        } else if (!isSpace(c)) {
+            giveWay("invalid character in hexadecimal string");
+        }
+    }
+}
+
+void PdfParser::readName() {
+    text_.clear();
+    while (!atEnd() && !isDelimiter(peek())) {
+        const char c = bytes_[pos_++];
+        if (c != '#') {
+            text_ += c;
+            continue;
+        }
+        // qpdf reads a # without two hexadecimal digits, or #00, with a warning.
+        int code = 0;
+        for (int digit = 0; digit < 2; ++digit) {
+            const int value = atEnd() ? -1 : hexValue(peek());
+            if (value < 0) {
+                giveWay("stray # in name");
+            }
+            code = code * 16 + value;
+            ++pos_;
+        }
+        if (code == 0) {
+            giveWay("null character in name");
+        }
+        text_ += static_cast<char>(code);
+    }
+}
+
+// The states of qpdf's tokenizer for a token that starts with a digit, sign, period or any
+// other regular character.
+PdfParser::Token PdfParser::readNumberOrKeyword() {
+    enum class State { Number, Sign, Decimal, Real, Literal };
+    const std::size_t start = pos_;
+    const char first = bytes_[pos_++];
+    State state = isDigit(first)                 ? State::Number
+                  : first == '+' || first == '-' ? State::Sign
+                  : first == '.'                 ? State::Decimal
+                                                 : State::Literal;
+    for (; !atEnd(); ++pos_) {
+        const char c = peek();
+        const bool delimiter = isDelimiter(c);
+        if (state == State::Number && (isDigit(c) || c == '.')) {
+            state = isDigit(c) ? State::Number : State::Real;
+        } else if (state == State::Real && isDigit(c)) {
+        } else if (state == State::Sign && (isDigit(c) || c == '.')) {
+            state = isDigit(c) ? State::Number : State::Decimal;
+        } else if (state == State::Decimal && isDigit(c)) {
+            state = State::Real;
+        } else if (delimiter) {
+            if (state == State::Sign || state == State::Decimal) {
+                state = State::Literal;
+            }
+            break;
+        } else {
+            state = State::Literal;
+        }
+    }
+    if (state == State::Sign || state == State::Decimal) {
+        state = State::Literal;
+    }
+    text_.assign(bytes_.substr(start, pos_ - start));
+    return state == State::Number ? Token::Integer
+           : state == State::Real ? Token::Real
+                                  : Token::Keyword;
+}
+
+PdfObject PdfParser::scalar(Token token) const {
+    PdfObject object;
+    switch (token) {
+    case Token::Integer:
+        object.kind = PdfObject::Kind::Integer;
+        object.number = integerValue(text_);
+        return object;
+    case Token::Real:
+        object.kind = PdfObject::Kind::Real;
+        object.bytes = text_;
+        return object;
+    case Token::String:
+        object.kind = PdfObject::Kind::String;
+        object.bytes = text_;
+        return object;
+    case Token::Name:
+        object.kind = PdfObject::Kind::Name;
+        object.bytes = text_;
+        return object;
+    case Token::Keyword:
+        if (text_ == "true" || text_ == "false") {
+            object.kind = PdfObject::Kind::Boolean;
+            object.number = text_ == "true" ? 1 : 0;
+            return object;
+        }
+        if (text_ == "null") {
+            return object;
+        }
+        giveWay("unexpected keyword");
+    default:
+        giveWay("unexpected token");
+    }
+}
+
+PdfObject PdfParser::readObject() {
+    const Token token = next();
+    switch (token) {
+    case Token::ArrayOpen:
+        return readContainer(false, 1);
+    case Token::DictionaryOpen:
+        return readContainer(true, 1);
+    default:
+        return scalar(token);
+    }
+}
+
+PdfObject PdfParser::readContainer(bool dictionary, int depth) {
+    if (depth > maxDepth) {
+        giveWay("nested too deeply");
+    }
+    std::vector<PdfObject> items;
+    while (true) {
+        const Token token = next();
+        switch (token) {
+        case Token::ArrayOpen:
+        case Token::DictionaryOpen:
+            items.push_back(readContainer(token == Token::DictionaryOpen, depth + 1));
+            continue;
+        case Token::ArrayClose:
+        case Token::DictionaryClose:
+            if (dictionary != (token == Token::DictionaryClose)) {
+                giveWay("unbalanced brackets");
+            }
+            break;
+        case Token::Keyword:
+            if (text_ == "R") {
+                // As qpdf forms a reference: from the two direct integers read last.
+                const std::size_t count = items.size();
+                if (count < 2 || !items[count - 1].is(PdfObject::Kind::Integer) ||
+                    !items[count - 2].is(PdfObject::Kind::Integer)) {
+                    giveWay("misplaced R");
+                }
+                const std::int64_t number = items[count - 2].number;
+                const std::int64_t generation = items[count - 1].number;
+                constexpr std::int64_t largest = std::numeric_limits<int>::max();
+                if (number < 0 || number > largest || generation < 0 || generation > largest) {
+                    giveWay("reference out of range");
+                }
+                items.resize(count - 2);
+                // qpdf reads a reference to object 0 as null.
+                PdfObject reference =
+                    objectOf(number == 0 ? PdfObject::Kind::Null : PdfObject::Kind::Reference);
+                if (number != 0) {
+                    reference.number = number;
+                    reference.generation = static_cast<int>(generation);
+                }
+                items.push_back(std::move(reference));
+                continue;
+            }
+            items.push_back(scalar(token));
+            continue;
+        default:
+            items.push_back(scalar(token));
+            continue;
+        }
+        break;
+    }
+    if (!dictionary) {
+        PdfObject array = objectOf(PdfObject::Kind::Array);
+        array.values = std::move(items);
+        return array;
+    }
+    if (items.size() % 2 != 0) {
+        giveWay("dictionary without a value for its last key");
+    }
+    PdfObject result = objectOf(PdfObject::Kind::Dictionary);
+    for (std::size_t i = 0; i < items.size(); i += 2) {
+        if (!items[i].is(PdfObject::Kind::Name)) {
+            giveWay("dictionary key that is no name");
+        }
+        // The last value written for a key wins, as in qpdf.
+        const auto& keys = result.keys;
+        const auto existing = std::find(keys.begin(), keys.end(), items[i].bytes);
+        if (existing != keys.end()) {
+            result.values[static_cast<std::size_t>(existing - keys.begin())] =
+                std::move(items[i + 1]);
+        } else {
+            result.keys.push_back(std::move(items[i].bytes));
+            result.values.push_back(std::move(items[i + 1]));
+        }
+    }
+    return result;
+}
+
+bool PdfParser::takeKeyword(std::string_view word) {
+    const std::size_t start = pos_;
+    if (next() == Token::Keyword && text_ == word) {
+        return true;
+    }
+    pos_ = start;
+    return false;
+}
+
+bool PdfParser::takeInteger(std::int64_t& value) {
+    const std::size_t start = pos_;
+    if (next() == Token::Integer) {
+        value = integerValue(text_);
+        return true;
+    }
+    pos_ = start;
+    return false;
+}
+
+bool PdfParser::takeStreamLineEnd() {
+    if (atEnd()) {
+        return false;
+    }
+    if (peek() == '\r') {
+        ++pos_;
+        if (atEnd()) {
+            return false;
+        }
+    }
+    if (peek() != '\n') {
+        return false;
+    }
+    ++pos_;
+    return true;
+}
+
+void PdfParser::readObjectEnd() {
+    if (next() == Token::End) {
+        giveWay("end of the file after an object");
+    }
+    while (!atEnd() && isCSpace(peek())) {
+        ++pos_;
+    }
+    if (atEnd()) {
+        giveWay("end of the file after an object");
+    }
+}
+
+} // namespace pdfinfodump
