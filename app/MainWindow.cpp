@@ -148,6 +148,7 @@ void MainWindow::startExtraction(const base::ErrorReport& errors) {
     extract::RunOptions options;
     options.askForPasswords = [this] { return ui.askForPasswords->isChecked(); };
     options.limits = runLimits;
+    options.parallelTools = parallelTools;
     // The table grows by a row and the bar moves for every file: both are painted a few
     // times a second rather than per file.
     std::optional<platform::PaintPacer> pacedTable;

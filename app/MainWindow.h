@@ -5,7 +5,7 @@
 #include "base/FileListModel.h"
 #include "base/Progress.h"
 #include "base/ResultsModel.h"
-#include "extract/ToolRunner.h"
+#include "extract/ExtractionRun.h"
 
 #include <QCursor>
 #include <QWidget>
@@ -42,6 +42,8 @@ public:
     const std::optional<QCursor>& customCursor() const { return handCursor; }
     // The limits the run gives each tool; tests shorten them.
     extract::RunLimits runLimits;
+    // How many tools read files at once; tests pin it to make timings predictable.
+    int parallelTools = extract::RunOptions::defaultParallelTools();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -11,20 +11,32 @@
 #include "extract/PdfVersion.h"
 #include "extract/ShellDetails.h"
 #include "extract/ToolOutput.h"
+#include "extract/ToolProcess.h"
+#include "extract/WaitingProgress.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Prompts.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
+#include <cstring>
+#include <deque>
+#include <memory>
 #include <optional>
-#include <source_location>
 #include <sys/stat.h>
 
 namespace extract {
 
 namespace {
+
+// While other tools work, the wait for the one whose row is next looks up this often, so a
+// tool that has ended is followed by the next at once.
+constexpr int busyPollMs = 2;
+// How many files beyond the tools at work may wait, read, for their rows to be filled: a
+// slow file then holds up the rows after it, not the tools.
+constexpr int filesAheadPerTool = 8;
 
 // The tool is started for every listed file except one that exists but is no regular file
 // (a FIFO or device named like a PDF could make it block). A missing file is left to the
@@ -46,25 +58,58 @@ void writeCells(const base::ResultRow& row, const RowCells& cells) {
         row.setCell(cell.column, cell.text);
 }
 
+// A file of the run from the moment its row is made until the row is filled. Should the
+// run end early (the program ending), its tool is stopped and its output goes with it.
+struct FileInRun {
+    FileInRun() = default;
+    FileInRun(FileInRun&&) = default;
+    FileInRun& operator=(FileInRun&&) = default;
+    ~FileInRun() {
+        tool.reset();
+        if (!outputFile.isEmpty())
+            QFile::remove(outputFile);
+    }
+
+    int number = 0; // from 1, in list order
+    QString path;
+    base::ResultRow row;
+    QString outputFile;
+    std::unique_ptr<ToolProcess> tool; // none when it was not started
+    QElapsedTimer toolStarted;
+    bool stoppedAtLimit = false;
+    QString problem; // why it cannot be read, known before the tool ends
+};
+
 class Run {
 public:
     Run(const base::FileListModel& toRead, base::ResultsModel& toFill, base::Progress& shown,
         base::BusyState& busyState, const RunOptions& runOptions, const base::ErrorReport& report)
         : files(toRead), results(toFill), progress(shown), busy(busyState), options(runOptions),
-          errors(report),
-          outputFile(platform::privateTempFolder() + QStringLiteral("/result.txt")) {}
+          errors(report), folder(platform::privateTempFolder()),
+          tools(std::max(1, runOptions.parallelTools)) {}
 
     RunSummary run(const QStringList& headers);
 
 private:
-    // Fills the row of file i of n; false when the user stopped the run at its password.
-    bool processFile(int i, int n);
+    // Starts on the next files while tools are free and the files ahead are few enough.
+    void startMoreFiles();
+    // Makes the row of the next file, asks its password and starts its tool; false when
+    // the user stopped the run at the password.
+    bool startFile(int number);
+    // Waits for the tool of the file whose row is next, keeping the others busy meanwhile.
+    void waitForTool(FileInRun& next);
+    // Fills the row from what the tool wrote and from the file's first line.
+    void fillRow(FileInRun& file);
+    // Why the file could not be read (the tool failed or wrote nothing), or an empty text.
+    QString problemOf(FileInRun& file);
+    void stopToolsPastTheirLimit();
+    int toolsAtWork() const;
+    void showProgressFor(const FileInRun& file);
     // The password for path: asked, or the answer given for all remaining files. Nothing
     // when the user chose to stop.
     std::optional<QString> passwordFor(const QString& path);
-    // Runs the tool for path, leaving what it wrote in outputFile; why the file could not
-    // be read (the tool failed or wrote nothing), or an empty text.
-    QString runTool(const QString& path, const QString& password, int n);
+    // One tool alone writes result.txt, as always; tools side by side each their own file.
+    QString outputFileFor(int number) const;
 
     const base::FileListModel& files;
     base::ResultsModel& results;
@@ -72,7 +117,12 @@ private:
     base::BusyState& busy;
     const RunOptions& options;
     const base::ErrorReport& errors;
-    const QString outputFile;
+    const QString folder;
+    const int tools;
+    int count = 0;     // the files of the run
+    int nextFile = 1;  // the next to start on
+    bool stopped = false;
+    std::deque<FileInRun> inRun; // in list order
     // Why the tool cannot be started, once it has failed to: it is not tried again.
     QString toolUnusable;
     // The answer the user gave for all remaining files of this run; it lives no longer.
@@ -84,17 +134,176 @@ RunSummary Run::run(const QStringList& headers) {
     const base::BusyScope busyScope(busy);
     errors.step([&] { results.setHeaders(headers); });
     // Files added meanwhile are not part of this run.
-    const int n = files.count();
-    for (int i = 1; i <= n; ++i) {
-        if (!processFile(i, n)) {
-            summary.stopped = true;
-            break; // as if the list ended here
-        }
+    count = files.count();
+    startMoreFiles();
+    while (!inRun.empty()) {
+        waitForTool(inRun.front());
+        fillRow(inRun.front());
+        inRun.pop_front();
+        if (!inRun.empty())
+            showProgressFor(inRun.front());
+        startMoreFiles();
     }
+    summary.stopped = stopped;
     passwordForAll.reset();
     errors.step([&] { results.tickAll(); });
     summary.rows = results.count();
     return summary;
+}
+
+int Run::toolsAtWork() const {
+    int working = 0;
+    for (const FileInRun& file : inRun)
+        working += file.tool && file.tool->running() ? 1 : 0;
+    return working;
+}
+
+void Run::startMoreFiles() {
+    const auto ahead = static_cast<std::size_t>(tools == 1 ? 1 : tools * filesAheadPerTool);
+    while (!stopped && nextFile <= count && toolsAtWork() < tools && inRun.size() < ahead) {
+        if (!startFile(nextFile++))
+            stopped = true; // as if the list ended here
+    }
+}
+
+void Run::showProgressFor(const FileInRun& file) {
+    errors.step([&] {
+        progress.setValue(file.number * 100 / count);
+        progress.setText(QStringLiteral("Processing: ") + base::fileNameOf(file.path));
+    });
+}
+
+QString Run::outputFileFor(int number) const {
+    return tools == 1 ? folder + QStringLiteral("/result.txt")
+                      : folder + QStringLiteral("/result-%1.txt").arg(number);
+}
+
+bool Run::startFile(int number) {
+    FileInRun file;
+    file.number = number;
+    // The list cannot shrink while busy; a row that is gone all the same is skipped.
+    file.path = files.path(number - 1);
+    if (file.path.isNull())
+        return true;
+    file.outputFile = outputFileFor(number);
+    if (inRun.empty())
+        showProgressFor(file);
+    base::letEventsRun();
+    busy.remind();
+
+    ShellDetails details;
+    errors.step([&] { details = readShellDetails(file.path); });
+    errors.step([&] { file.row = base::ResultRow::append(results, file.path); });
+    errors.step([&] { writeCells(file.row, shellDetailCells(details, results.headers())); });
+    deleteFileForced(file.outputFile);
+
+    QString password;
+    bool stop = false;
+    errors.step([&] {
+        if (!options.askForPasswords())
+            return;
+        const std::optional<QString> given = passwordFor(file.path);
+        stop = !given;
+        password = given.value_or(QString());
+    });
+    if (stop) {
+        // The file whose password was asked gets no row.
+        errors.step([&] { file.row.remove(); });
+        return false;
+    }
+    errors.step([&] {
+        if (!toolUnusable.isEmpty()) {
+            file.problem = toolUnusable;
+            return;
+        }
+        if (!toolMayOpen(file.path)) {
+            file.problem = QStringLiteral("%1 is not a regular file.").arg(file.path);
+            return;
+        }
+        const ToolCommand command = buildToolCommand(toolPath(), file.path, password, file.outputFile);
+        file.tool = std::make_unique<ToolProcess>(command);
+        file.toolStarted.start();
+        if (!file.tool->wasStarted()) {
+            // Said once: every other file would fail the same way.
+            toolUnusable = QStringLiteral("The tool %1 cannot be started: %2.")
+                               .arg(command.program,
+                                    QString::fromLocal8Bit(std::strerror(file.tool->startError())));
+            file.tool.reset();
+            file.problem = toolUnusable;
+            errors.report(toolUnusable);
+        }
+    });
+    inRun.push_back(std::move(file));
+    return true;
+}
+
+void Run::stopToolsPastTheirLimit() {
+    for (FileInRun& file : inRun) {
+        if (file.tool && file.tool->running() &&
+            file.toolStarted.elapsed() > options.limits.toolLimit.count()) {
+            file.tool->stop();
+            file.stoppedAtLimit = true;
+        }
+    }
+}
+
+void Run::waitForTool(FileInRun& next) {
+    if (!next.tool)
+        return;
+    const int passMs = static_cast<int>(options.limits.pass.count());
+    WaitingProgress waiting(&progress, progress.text(), progress.value(), count,
+                            options.limits.pass);
+    while (next.tool->running()) {
+        next.tool->waitUpTo(inRun.size() > 1 ? std::min(busyPollMs, passMs) : passMs);
+        stopToolsPastTheirLimit();
+        startMoreFiles();
+        base::letEventsRun();
+        waiting.update();
+    }
+    waiting.restoreCaption();
+}
+
+QString Run::problemOf(FileInRun& file) {
+    if (!file.problem.isEmpty())
+        return file.problem;
+    if (file.stoppedAtLimit) {
+        // Stopped mid-way, it may have left half an output: the row keeps what it has.
+        deleteFileForced(file.outputFile);
+        return QStringLiteral("The tool was stopped after %1 seconds.")
+            .arg(static_cast<double>(options.limits.toolLimit.count()) / 1000.0);
+    }
+    const QString said = firstErrorLine(file.tool->errors());
+    if (const int exitCode = file.tool->exitCode(); exitCode != 0)
+        return said.isEmpty() ? QStringLiteral("The tool ended with exit code %1.").arg(exitCode)
+                              : said;
+    if (!QFileInfo::exists(file.outputFile))
+        return said.isEmpty() ? QStringLiteral("The tool wrote no output.") : said;
+    return {};
+}
+
+void Run::fillRow(FileInRun& file) {
+    QString problem;
+    errors.step([&] { problem = problemOf(file); });
+    // Whatever a tool that ended by itself wrote is read, as it always was; the row is
+    // marked all the same when the tool failed.
+    const QStringList& headers = results.headers();
+    if (QFileInfo::exists(file.outputFile)) {
+        errors.step([&] {
+            const ToolOutputReading reading = readToolOutput(fileContents(file.outputFile), headers);
+            writeCells(file.row, reading.cells);
+            for (const QString& description : reading.problems)
+                errors.report(description);
+        });
+    }
+    deleteFileForced(file.outputFile);
+    if (!problem.isEmpty()) {
+        ++summary.unreadFiles;
+        errors.step([&] { file.row.markUnread(problem); });
+    }
+    errors.step([&] {
+        if (const int column = base::columnIndexOf(headers, base::versionHeader); column > 0)
+            file.row.setCell(column, readPdfVersion(file.path).valueOrThrow());
+    });
 }
 
 std::optional<QString> Run::passwordFor(const QString& path) {
@@ -114,96 +323,11 @@ std::optional<QString> Run::passwordFor(const QString& path) {
     return password;
 }
 
-QString Run::runTool(const QString& path, const QString& password, int n) {
-    if (!toolUnusable.isEmpty())
-        return toolUnusable;
-    if (!toolMayOpen(path))
-        return QStringLiteral("%1 is not a regular file.").arg(path);
-    const ToolCommand command = buildToolCommand(toolPath(), path, password, outputFile);
-    const ToolResult result =
-        runToolAndWait(command, &progress, progress.text(), progress.value(), n, options.limits);
-    if (!result.started) {
-        // Said once: every other file would fail the same way.
-        toolUnusable = QStringLiteral("The tool %1 cannot be started: %2.")
-                           .arg(command.program, result.problem);
-        errors.report(toolUnusable);
-        return toolUnusable;
-    }
-    if (result.exitCode == toolStopped) {
-        // Stopped mid-way, it may have left half an output: the row keeps what it has.
-        deleteFileForced(outputFile);
-        return QStringLiteral("The tool was stopped after %1 seconds.")
-            .arg(static_cast<double>(options.limits.toolLimit.count()) / 1000.0);
-    }
-    if (result.exitCode != 0)
-        return result.problem.isEmpty()
-                   ? QStringLiteral("The tool ended with exit code %1.").arg(result.exitCode)
-                   : result.problem;
-    if (!QFileInfo::exists(outputFile))
-        return result.problem.isEmpty() ? QStringLiteral("The tool wrote no output.")
-                                        : result.problem;
-    return {};
-}
-
-bool Run::processFile(int i, int n) {
-    // The list cannot shrink while busy; a row that is gone all the same is skipped.
-    const QString path = files.path(i - 1);
-    if (path.isNull())
-        return true;
-    errors.step([&] {
-        progress.setValue(i * 100 / n);
-        progress.setText(QStringLiteral("Processing: ") + base::fileNameOf(path));
-    });
-    base::letEventsRun();
-    busy.remind();
-
-    ShellDetails details;
-    errors.step([&] { details = readShellDetails(path); });
-    base::ResultRow row;
-    errors.step([&] { row = base::ResultRow::append(results, path); });
-    const QStringList& headers = results.headers();
-    errors.step([&] { writeCells(row, shellDetailCells(details, headers)); });
-    deleteFileForced(outputFile);
-
-    QString password;
-    bool stopped = false;
-    errors.step([&] {
-        if (!options.askForPasswords())
-            return;
-        const std::optional<QString> given = passwordFor(path);
-        stopped = !given;
-        password = given.value_or(QString());
-    });
-    if (stopped) {
-        // The file whose password was asked gets no row.
-        errors.step([&] { row.remove(); });
-        return false;
-    }
-    QString problem;
-    errors.step([&] { problem = runTool(path, password, n); });
-    // Whatever a tool that ended by itself wrote is read, as it always was; the row is
-    // marked all the same when the tool failed.
-    if (QFileInfo::exists(outputFile)) {
-        errors.step([&] {
-            const ToolOutputReading reading = readToolOutput(fileContents(outputFile), headers);
-            writeCells(row, reading.cells);
-            for (const QString& description : reading.problems)
-                errors.report(description);
-        });
-    }
-    deleteFileForced(outputFile);
-    if (!problem.isEmpty()) {
-        ++summary.unreadFiles;
-        errors.step([&] { row.markUnread(problem); });
-    }
-    errors.step([&] {
-        if (const int column = base::columnIndexOf(headers, base::versionHeader); column > 0)
-            row.setCell(column, readPdfVersion(path).valueOrThrow());
-    });
-    return true;
-}
-
 } // namespace
+
+int RunOptions::defaultParallelTools() {
+    return std::max(1, QThread::idealThreadCount());
+}
 
 RunSummary runExtraction(const base::FileListModel& files, base::ResultsModel& results,
                          const QStringList& headers, base::Progress& progress,
@@ -229,8 +353,8 @@ void startExtraction(const base::FileListModel& files, base::ResultsModel& resul
                           .arg(QDir::tempPath()));
         return;
     }
-    const RunSummary summary = runExtraction(files, results, base::buildHeaderRow(errors), progress,
-                                             busy, options, errors);
+    const RunSummary summary =
+        runExtraction(files, results, base::buildHeaderRow(errors), progress, busy, options, errors);
     progress.reset();
     platform::prompts().message(QStringLiteral("Done.") + unreadFilesLine(summary.unreadFiles));
 }

@@ -22,6 +22,11 @@ struct RunOptions {
     // option while a run goes on.
     std::function<bool()> askForPasswords = [] { return false; };
     RunLimits limits;
+    // How many tools work at once on the next files; 1 reads one file after the other.
+    int parallelTools = defaultParallelTools();
+
+    // As many as the machine has processors.
+    static int defaultParallelTools();
 };
 
 struct RunSummary {
@@ -34,8 +39,12 @@ struct RunSummary {
 // in list order, adds a results row and fills it from the file's details, the tool's dump
 // and the file's first line; at the end every row is ticked. Files added to the list meanwhile
 // are not part of the run. A row whose file the tool could not read is marked with the
-// reason. Busy throughout, with progress naming the file being read. A failing step is
-// reported by errors and the run goes on with the next.
+// reason. Busy throughout, with progress naming the file whose row is being filled. A
+// failing step is reported by errors and the run goes on with the next.
+//
+// Up to options.parallelTools tools work at once, each on a file of its own with an output
+// file of its own; the rows are still made, asked for their passwords and filled in list
+// order. Each tool has the limit of options.limits.
 RunSummary runExtraction(const base::FileListModel& files, base::ResultsModel& results,
                          const QStringList& headers, base::Progress& progress,
                          base::BusyState& busy, const RunOptions& options,

@@ -3,6 +3,7 @@
 #include "base/EventPump.h"
 #include "base/Progress.h"
 #include "extract/ToolProcess.h"
+#include "extract/WaitingProgress.h"
 
 #include <QElapsedTimer>
 
@@ -12,7 +13,7 @@
 namespace extract {
 
 namespace {
-constexpr int textThreshold = 50;
+constexpr int textThreshold = waitingTextAfterPasses;
 constexpr int stepPeriod = 150;
 } // namespace
 
@@ -55,31 +56,19 @@ ToolResult runToolAndWait(const ToolCommand& command, base::Progress* progress,
 
     QElapsedTimer clock;
     clock.start();
-    int passes = 0;
-    int exitCode = 0;
-    bool stillRunning = true;
-    while (stillRunning) {
-        stillRunning = tool.running();
-        exitCode = stillRunning ? 0 : tool.exitCode();
+    WaitingProgress waiting(progress, caption, startValue, count, limits.pass);
+    bool stopped = false;
+    while (tool.running() && !stopped) {
         tool.waitUpTo(static_cast<int>(limits.pass.count()));
         base::letEventsRun();
-        if (progress) {
-            ++passes;
-            if (passes >= textThreshold) {
-                progress->setText(waitingText(caption, passes));
-                if (const auto value = nudgedValue(passes, startValue, count))
-                    progress->setValue(*value);
-            }
-        }
-        if (stillRunning && clock.elapsed() > limits.toolLimit.count()) {
+        waiting.update();
+        if (tool.running() && clock.elapsed() > limits.toolLimit.count()) {
             tool.stop();
-            exitCode = toolStopped;
-            break;
+            stopped = true;
         }
     }
-    if (progress)
-        progress->setText(caption.isEmpty() ? QStringLiteral("Progress Bar") : caption);
-    return {true, exitCode, firstErrorLine(tool.errors())};
+    waiting.restoreCaption();
+    return {true, stopped ? toolStopped : tool.exitCode(), firstErrorLine(tool.errors())};
 }
 
 } // namespace extract

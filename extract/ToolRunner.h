@@ -16,6 +16,8 @@ namespace extract {
 inline constexpr int startFailureBase = -2147221504;
 // What it returns when the tool ran past the time limit and was stopped.
 inline constexpr int toolStopped = -1;
+// How many passes of waiting go by before progress says "Please wait..".
+inline constexpr int waitingTextAfterPasses = 50;
 
 // How a tool run ended.
 struct ToolResult {
@@ -31,8 +33,7 @@ struct ToolResult {
 struct RunLimits {
     // A tool that hangs (some damaged PDFs make tools loop for ever) is stopped after this.
     std::chrono::milliseconds toolLimit = std::chrono::seconds(180);
-    // The longest single wait for a tool; events run between waits. The waiting text and
-    // the nudges of the progress count these passes.
+    // The waiting text and the nudges of the progress count passes of this length.
     std::chrono::milliseconds pass = std::chrono::milliseconds(100);
 };
 

@@ -411,13 +411,15 @@ private slots:
     void whatAUserDoesDuringARunIsSafe() {
         testsupport::ProgramFolder folder;
         testsupport::FakeTool tool(folder.path(),
-                                   "sleep 0.4; " + testsupport::FakeTool::writesDump("T", 1));
+                                   "sleep 0.8; " + testsupport::FakeTool::writesDump("T", 1));
         ScriptedPrompts prompts;
         for (int i = 1; i <= 11; ++i)
             base::writeSetting(QStringLiteral("Column%1").arg(i), i == 4 ? "1" : "0");
         auto window = testsupport::makeMainWindow();
+        // Two tools side by side: files 1-2 run until 0.8 s, 3-4 until 1.6 s, 5-6 until 2.4 s.
+        window->parallelTools = 2;
         window->show();
-        window->fileList().append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf"});
+        window->fileList().append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf", "/5.pdf", "/6.pdf"});
         window->controls().fileList->setCurrentIndex(window->fileList().index(0, 0));
         int step = 0;
         QTimer user;
@@ -440,7 +442,7 @@ private slots:
                 QTest::mouseClick(window->controls().clearResults, Qt::LeftButton);
                 break;
             case 4: // a file added meanwhile is not part of this run
-                prompts.openFilesAnswers.enqueue({"/5.pdf"});
+                prompts.openFilesAnswers.enqueue({"/7.pdf"});
                 QTest::mouseClick(window->controls().addFiles, Qt::LeftButton);
                 break;
             }
@@ -449,16 +451,18 @@ private slots:
         QTest::mouseClick(window->controls().startExtraction, Qt::LeftButton);
         user.stop();
         QVERIFY(step >= 5);
-        QCOMPARE(tool.calls(), 4);
-        QCOMPARE(window->fileList().count(), 5);
-        // The rows of the files processed after the clearing remain, ticked and filled.
+        QCOMPARE(tool.calls(), 6);
+        QCOMPARE(window->fileList().count(), 7);
+        // The clearing took the rows made before it; those made after it remain, in list
+        // order, ticked and filled, whenever each file's tool ran.
         const int left = window->results().count();
-        QVERIFY(left >= 1 && left < 4);
+        QVERIFY(left < 6);
         for (int row = 0; row < left; ++row) {
+            QCOMPARE(window->results().cell(row, 0),
+                     QStringLiteral("/%1.pdf").arg(6 - left + 1 + row));
             QVERIFY(window->results().isTicked(row));
             QCOMPARE(window->results().cell(row, 1), QStringLiteral("T"));
         }
-        QCOMPARE(window->results().cell(left - 1, 0), QStringLiteral("/4.pdf"));
         QVERIFY(prompts.errorReports().isEmpty());
     }
 

@@ -84,11 +84,15 @@ struct Run {
     base::QuietBusyState busy;
     bool askForPasswords = false;
     extract::RunLimits limits;
+    // One tool at a time, the order of every step as it always was, unless a test says
+    // otherwise.
+    int parallelTools = 1;
 
     void start() {
         extract::RunOptions options;
         options.askForPasswords = [this] { return askForPasswords; };
         options.limits = limits;
+        options.parallelTools = parallelTools;
         extract::startExtraction(files, results, progress, busy, options,
                                  base::ErrorReport(QStringLiteral("Form1.PushButton3_Click")));
     }
@@ -429,6 +433,123 @@ private slots:
         prompts.passwordAnswers << ok("again") << ok("again", true);
         run->start();
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Password).size(), boxes + 2);
+    }
+
+    // Tools side by side: a slow file does not hold up the tools of the files after it, yet
+    // rows are made, filled and named by the progress in list order.
+    void aSlowToolFollowedByFastOnes() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(),
+                      QStringLiteral("case \"$1\" in *slow*) sleep 0.8 ;; esac\n"
+                                     "name=$(basename \"$1\" .pdf)\n"
+                                     "printf 'InfoBegin\\nInfoKey: Title\\nInfoValue: %s\\n' "
+                                     "\"$name\" > \"$out\"\n"
+                                     "echo \"$name\" >> \"$here/ends.log\""));
+        ScriptedPrompts prompts;
+        chooseOnly({"Column4"});
+        const QStringList names = {"slow", "fast1", "fast2", "fast3", "fast4", "fast5"};
+        for (const QString& name : names)
+            run->files.append({"/d/" + name + ".pdf"});
+        run->parallelTools = 3;
+        run->start();
+
+        QCOMPARE(tool.calls(), 6);
+        for (int row = 0; row < names.size(); ++row) {
+            QCOMPARE(run->results.cell(row, 0), "/d/" + names[row] + ".pdf");
+            QCOMPARE(cell(run->results, row, "Title"), names[row]);
+            QVERIFY(run->results.isTicked(row));
+        }
+        // Every fast file was read while the slow one still ran.
+        QFile ends(folder.path() + "/ends.log");
+        QVERIFY(ends.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(ends.readAll()).split('\n', Qt::SkipEmptyParts).last(),
+                 QStringLiteral("slow"));
+        // The progress named each file once its row was next, in list order.
+        QStringList named;
+        for (const auto& [text, value] : run->progress.seen)
+            if (text.startsWith("Processing: ") && (named.isEmpty() || named.last() != text))
+                named.append(text);
+        QStringList expected;
+        for (const QString& name : names)
+            expected.append("Processing: " + name + ".pdf");
+        QCOMPARE(named, expected);
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+        QCOMPARE(QDir(platform::privateTempFolder()).entryList({"result*"}, QDir::Files),
+                 QStringList());
+    }
+
+    // A hanging tool and a crashing one side by side: each is stopped or ends on its own,
+    // and each marks only its own row.
+    void aHangBesideACrash() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(),
+                      QStringLiteral("case \"$1\" in *hang*) %1 ;; *crash*) kill -SEGV $$ ;; "
+                                     "*) %2 ;; esac")
+                          .arg(FakeTool::hangsWithChild(), FakeTool::writesDump("Good", 1)));
+        ScriptedPrompts prompts;
+        chooseOnly({"Column4"});
+        run->files.append({"/hang.pdf", "/crash.pdf", "/good.pdf"});
+        run->parallelTools = 2;
+        run->limits.toolLimit = std::chrono::milliseconds(700);
+        run->start();
+        QCOMPARE(run->results.unreadReason(0), QStringLiteral("The tool was stopped after 0.7 seconds."));
+        QCOMPARE(run->results.unreadReason(1), QStringLiteral("The tool ended with exit code 137."));
+        QCOMPARE(run->results.unreadReason(2), QString());
+        QCOMPARE(cell(run->results, 2, "Title"), QStringLiteral("Good"));
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n2 files could not be read."));
+        QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
+    }
+
+    // The program ending (its window closed) while tools work, while a password is asked,
+    // or while the next file is read: every tool stops with its children, and no output
+    // file stays behind.
+    void theEndOfTheProgramInEachPhase_data() {
+        QTest::addColumn<QString>("phase");
+        QTest::newRow("tools at work") << "tools";
+        QTest::newRow("at a password") << "password";
+        QTest::newRow("between files") << "between";
+    }
+    void theEndOfTheProgramInEachPhase() {
+        QFETCH(QString, phase);
+        testsupport::ProgramFolder folder;
+        // The first file is read at once; the others hang, but for "between files".
+        FakeTool tool(folder.path(),
+                      QStringLiteral("case \"$*\" in */1.pdf*) %1 ;; *) %2 ;; esac")
+                          .arg(FakeTool::writesDump("T", 1),
+                               phase == "between" ? FakeTool::writesDump("T", 1)
+                                                  : FakeTool::hangsWithChild()));
+        ScriptedPrompts prompts;
+        run->files.append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf", "/5.pdf"});
+        run->parallelTools = 2;
+        if (phase == "password") {
+            run->askForPasswords = true;
+            prompts.passwordAnswers << ok("") << ok("") << ok("");
+            prompts.whileShowing = [&](const ScriptedPrompts::Shown& shown) {
+                if (shown.kind == ScriptedPrompts::Kind::Password &&
+                    prompts.ofKind(ScriptedPrompts::Kind::Password).size() == 3)
+                    base::endProgram(); // the third box: the second file's tool at work
+            };
+        } else if (phase == "between") {
+            connect(&run->results, &QAbstractItemModel::dataChanged, this, [] {
+                base::endProgram(); // as the first row is filled
+            });
+        } else {
+            QTimer::singleShot(400, [] { base::endProgram(); });
+        }
+        bool returned = false;
+        base::runHandler([&] {
+            run->start();
+            returned = true;
+        });
+        QVERIFY(!returned);
+        QVERIFY(!run->busy.isBusy());
+        QVERIFY(tool.calls() >= 1 && tool.calls() <= 3);
+        for (const qint64 child : tool.childPids())
+            QTRY_VERIFY(!FakeTool::processAlive(child));
+        QCOMPARE(QDir(platform::privateTempFolder()).entryList({"result*"}, QDir::Files),
+                 QStringList());
+        for (const auto& message : prompts.ofKind(ScriptedPrompts::Kind::Message))
+            QVERIFY(!message.text.startsWith("Done."));
     }
 
     void staleOutputIsNeverRead() {

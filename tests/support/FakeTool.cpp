@@ -47,7 +47,18 @@ QString FakeTool::writesDump(const QString& title, int pages) {
 }
 
 QString FakeTool::hangsWithChild() {
-    return QStringLiteral("sleep 1000 &\necho $! > \"$here/child.pid\"\nwait\n");
+    return QStringLiteral("sleep 1000 &\necho $! > \"$here/child.pid\"\n"
+                          "echo $! >> \"$here/children.pids\"\nwait\n");
+}
+
+QList<qint64> FakeTool::childPids() const {
+    QFile file(folder + QStringLiteral("/children.pids"));
+    QList<qint64> pids;
+    if (file.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (!line.trimmed().isEmpty())
+                pids.append(line.trimmed().toLongLong());
+    return pids;
 }
 
 qint64 FakeTool::childPid() const {

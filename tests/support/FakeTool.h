@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace testsupport {
@@ -21,12 +22,14 @@ public:
     // A body that writes a dump with the given title and page count into $out.
     static QString writesDump(const QString& title, int pages);
     // A body that starts a child which would run for ever, records its process id in
-    // "child.pid", and waits for it.
+    // "child.pid" (and appends it to "children.pids"), and waits for it.
     static QString hangsWithChild();
 
     // True while a process of that id is alive.
     static bool processAlive(qint64 pid);
     qint64 childPid() const;
+    // The children of every hanging run so far.
+    QList<qint64> childPids() const;
 
 private:
     QString folder;
