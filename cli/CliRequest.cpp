@@ -5,8 +5,8 @@
 namespace cli {
 
 const char* const usageText =
-    "usage: parvilon-cli [--properties LIST] [--password-prompt] [--extension EXT] PATH...\n"
-    "                    --output FILE\n"
+    "usage: parvilon-cli [--properties LIST] [--password-prompt] [--extension EXT]\n"
+    "                    [--jobs N] PATH... --output FILE\n"
     "\n"
     "Reads the document properties of the PDF files named, and of the files with extension\n"
     "EXT (default pdf) in every folder named and its subfolders, and writes them to FILE:\n"
@@ -19,6 +19,7 @@ const char* const usageText =
     "  --password-prompt  ask for each file's password (an empty answer: none); when\n"
     "                     standard input is not a terminal, one line is read per file and\n"
     "                     the last line answers the files after it\n"
+    "  --jobs N           read N files at once (default: one per processor)\n"
     "\n"
     "Exit status: 0 when every file was read, 1 when some could not be (listed on standard\n"
     "error), 2 on bad usage.\n";
@@ -65,6 +66,13 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
             if (!given || given->isEmpty())
                 return Failure::failure(QStringLiteral("--extension needs an extension"));
             request.extension = *given;
+        } else if (argument == QLatin1String("--jobs")) {
+            const auto given = value();
+            bool isNumber = false;
+            const int jobs = given ? given->toInt(&isNumber) : 0;
+            if (!isNumber || jobs < 1)
+                return Failure::failure(QStringLiteral("--jobs needs a number of 1 or more"));
+            request.parallelTools = jobs;
         } else if (argument == QLatin1String("--password-prompt")) {
             request.askForPasswords = true;
         } else if (argument == QLatin1String("--")) {

@@ -16,6 +16,7 @@ struct CliRequest {
     bool askForPasswords = false;
     QString extension = QStringLiteral("pdf"); // of the files taken from folders
     QString output;                            // a .txt, .csv or .xlsx file, or "-"
+    std::optional<int> parallelTools;          // nothing: one per processor
 };
 
 // The form of the output a name asks for.

@@ -93,6 +93,7 @@ int extractAndWrite(const cli::CliRequest& request) {
     base::QuietBusyState busy;
     extract::RunOptions options;
     options.askForPasswords = [&] { return request.askForPasswords; };
+    options.parallelTools = request.parallelTools.value_or(options.parallelTools);
     const extract::RunSummary summary =
         extract::runExtraction(files, results, headers, progress, busy, options, errors);
     progress.reset();

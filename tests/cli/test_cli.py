@@ -47,6 +47,7 @@ with tempfile.TemporaryDirectory() as work:
                             ((pdf("pages-3.pdf"), "--output", "x.doc"), "must end in"),
                             (("--output", "-"), "no file or folder"),
                             (("--bogus", pdf("pages-3.pdf"), "--output", "-"), "unknown option"),
+                            (("--jobs", "0", pdf("pages-3.pdf"), "--output", "-"), "--jobs needs"),
                             (("--properties", "title,colour", pdf("pages-3.pdf"), "--output", "-"),
                              '"colour" is not a property')]:
         code, _, err = run(*arguments, env=settings)
@@ -80,6 +81,13 @@ with tempfile.TemporaryDirectory() as work:
     check(sheet.cell(3, 4).value == 12 and sheet.cell(3, 4).data_type == "n",
           "pages are numbers in the workbook")
     check(sheet.cell(2, 5).is_date, "dates are dates in the workbook")
+
+    # Files read side by side give the rows in the same order as one after the other.
+    many = [pdf(name) for name in sorted(os.listdir(PDFS)) if name.endswith(".pdf")][:24]
+    _, one_by_one, _ = run(*chosen, "--jobs", "1", *many, "--output", "-", env=settings)
+    _, side_by_side, _ = run(*chosen, "--jobs", "4", *many, "--output", "-", env=settings)
+    check(one_by_one.count(b"\r\n") == len(many) + 1 and side_by_side == one_by_one,
+          "--jobs 4 gives what --jobs 1 gives")
 
     # A folder is walked like the folder scan: its tree, the extension chosen, "~" left out.
     tree = os.path.join(work, "tree")
