@@ -31,9 +31,6 @@ namespace extract {
 
 namespace {
 
-// While other tools work, the wait for the one whose row is next looks up this often, so a
-// tool that has ended is followed by the next at once.
-constexpr int busyPollMs = 2;
 // How many files beyond the tools at work may wait, read, for their rows to be filled: a
 // slow file then holds up the rows after it, not the tools.
 constexpr int filesAheadPerTool = 8;
@@ -250,11 +247,16 @@ void Run::stopToolsPastTheirLimit() {
 void Run::waitForTool(FileInRun& next) {
     if (!next.tool)
         return;
-    const int passMs = static_cast<int>(options.limits.pass.count());
     WaitingProgress waiting(&progress, progress.text(), progress.value(), count,
                             options.limits.pass);
+    std::vector<ToolProcess*> working;
     while (next.tool->running()) {
-        next.tool->waitUpTo(inRun.size() > 1 ? std::min(busyPollMs, passMs) : passMs);
+        // Whichever tool ends first wakes the wait, so that a free slot is used at once.
+        working.clear();
+        for (FileInRun& file : inRun)
+            if (file.tool && file.tool->running())
+                working.push_back(file.tool.get());
+        ToolProcess::waitForAny(working, static_cast<int>(options.limits.pass.count()));
         stopToolsPastTheirLimit();
         startMoreFiles();
         base::letEventsRun();

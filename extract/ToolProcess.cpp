@@ -1,9 +1,18 @@
 #include "extract/ToolProcess.h"
 
-#include <QFileInfo>
+#include <QFile>
+#include <QProcessEnvironment>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <langinfo.h>
+#include <poll.h>
+#include <pthread.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace extract {
@@ -14,59 +23,200 @@ constexpr qsizetype errorOutputKept = 4096;
 
 // The tool's environment: ours, with a UTF-8 locale when ours is not, so that a tool that
 // takes its file-name encoding from the locale can open non-ASCII names.
-QProcessEnvironment toolEnvironment() {
+QList<QByteArray> toolEnvironment() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (QByteArray(nl_langinfo(CODESET)) != "UTF-8")
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    return environment;
+    QList<QByteArray> entries;
+    for (const QString& entry : environment.toStringList())
+        entries.append(QFile::encodeName(entry));
+    return entries;
+}
+
+std::vector<char*> pointersTo(QList<QByteArray>& texts) {
+    std::vector<char*> pointers;
+    for (QByteArray& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// A pipe whose ends are not inherited by any program started later.
+bool makePipe(int (&ends)[2]) {
+    return ::pipe2(ends, O_CLOEXEC) == 0;
+}
+
+// The password is a short line: it fits the pipe, so the write never waits on the tool. A
+// tool that ends without reading it must not end this program with SIGPIPE, so the signal is
+// held while writing and a pending one is taken back.
+void writeWithoutSigpipe(int descriptor, const QByteArray& data) {
+    ::fcntl(descriptor, F_SETFL, O_NONBLOCK);
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t before;
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
+    sigset_t pendingBefore;
+    sigpending(&pendingBefore);
+    const bool wasPending = sigismember(&pendingBefore, SIGPIPE) == 1;
+    if (::write(descriptor, data.constData(), static_cast<size_t>(data.size())) < 0 &&
+        errno == EPIPE && !wasPending) {
+        const timespec noWait{0, 0};
+        sigtimedwait(&pipeSignal, nullptr, &noWait);
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+}
+
+void closeIfOpen(int& descriptor) {
+    if (descriptor >= 0)
+        ::close(descriptor);
+    descriptor = -1;
 }
 
 } // namespace
 
-ToolProcess::ToolProcess(const ToolCommand& command) : program(command.program) {
-    process.setProgram(command.program);
-    process.setArguments(command.arguments);
-    process.setProcessEnvironment(toolEnvironment());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setChildProcessModifier([] { ::setsid(); });
-    process.start(QIODevice::ReadWrite);
-    if (!process.waitForStarted(-1))
+ToolProcess::ToolProcess(const ToolCommand& command) {
+    int input[2] = {-1, -1};
+    int error[2] = {-1, -1};
+    if (!makePipe(input) || !makePipe(error)) {
+        spawnError = errno;
+        closeIfOpen(input[0]), closeIfOpen(input[1]), closeIfOpen(error[0]);
         return;
-    started = true;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, error[1], STDERR_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // A session of its own: the tool and anything it starts form one group to kill, and no
+    // terminal signal of ours reaches it.
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
+                                              POSIX_SPAWN_SETSIGDEF);
+
+    QByteArray program = QFile::encodeName(command.program);
+    QList<QByteArray> arguments{program};
+    for (const QString& argument : command.arguments)
+        arguments.append(QFile::encodeName(argument));
+    QList<QByteArray> environment = toolEnvironment();
+    const std::vector<char*> argv = pointersTo(arguments);
+    const std::vector<char*> envp = pointersTo(environment);
+    spawnError = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(),
+                               envp.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(input[0]);
+    ::close(error[1]);
+    if (spawnError != 0) {
+        pid = -1;
+        ::close(input[1]);
+        ::close(error[0]);
+        return;
+    }
+    errorPipe = error[0];
+    ::fcntl(errorPipe, F_SETFL, O_NONBLOCK);
+    endNotice = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     if (!command.input.isEmpty())
-        process.write(command.input);
-    process.closeWriteChannel();
+        writeWithoutSigpipe(input[1], command.input);
+    ::close(input[1]);
 }
 
 ToolProcess::~ToolProcess() {
     stop();
+    closeIfOpen(errorPipe);
+    closeIfOpen(endNotice);
 }
 
-int ToolProcess::startError() const {
-    return QFileInfo::exists(program) ? 13 : 2;
+bool ToolProcess::checkForEnd() {
+    collectErrorOutput();
+    if (!wasStarted() || ended)
+        return true;
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG) != 0) {
+        ended = errno == ECHILD; // reaped elsewhere: it is gone all the same
+        return ended;
+    }
+    if (info.si_pid == 0)
+        return false;
+    ended = true;
+    status = info.si_code == CLD_EXITED ? info.si_status : 128 + SIGKILL;
+    collectErrorOutput();
+    return true;
+}
+
+bool ToolProcess::running() {
+    return !checkForEnd();
+}
+
+int ToolProcess::waitDescriptor() const {
+    return endNotice >= 0 ? endNotice : errorPipe;
+}
+
+void ToolProcess::waitForAny(const std::vector<ToolProcess*>& tools, int milliseconds) {
+    std::vector<pollfd> waits;
+    bool everyEndSeen = true;
+    for (ToolProcess* tool : tools) {
+        if (!tool->running())
+            return;
+        waits.push_back({tool->waitDescriptor(), POLLIN, 0});
+        // The error output, too, so that a tool that writes much is never held up.
+        if (tool->endNotice >= 0 && tool->errorPipe >= 0)
+            waits.push_back({tool->errorPipe, POLLIN, 0});
+        everyEndSeen = everyEndSeen && tool->endNotice >= 0;
+    }
+    if (waits.empty())
+        return;
+    // Without end notices, an end is noticed by looking again every millisecond.
+    ::poll(waits.data(), waits.size(), everyEndSeen ? milliseconds : std::min(milliseconds, 1));
+    for (ToolProcess* tool : tools)
+        tool->checkForEnd();
 }
 
 void ToolProcess::waitUpTo(int milliseconds) {
-    if (running())
-        process.waitForFinished(milliseconds);
-    collectErrorOutput();
+    waitForAny({this}, milliseconds);
 }
 
 int ToolProcess::exitCode() const {
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 128 + SIGKILL;
+    return status;
 }
 
 void ToolProcess::stop() {
-    if (!started || !running())
+    if (!wasStarted() || ended)
         return;
-    ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
-    process.waitForFinished(-1);
+    ::kill(-pid, SIGKILL);
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED) != 0 && errno == EINTR) {
+    }
+    ended = true;
+    status = 128 + SIGKILL;
+    collectErrorOutput();
 }
 
 void ToolProcess::collectErrorOutput() {
-    const QByteArray more = process.readAllStandardError();
-    if (errorOutput.size() < errorOutputKept)
-        errorOutput += more.left(errorOutputKept - errorOutput.size());
+    if (errorPipe < 0)
+        return;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(errorPipe, buffer, sizeof buffer);
+        if (got > 0) {
+            if (errorOutput.size() < errorOutputKept)
+                errorOutput.append(buffer, std::min<qsizetype>(got, errorOutputKept - errorOutput.size()));
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0) // every writer has gone
+            closeIfOpen(errorPipe);
+        return;
+    }
 }
 
 const QByteArray& ToolProcess::errors() {

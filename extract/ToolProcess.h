@@ -3,13 +3,18 @@
 #include "extract/ToolCommand.h"
 
 #include <QByteArray>
-#include <QProcess>
+
+#include <sys/types.h>
+#include <vector>
 
 namespace extract {
 
-// One start of the tool, in a process group of its own. The whole group is killed when the
-// object goes while the tool still runs (a tool may be a script that starts the real program
-// as its child), so no process of it is ever left behind.
+// One start of the tool, in a session and process group of its own. The whole group is
+// killed when the object goes while the tool still runs (a tool may be a script that starts
+// the real program as its child), so no process of it is ever left behind.
+//
+// The tool is spawned without copying this process (posix_spawn), so a start costs the same
+// however large the program has grown, and can be waited for together with others.
 class ToolProcess {
 public:
     explicit ToolProcess(const ToolCommand& command);
@@ -17,13 +22,16 @@ public:
     ToolProcess(const ToolProcess&) = delete;
     ToolProcess& operator=(const ToolProcess&) = delete;
 
-    bool wasStarted() const { return started; }
-    // Why it could not be started: an error number (2 when the program is missing, 13 when
-    // it may not be run).
-    int startError() const;
-    bool running() const { return process.state() != QProcess::NotRunning; }
+    bool wasStarted() const { return pid > 0; }
+    // Why it could not be started: an error number (ENOENT when the program is missing,
+    // EACCES when it may not be run).
+    int startError() const { return spawnError; }
+    bool running();
     // Waits up to milliseconds for the tool to end; returns as soon as it does.
     void waitUpTo(int milliseconds);
+    // Waits up to milliseconds for any of the running tools to end, returning as soon as one
+    // does.
+    static void waitForAny(const std::vector<ToolProcess*>& tools, int milliseconds);
     // The exit code of a tool that has ended; 137 for one that was killed or crashed.
     int exitCode() const;
     // Kills the tool and its children and waits for it.
@@ -33,11 +41,20 @@ public:
     const QByteArray& errors();
 
 private:
+    // Reads what the error output holds now, keeping only its start.
     void collectErrorOutput();
+    // Takes note of the tool's end without waiting; true once it has ended.
+    bool checkForEnd();
+    // The descriptors to wait on for this tool: its end, else its error output.
+    int waitDescriptor() const;
 
-    QProcess process;
-    QString program;
-    bool started = false;
+    pid_t pid = -1;
+    int spawnError = 0;
+    bool ended = false;
+    int status = 0;
+    int errorPipe = -1;
+    // Readable once the process has ended; -1 where the system has none.
+    int endNotice = -1;
     QByteArray errorOutput;
 };
 
