@@ -189,7 +189,7 @@ void MainWindow::load() {
     });
     errors.step([&] {
         files.setHeader(QStringLiteral("PDF File(s)"));
-        ui.fileList->header()->resizeSection(0, platform::twips(7000));
+        ui.fileList->header()->resizeSection(0, fileListColumnWidth(size()));
     });
     errors.step([&] { setPasswordOptionFromSettings(); });
 }

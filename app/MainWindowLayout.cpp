@@ -147,7 +147,12 @@ MainWindowControls makeMainWindowControls(QWidget* window) {
     return c;
 }
 
+int fileListColumnWidth(QSize size) {
+    return twips(7000) + std::max(0, size.width() - designedSize().width());
+}
+
 void placeMainWindowControls(const MainWindowControls& controls, QSize size) {
+    controls.fileList->header()->resizeSection(0, fileListColumnWidth(size));
     const int wider = std::max(0, size.width() - designedSize().width());
     const int taller = std::max(0, size.height() - designedSize().height());
     const int firstListGrows = taller / 2;

@@ -47,6 +47,11 @@ QSize designedSize();
 // Places the controls for a window of the given size: at the designed size exactly where the
 // design puts them. A larger window gives the extra height to the two lists, half each, and
 // the extra width to every control, the two columns of buttons keeping their rows.
+// The file list's one column follows too, so that long paths use the room.
 void placeMainWindowControls(const MainWindowControls& controls, QSize size);
+
+// The width of the file list's column in a window of the given size: its designed width,
+// plus whatever the window is wider than designed.
+int fileListColumnWidth(QSize size);
 
 } // namespace app

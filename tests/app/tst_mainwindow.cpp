@@ -155,8 +155,10 @@ private slots:
         const QRect left = c.addFiles->geometry();
         const QRect right = c.addFolder->geometry();
         const QRect bar = c.progress->geometry();
+        const int column = c.fileList->header()->sectionSize(0);
         window->resize(536 + 200, 559 + 300);
         QCOMPARE(c.fileList->geometry(), list.adjusted(0, 0, 200, 150));
+        QCOMPARE(c.fileList->header()->sectionSize(0), column + 200);
         QCOMPARE(c.results->geometry(), results.adjusted(0, 150, 200, 300));
         QCOMPARE(c.addFiles->geometry(), left.adjusted(0, 150, 100, 150));
         QCOMPARE(c.addFolder->geometry(), right.adjusted(100, 150, 200, 150));
@@ -164,6 +166,7 @@ private slots:
         QCOMPARE(c.progress->geometry().bottom() + 1 + platform::twips(120), window->height());
         window->resize(536, 559);
         QCOMPARE(c.fileList->geometry(), list);
+        QCOMPARE(c.fileList->header()->sectionSize(0), column);
         QCOMPARE(c.progress->geometry(), bar);
     }
 
