@@ -1,6 +1,5 @@
 #include "tool/CrossReference.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace pdfinfodump {
@@ -35,18 +34,19 @@ std::size_t entryCount(const CrossReference::StreamEntries& entries) {
 } // namespace
 
 bool CrossReference::tableEntryIsWellFormed(std::string_view entry) {
-    if (entry.size() != 20 || entry[10] != ' ' || entry[16] != ' ' ||
-        (entry[17] != 'n' && entry[17] != 'f')) {
+    if (entry.size() != 20) {
         return false;
     }
-    const auto allDigits = [](std::string_view text) {
-        return std::all_of(text.begin(), text.end(), isDigit);
-    };
-    if (!allDigits(entry.substr(0, 10)) || !allDigits(entry.substr(11, 5))) {
-        return false;
+    // Checked byte by byte: a large file's table has tens of thousands of entries.
+    for (std::size_t i = 0; i < 16; ++i) {
+        if (i != 10 && !isDigit(entry[i])) {
+            return false;
+        }
     }
-    const std::string_view end = entry.substr(18);
-    return end == " \n" || end == " \r" || end == "\r\n";
+    const char end0 = entry[18];
+    const char end1 = entry[19];
+    return entry[10] == ' ' && entry[16] == ' ' && (entry[17] == 'n' || entry[17] == 'f') &&
+           ((end0 == ' ' && (end1 == '\n' || end1 == '\r')) || (end0 == '\r' && end1 == '\n'));
 }
 
 CrossReference::Entry CrossReference::tableEntry(const TableRun& run, int number) const {

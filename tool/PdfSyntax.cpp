@@ -355,29 +355,40 @@ PdfObject PdfParser::scalar(Token token) const {
     }
 }
 
-PdfObject PdfParser::readObject() {
+PdfObject PdfParser::readObject(const std::vector<std::string_view>* keep) {
     const Token token = next();
     switch (token) {
     case Token::ArrayOpen:
         return readContainer(false, 1);
     case Token::DictionaryOpen:
-        return readContainer(true, 1);
+        return readContainer(true, 1, keep);
     default:
         return scalar(token);
     }
 }
 
-PdfObject PdfParser::readContainer(bool dictionary, int depth) {
+PdfObject PdfParser::readContainer(bool dictionary, int depth,
+                                   const std::vector<std::string_view>* keep) {
     if (depth > maxDepth) {
         giveWay("nested too deeply");
     }
     std::vector<PdfObject> items;
+    const auto kept = [&](const PdfObject& key) {
+        return !keep || std::find(keep->begin(), keep->end(), key.bytes) != keep->end();
+    };
     while (true) {
         const Token token = next();
         switch (token) {
         case Token::ArrayOpen:
         case Token::DictionaryOpen:
-            items.push_back(readContainer(token == Token::DictionaryOpen, depth + 1));
+            // A value's position is known when it starts: references are formed from the
+            // integers before it, as soon as their R is read.
+            if (dictionary && items.size() % 2 == 1 && !kept(items.back())) {
+                skipContainer(token == Token::DictionaryOpen, depth + 1);
+                items.emplace_back();
+            } else {
+                items.push_back(readContainer(token == Token::DictionaryOpen, depth + 1));
+            }
             continue;
         case Token::ArrayClose:
         case Token::DictionaryClose:
@@ -431,6 +442,9 @@ PdfObject PdfParser::readContainer(bool dictionary, int depth) {
         if (!items[i].is(PdfObject::Kind::Name)) {
             giveWay("dictionary key that is no name");
         }
+        if (!kept(items[i])) {
+            continue;
+        }
         // The last value written for a key wins, as in qpdf.
         const auto& keys = result.keys;
         const auto existing = std::find(keys.begin(), keys.end(), items[i].bytes);
@@ -443,6 +457,57 @@ PdfObject PdfParser::readContainer(bool dictionary, int depth) {
         }
     }
     return result;
+}
+
+// readContainer() without the objects: only what its checks need is kept of each item.
+void PdfParser::skipContainer(bool dictionary, int depth) {
+    if (depth > maxDepth) {
+        giveWay("nested too deeply");
+    }
+    struct Item {
+        PdfObject::Kind kind;
+        std::int64_t number;
+    };
+    std::vector<Item> items;
+    while (true) {
+        const Token token = next();
+        if (token == Token::ArrayOpen || token == Token::DictionaryOpen) {
+            skipContainer(token == Token::DictionaryOpen, depth + 1);
+            items.push_back({PdfObject::Kind::Array, 0});
+        } else if (token == Token::ArrayClose || token == Token::DictionaryClose) {
+            if (dictionary != (token == Token::DictionaryClose)) {
+                giveWay("unbalanced brackets");
+            }
+            break;
+        } else if (token == Token::Integer) {
+            items.push_back({PdfObject::Kind::Integer, integerValue(text_)});
+        } else if (token == Token::Keyword && text_ == "R") {
+            const std::size_t count = items.size();
+            if (count < 2 || items[count - 1].kind != PdfObject::Kind::Integer ||
+                items[count - 2].kind != PdfObject::Kind::Integer) {
+                giveWay("misplaced R");
+            }
+            constexpr std::int64_t largest = std::numeric_limits<int>::max();
+            if (items[count - 2].number < 0 || items[count - 2].number > largest ||
+                items[count - 1].number < 0 || items[count - 1].number > largest) {
+                giveWay("reference out of range");
+            }
+            items.resize(count - 2);
+            items.push_back({PdfObject::Kind::Reference, 0});
+        } else {
+            items.push_back({scalar(token).kind, 0});
+        }
+    }
+    if (dictionary) {
+        if (items.size() % 2 != 0) {
+            giveWay("dictionary without a value for its last key");
+        }
+        for (std::size_t i = 0; i < items.size(); i += 2) {
+            if (items[i].kind != PdfObject::Kind::Name) {
+                giveWay("dictionary key that is no name");
+            }
+        }
+    }
 }
 
 bool PdfParser::takeKeyword(std::string_view word) {

@@ -50,8 +50,10 @@ public:
     void seek(std::size_t pos) { pos_ = pos; }
 
     // The next object, as qpdf reads an indirect object's value: a reference is formed only
-    // inside arrays and dictionaries.
-    PdfObject readObject();
+    // inside arrays and dictionaries. With keep, a dictionary holds only the entries of those
+    // keys: the arrays and dictionaries of the others are read past, without being built but
+    // checked as closely.
+    PdfObject readObject(const std::vector<std::string_view>* keep = nullptr);
     // Whether the next token is the keyword word; consumed when it is.
     bool takeKeyword(std::string_view word);
     // The next token's value when it is an integer; consumed when it is.
@@ -85,7 +87,9 @@ private:
     void readHexString();
     void readName();
     Token readNumberOrKeyword();
-    PdfObject readContainer(bool dictionary, int depth);
+    PdfObject readContainer(bool dictionary, int depth,
+                            const std::vector<std::string_view>* keep = nullptr);
+    void skipContainer(bool dictionary, int depth);
     PdfObject scalar(Token token) const;
 
     std::string_view bytes_;

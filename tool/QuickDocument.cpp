@@ -315,7 +315,8 @@ std::int64_t QuickDocument::readStreamSection(std::int64_t at, bool first,
     return direct(dictionary, "Prev") ? directInteger(dictionary, "Prev") : 0;
 }
 
-QuickDocument::Stored QuickDocument::readObjectAt(std::int64_t offset, int number, int generation) {
+QuickDocument::Stored QuickDocument::readObjectAt(std::int64_t offset, int number, int generation,
+                                                  const std::vector<std::string_view>* keep) {
     // number 0: a cross-reference stream, whichever object it is.
     Stored object = parseAt(offset, [&](PdfParser& parser) {
         std::int64_t readNumber = 0;
@@ -327,7 +328,7 @@ QuickDocument::Stored QuickDocument::readObjectAt(std::int64_t offset, int numbe
             giveWay("expected N G obj");
         }
         Stored read;
-        read.value = parser.readObject();
+        read.value = parser.readObject(keep);
         if (read.value.is(Kind::Dictionary) && parser.takeKeyword("stream")) {
             if (!parser.takeStreamLineEnd()) {
                 giveWay("stream keyword without a line end");
@@ -341,6 +342,10 @@ QuickDocument::Stored QuickDocument::readObjectAt(std::int64_t offset, int numbe
     });
     if (!object.isStream) {
         return object;
+    }
+    if (keep) {
+        // Its /Length may be among the entries not kept; no use needs part of a stream.
+        giveWay("stream read in part");
     }
     const PdfObject* length = object.value.find("Length");
     // While the cross-reference is read, qpdf cannot resolve a reference.
@@ -367,13 +372,17 @@ std::int64_t QuickDocument::resolvedInteger(const PdfObject* value) {
     return resolved.number;
 }
 
-const QuickDocument::Stored& QuickDocument::stored(int number, int generation) {
+const QuickDocument::Stored& QuickDocument::stored(int number, int generation,
+                                                   const std::vector<std::string_view>* keep) {
     if (!crossReferenceRead_) {
         // qpdf would resolve it from the part of the cross-reference read so far.
         giveWay("reference in cross-reference data");
     }
     const auto key = std::make_pair(number, generation);
     if (const auto found = objects_.find(key); found != objects_.end()) {
+        return found->second;
+    }
+    if (const auto found = partialObjects_.find(key); keep && found != partialObjects_.end()) {
         return found->second;
     }
     if (!resolving_.insert(key).second) {
@@ -391,9 +400,13 @@ const QuickDocument::Stored& QuickDocument::stored(int number, int generation) {
         // qpdf reads an object the cross-reference lacks as null.
         break;
     case CrossReference::Location::Kind::InFile:
-        object = readObjectAt(location.where, number, generation);
+        object = readObjectAt(location.where, number, generation, keep);
+        if (keep) {
+            return partialObjects_.emplace(key, std::move(object)).first->second;
+        }
         break;
     case CrossReference::Location::Kind::InStream:
+        // Read whole: qpdf parses the objects before it in the stream whole too.
         object.value = objectFromStream(static_cast<int>(location.where), number);
         break;
     }
@@ -411,6 +424,18 @@ const PdfObject& QuickDocument::resolve(const PdfObject& value, bool* isStream) 
     if (isStream) {
         *isStream = object.isStream;
     }
+    return object.value;
+}
+
+const PdfObject& QuickDocument::resolveKeeping(const PdfObject& value,
+                                               const std::vector<std::string_view>& keys,
+                                               bool* isStream) {
+    *isStream = false;
+    if (!value.is(Kind::Reference)) {
+        return value;
+    }
+    const Stored& object = stored(static_cast<int>(value.number), value.generation, &keys);
+    *isStream = object.isStream;
     return object.value;
 }
 

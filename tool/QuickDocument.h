@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class InputSource;
 
@@ -48,6 +49,11 @@ public:
     // The value itself, or the object a reference names (null when there is none). A stream
     // is its dictionary, with isStream set.
     const PdfObject& resolve(const PdfObject& value, bool* isStream = nullptr);
+    // resolve() for a use that needs only the entries keys of a dictionary: one read from the
+    // file holds only those, the others read past (the pages of a page tree, say, whose
+    // resources and annotations the count does not need).
+    const PdfObject& resolveKeeping(const PdfObject& value,
+                                    const std::vector<std::string_view>& keys, bool* isStream);
     // The data of the stream a reference names, decoded; gives way beyond limit bytes.
     std::string streamData(const PdfObject& reference, std::size_t limit);
 
@@ -68,8 +74,10 @@ private:
     std::int64_t findStartxref();
     std::int64_t readTableSection(std::int64_t at, bool first);
     std::int64_t readStreamSection(std::int64_t at, bool first, CrossReference::Section& section);
-    Stored readObjectAt(std::int64_t offset, int number, int generation);
-    const Stored& stored(int number, int generation);
+    Stored readObjectAt(std::int64_t offset, int number, int generation,
+                        const std::vector<std::string_view>* keep = nullptr);
+    const Stored& stored(int number, int generation,
+                         const std::vector<std::string_view>* keep = nullptr);
     PdfObject objectFromStream(int streamNumber, int number);
     std::string decoded(const Stored& stream, std::size_t limit);
     std::int64_t resolvedInteger(const PdfObject* value);
@@ -79,6 +87,8 @@ private:
     bool crossReferenceRead_ = false;
     PdfObject trailer_;
     std::map<std::pair<int, int>, Stored> objects_;
+    // Dictionaries read with only some of their entries, for resolveKeeping() alone.
+    std::map<std::pair<int, int>, Stored> partialObjects_;
     std::set<std::pair<int, int>> resolving_;
     std::map<int, ObjectStream> objectStreams_;
 };

@@ -82,9 +82,12 @@ long long checkedPageCount(QuickDocument& document, const PdfObject& catalog) {
     }
     const long long claimed = count.number;
     long long sum = 0;
+    // Of a kid, often one of thousands of pages, the count needs these entries only.
+    static const std::vector<std::string_view> countKeys = {"Kids", "Count"};
     for (const PdfObject& kidValue : kids.values) {
-        const PdfObject* kid = nullptr;
-        if (!isDictionary(document, kidValue, kid)) {
+        bool isStream = false;
+        const PdfObject* kid = &document.resolveKeeping(kidValue, countKeys, &isStream);
+        if (isStream || !kid->is(Kind::Dictionary)) {
             throw GiveWayToQpdf("page tree kid is no dictionary");
         }
         long long kidPages = 1;

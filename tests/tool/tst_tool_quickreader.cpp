@@ -143,6 +143,25 @@ private slots:
         QCOMPARE(parsed(text), value);
     }
 
+    // A dictionary read for some of its keys holds only those; what it reads past must be as
+    // well-formed as what it keeps.
+    void keepsOnlyTheKeysAsked() {
+        const std::vector<std::string_view> keep = {"Kids", "Count"};
+        const auto read = [&](std::string_view text) {
+            PdfParser parser(text, true);
+            return parser.readObject(&keep);
+        };
+        const PdfObject page = read("<< /Type /Page /Annots [1 0 R 2 0 R << /A [3 0 R] >>] "
+                                    "/Count 2 /Kids [4 0 R] /Count 1 >>");
+        QCOMPARE(page.keys, (std::vector<std::string>{"Count", "Kids"}));
+        QCOMPARE(page.find("Count")->number, std::int64_t{1});
+        QCOMPARE(page.find("Kids")->values.at(0).number, std::int64_t{4});
+        for (const char* damaged : {"<< /Annots [1 R] /Count 1 >>", "<< /Annots << /A >> >>",
+                                    "<< /Annots [ /Count 1 >>", "<< /Annots [<4g>] >>"}) {
+            QVERIFY_THROWS_EXCEPTION(GiveWayToQpdf, read(damaged));
+        }
+    }
+
     // An object cut off at the end of the bytes given asks for more, unless they are all.
     void needsMoreBytes() {
         PdfParser cut("<< /Title (Annual", false);
