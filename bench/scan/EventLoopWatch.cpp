@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <QWidget>
 
-EventLoopWatch::EventLoopWatch(QWidget* painted) : painted(painted) {
+EventLoopWatch::EventLoopWatch(QWidget* paintedWidget) : painted(paintedWidget) {
     ticker.setInterval(0);
     connect(&ticker, &QTimer::timeout, this, [this] { turned(); });
     painted->installEventFilter(this);
