@@ -116,8 +116,8 @@ private:
     const base::ErrorReport& errors;
     const QString folder;
     const int tools;
-    int count = 0;     // the files of the run
-    int nextFile = 1;  // the next to start on
+    int count = 0;    // the files of the run
+    int nextFile = 1; // the next to start on
     bool stopped = false;
     std::deque<FileInRun> inRun; // in list order
     // Why the tool cannot be started, once it has failed to: it is not tried again.
@@ -217,7 +217,8 @@ bool Run::startFile(int number) {
             file.problem = QStringLiteral("%1 is not a regular file.").arg(file.path);
             return;
         }
-        const ToolCommand command = buildToolCommand(toolPath(), file.path, password, file.outputFile);
+        const ToolCommand command =
+            buildToolCommand(toolPath(), file.path, password, file.outputFile);
         file.tool = std::make_unique<ToolProcess>(command);
         file.toolStarted.start();
         if (!file.tool->wasStarted()) {
@@ -291,7 +292,8 @@ void Run::fillRow(FileInRun& file) {
     const QStringList& headers = results.headers();
     if (QFileInfo::exists(file.outputFile)) {
         errors.step([&] {
-            const ToolOutputReading reading = readToolOutput(fileContents(file.outputFile), headers);
+            const ToolOutputReading reading =
+                readToolOutput(fileContents(file.outputFile), headers);
             writeCells(file.row, reading.cells);
             for (const QString& description : reading.problems)
                 errors.report(description);
@@ -355,8 +357,8 @@ void startExtraction(const base::FileListModel& files, base::ResultsModel& resul
                           .arg(QDir::tempPath()));
         return;
     }
-    const RunSummary summary =
-        runExtraction(files, results, base::buildHeaderRow(errors), progress, busy, options, errors);
+    const RunSummary summary = runExtraction(files, results, base::buildHeaderRow(errors), progress,
+                                             busy, options, errors);
     progress.reset();
     platform::prompts().message(QStringLiteral("Done.") + unreadFilesLine(summary.unreadFiles));
 }

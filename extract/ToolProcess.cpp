@@ -99,8 +99,8 @@ ToolProcess::ToolProcess(const ToolCommand& command) {
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
-                                              POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     QByteArray program = QFile::encodeName(command.program);
     QList<QByteArray> arguments{program};
@@ -109,8 +109,8 @@ ToolProcess::ToolProcess(const ToolCommand& command) {
     QList<QByteArray> environment = toolEnvironment();
     const std::vector<char*> argv = pointersTo(arguments);
     const std::vector<char*> envp = pointersTo(environment);
-    spawnError = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(),
-                               envp.data());
+    spawnError =
+        ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), envp.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(input[0]);
@@ -208,7 +208,8 @@ void ToolProcess::collectErrorOutput() {
         const ssize_t got = ::read(errorPipe, buffer, sizeof buffer);
         if (got > 0) {
             if (errorOutput.size() < errorOutputKept)
-                errorOutput.append(buffer, std::min<qsizetype>(got, errorOutputKept - errorOutput.size()));
+                errorOutput.append(buffer,
+                                   std::min<qsizetype>(got, errorOutputKept - errorOutput.size()));
             continue;
         }
         if (got < 0 && errno == EINTR)

@@ -147,7 +147,9 @@ void benchmarkRealFiles(const RealFileOptions& options) {
     const QList<bench::PerFileTimer> timers{
         [&](const QStringList& chunk) { return timeWindowRun(chunk, 1, windowOne); },
         [&](const QStringList& chunk) { return timeWindowRun(chunk, cores, windowAll); },
-        [&](const QStringList& chunk) { return bench::timeOurTool(options.tool, chunk, options.peers); },
+        [&](const QStringList& chunk) {
+            return bench::timeOurTool(options.tool, chunk, options.peers);
+        },
         [&](const QStringList& chunk) { return bench::timePdfinfo(chunk, options.peers); },
         [&](const QStringList& chunk) {
             QStringList part;
@@ -164,7 +166,8 @@ void benchmarkRealFiles(const RealFileOptions& options) {
               .arg(javaSample.size())
               .arg(options.chunks));
     if (!javaSample.isEmpty())
-        bench::timePdftkJava(options.tool, {javaSample.first()}, options.peers); // starts Java, untimed
+        bench::timePdftkJava(options.tool, {javaSample.first()},
+                             options.peers); // starts Java, untimed
     const QList<bench::Timing> debian = bench::timeInTurns(corpus.debian, options.chunks, timers);
     const QList<bench::Timing> shared = bench::timeInTurns(corpus.shared, options.chunks, timers);
     QList<bench::Timing> whole;
@@ -201,23 +204,22 @@ void benchmarkRealFiles(const RealFileOptions& options) {
 
     const auto debianName = [&](qsizetype i) { return debianOnly[i].name; };
     print(QStringLiteral("\nratios\n"));
-    print(bench::formatRatios(
-        whole + QList{exiftool} + debianOnly + parts,
-        {
-            {windowAll, exiftool.name, 2.5},
-            {windowAll, pdfinfo.name, 3.0},
-            // The overlap of the tools pays.
-            {windowAll, ours.name, 1.6},
-            {windowAll, windowOne, 0},
-            {windowOne, ours.name, 0},
-            {debianName(1), debianName(4), 2.5},
-            {debianName(1), debianName(3), 3.0},
-            {debianName(1), debianName(2), 1.6},
-            {ours.name, pdfinfo.name, 0},
-            {oursOnSample, whole[4].name, 0},
-            // At most half of pdfinfo's time: at least twice as fast.
-            {oursLarge, pdfinfoLarge, 2.0},
-        }));
+    print(bench::formatRatios(whole + QList{exiftool} + debianOnly + parts,
+                              {
+                                  {windowAll, exiftool.name, 2.5},
+                                  {windowAll, pdfinfo.name, 3.0},
+                                  // The overlap of the tools pays.
+                                  {windowAll, ours.name, 1.6},
+                                  {windowAll, windowOne, 0},
+                                  {windowOne, ours.name, 0},
+                                  {debianName(1), debianName(4), 2.5},
+                                  {debianName(1), debianName(3), 3.0},
+                                  {debianName(1), debianName(2), 1.6},
+                                  {ours.name, pdfinfo.name, 0},
+                                  {oursOnSample, whole[4].name, 0},
+                                  // At most half of pdfinfo's time: at least twice as fast.
+                                  {oursLarge, pdfinfoLarge, 2.0},
+                              }));
 }
 
 QStringList makeCopies(const QString& folder, const QString& source, int count) {
@@ -316,7 +318,8 @@ int main(int argc, char* argv[]) {
     if (!arguments.contains(QStringLiteral("--generated-only")))
         benchmarkRealFiles(real);
     if (!arguments.contains(QStringLiteral("--real-only")))
-        benchmarkGeneratedFiles(real.tool, source, number(arguments, QStringLiteral("--files"), 200),
+        benchmarkGeneratedFiles(real.tool, source,
+                                number(arguments, QStringLiteral("--files"), 200),
                                 number(arguments, QStringLiteral("--large"), 2000));
     print(QStringLiteral("\nload average at end: %1; wall time of the whole benchmark: %2 s\n")
               .arg(loadAverage())

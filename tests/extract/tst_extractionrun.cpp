@@ -492,8 +492,10 @@ private slots:
         run->parallelTools = 2;
         run->limits.toolLimit = std::chrono::milliseconds(700);
         run->start();
-        QCOMPARE(run->results.unreadReason(0), QStringLiteral("The tool was stopped after 0.7 seconds."));
-        QCOMPARE(run->results.unreadReason(1), QStringLiteral("The tool ended with exit code 137."));
+        QCOMPARE(run->results.unreadReason(0),
+                 QStringLiteral("The tool was stopped after 0.7 seconds."));
+        QCOMPARE(run->results.unreadReason(1),
+                 QStringLiteral("The tool ended with exit code 137."));
         QCOMPARE(run->results.unreadReason(2), QString());
         QCOMPARE(cell(run->results, 2, "Title"), QStringLiteral("Good"));
         QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n2 files could not be read."));
@@ -513,11 +515,10 @@ private slots:
         QFETCH(QString, phase);
         testsupport::ProgramFolder folder;
         // The first file is read at once; the others hang, but for "between files".
-        FakeTool tool(folder.path(),
-                      QStringLiteral("case \"$*\" in */1.pdf*) %1 ;; *) %2 ;; esac")
-                          .arg(FakeTool::writesDump("T", 1),
-                               phase == "between" ? FakeTool::writesDump("T", 1)
-                                                  : FakeTool::hangsWithChild()));
+        FakeTool tool(folder.path(), QStringLiteral("case \"$*\" in */1.pdf*) %1 ;; *) %2 ;; esac")
+                                         .arg(FakeTool::writesDump("T", 1),
+                                              phase == "between" ? FakeTool::writesDump("T", 1)
+                                                                 : FakeTool::hangsWithChild()));
         ScriptedPrompts prompts;
         run->files.append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf", "/5.pdf"});
         run->parallelTools = 2;
