@@ -59,13 +59,30 @@ class Document:
     """info: key to str or Info* value, in the order written; None writes no Info
     dictionary at all. pages: one content stream per page. tree: None for a flat page
     tree, or a nested shape: a list whose ints are page indexes and whose lists are
-    intermediate page-tree nodes."""
+    intermediate page-tree nodes. file_id: as pdf_writer.assemble takes it.
+
+    The rest make the odd files the tool's tests read: info values may be any PDF object,
+    written as it is; extra_objects are numbered 1, 2, ... ahead of all others, for values
+    to refer to; catalog_entries and trailer_entries are added to those dictionaries;
+    root_count replaces the root node's true /Count; direct_info writes the Info
+    dictionary into the trailer itself."""
     pages: list
     info: dict | None = field(default_factory=dict)
     tree: list | None = None
     indirect_info_values: bool = False
     layout: Layout = Layout()
-    file_id: bytes = b"\0" * 16
+    file_id: object = b"\0" * 16
+    extra_objects: list = field(default_factory=list)
+    catalog_entries: dict = field(default_factory=dict)
+    trailer_entries: dict = field(default_factory=dict)
+    root_count: int | None = None
+    direct_info: bool = False
+
+
+def grouped(page_count, size):
+    """A page-tree shape whose root holds intermediate nodes of size pages each."""
+    return [list(range(first, min(first + size, page_count)))
+            for first in range(0, page_count, size)]
 
 
 class _Numbering:
@@ -102,6 +119,11 @@ def _page_tree(shape, parent, numbering, page_numbers, inherited):
     return node, count
 
 
+def _info_object(value):
+    value = as_info_value(value)
+    return value.pdf_value() if isinstance(value, (InfoText, InfoNumber, InfoName)) else value
+
+
 def _flatten(shape):
     for item in shape:
         yield from _flatten(item) if isinstance(item, list) else [item]
@@ -110,6 +132,8 @@ def _flatten(shape):
 def build(document):
     """The bytes of the whole file."""
     numbering = _Numbering()
+    for value in document.extra_objects:
+        numbering.add(value)
     fonts = {key: Ref(numbering.add(font)) for key, font in FONTS.items()}
     resources = {"Font": fonts}
     shape = document.tree if document.tree is not None else list(range(len(document.pages)))
@@ -127,14 +151,18 @@ def build(document):
         page_numbers.append(numbering.add(page))
     inherited = {"MediaBox": A4, "Resources": resources} if nested else {}
     root_pages, _ = _page_tree(shape, None, numbering, page_numbers, inherited)
+    if document.root_count is not None:
+        numbering.objects[root_pages - 1][1]["Count"] = document.root_count
     # The catalog comes after the pages, so a file cut in half loses it.
-    catalog = numbering.add({"Type": Name("Catalog"), "Pages": Ref(root_pages)})
+    catalog = numbering.add({"Type": Name("Catalog"), "Pages": Ref(root_pages),
+                             **document.catalog_entries})
 
     info = None
     if document.info is not None:
         entries = {}
         for key, value in document.info.items():
-            pdf_value = as_info_value(value).pdf_value()
+            pdf_value = _info_object(value)
             entries[key] = Ref(numbering.add(pdf_value)) if document.indirect_info_values else pdf_value
-        info = numbering.add(entries)
-    return assemble(numbering.objects, catalog, info, document.file_id, document.layout)
+        info = entries if document.direct_info else numbering.add(entries)
+    return assemble(numbering.objects, catalog, info, document.file_id, document.layout,
+                    document.trailer_entries)

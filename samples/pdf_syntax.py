@@ -1,8 +1,9 @@
 """PDF object syntax: the few object kinds our files use and how each is written out.
 Python values map as follows: int and float are numbers, bool is a boolean, dict is a
-dictionary (keys written in insertion order), list is an array; Name, Ref, PdfString and
-Stream are the classes below."""
+dictionary (keys written in insertion order), list is an array; Name, Ref, PdfString,
+Stream and Raw are the classes below."""
 
+import zlib
 from dataclasses import dataclass
 
 # Characters a name may hold as they are; any other byte is written as #xx.
@@ -24,9 +25,11 @@ class Ref:
 @dataclass(frozen=True)
 class PdfString:
     """A string of raw bytes. As a literal, bytes go into the file as they are (tabs and
-    line feeds included) apart from the escapes the syntax needs; hex writes <...>."""
+    line feeds included) apart from the escapes the syntax needs, or with octal, every byte
+    outside printable ASCII as \\ddd; hex writes <...>."""
     data: bytes
     hex: bool = False
+    octal: bool = False
 
 
 @dataclass
@@ -35,11 +38,25 @@ class Stream:
     data: bytes
 
 
-def _literal(data):
+@dataclass(frozen=True)
+class Raw:
+    """Syntax written exactly as given, for damage no other kind can hold (a key twice in
+    one dictionary, say)."""
+    data: bytes
+
+
+def flate(dictionary, data):
+    """A stream holding data compressed with the Flate filter."""
+    return Stream(dict(dictionary, Filter=Name("FlateDecode")), zlib.compress(data))
+
+
+def _literal(data, octal=False):
     out = bytearray(b"(")
     for byte in data:
         if byte in b"\\()":
             out += b"\\" + bytes([byte])
+        elif octal and not 0x20 <= byte < 0x7F:
+            out += b"\\%03o" % byte
         elif byte == 0x0D:
             # A bare CR inside a literal reads back as LF, so a real CR is escaped.
             out += b"\\r"
@@ -73,7 +90,11 @@ def serialise(value, eol=b"\n"):
     if isinstance(value, Ref):
         return b"%d 0 R" % value.number
     if isinstance(value, PdfString):
-        return b"<" + value.data.hex().upper().encode() + b">" if value.hex else _literal(value.data)
+        if value.hex:
+            return b"<" + value.data.hex().upper().encode() + b">"
+        return _literal(value.data, value.octal)
+    if isinstance(value, Raw):
+        return value.data
     if isinstance(value, list):
         return b"[" + b" ".join(serialise(item, eol) for item in value) + b"]"
     if isinstance(value, dict):
