@@ -6,7 +6,7 @@
 
 Every tool runs as one process per file, as the program runs it, the tools taking turns
 on each file; exiftool also once over all files (batch). Two sets: generated PDFs (made with
-tests/tool/pdfwriter.py) and real PDFs (every *.pdf and *.pdf.gz under /usr/share/doc and
+the PDF writer in samples/) and real PDFs (every *.pdf and *.pdf.gz under /usr/share/doc and
 /usr/share/R unless --real names folders, such as the cache that
 bench/extract/fetch-debian-pdfs.sh fills; --min-size keeps the larger ones only).
 pdftk-java starts a Java machine per file, so it runs on the first --java-files of each set
@@ -32,8 +32,10 @@ import time
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "tool"))
-from pdfwriter import build, literal, text  # noqa: E402
+                                "samples"))
+import pdf_text  # noqa: E402
+from pdf_cases import file_id  # noqa: E402
+from pdf_document import Document, InfoText, build, grouped  # noqa: E402
 
 TIMEOUT_SECONDS = 120
 
@@ -42,17 +44,18 @@ def generate(folder: str, count: int) -> list[str]:
     rng = random.Random(6)
     paths = []
     for i in range(count):
-        info = [
-            (b"/Title", text(f"Generated document {i} \u00e9t\u00e9")),
-            (b"/Author", text("Bench Writer")),
-            (b"/Producer", text("Parvilon benchmark")),
-            (b"/CreationDate", literal(b"D:20210831143005+02'00'")),
-            (b"/ModDate", literal(b"D:20220101000000Z")),
-        ]
+        info = {
+            "Title": InfoText(f"Generated document {i} \u00e9t\u00e9", pdf_text.UTF16BE),
+            "Author": "Bench Writer",
+            "Producer": "Parvilon benchmark",
+            "CreationDate": "D:20210831143005+02'00'",
+            "ModDate": "D:20220101000000Z",
+        }
         pages = rng.randint(1, 60)
-        data = build(info, pages=pages, page_tree_fanout=10,
-                     file_id=b"[<%032x> <%032x>]" % (i, i + 1))
-        path = os.path.join(folder, f"generated-{i:04d}.pdf")
+        name = f"generated-{i:04d}.pdf"
+        tree = grouped(pages, 10) if pages > 10 else None
+        data = build(Document(pages=[b""] * pages, info=info, tree=tree, file_id=file_id(name)))
+        path = os.path.join(folder, name)
         with open(path, "wb") as out:
             out.write(data)
         paths.append(path)

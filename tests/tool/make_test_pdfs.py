@@ -3,10 +3,11 @@
 
     make_test_pdfs.py OUTPUT_FOLDER
 
-Plain documents are written byte by byte (pdfwriter.py), encrypted ones and ones with object
-and cross-reference streams with qpdf, and one is updated by pdftk-java when it is installed. Each manifest entry has the file name, the
-user and owner passwords (null when there is none), and "compare": whether pdftk-java's
-dump must match ours (false where our decoding deliberately differs).
+Plain documents are written byte by byte by the PDF writer in samples/, encrypted ones and
+ones with object and cross-reference streams with qpdf, and one is updated by pdftk-java
+when it is installed. Each manifest entry has the file name, the user and owner passwords
+(null when there is none), and "compare": whether pdftk-java's dump must match ours (false
+where our decoding deliberately differs).
 """
 
 import json
@@ -15,176 +16,192 @@ import re
 import shutil
 import subprocess
 import sys
-import zlib
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from pdfwriter import build, hexstring, literal, name, stream, text  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "samples"))
+import pdf_text  # noqa: E402
+from pdf_document import Document, InfoText, build, grouped  # noqa: E402
+from pdf_syntax import Name, PdfString, Raw, Ref, Stream, flate  # noqa: E402
+from pdf_writer import Layout, append_update  # noqa: E402
 
-ID = b"[<0123456789abcdef0123456789abcdef> <fedcba9876543210fedcba9876543210>]"
-LARGE_CONTENT = b"0 0 m\n" * 400000
-LARGE_STREAM = b"<< /Length %d >>\nstream\n%s\nendstream" % (len(LARGE_CONTENT), LARGE_CONTENT)
+
+def literal(data: bytes) -> PdfString:
+    """A literal string with every byte outside printable ASCII as an octal escape."""
+    return PdfString(data, octal=True)
+
+
+def hexstring(data: bytes) -> PdfString:
+    return PdfString(data, hex=True)
+
+
+def text(value: str) -> PdfString:
+    """ASCII as it is, any other text in UTF-16BE, even what PDFDocEncoding could hold."""
+    encoding = pdf_text.PDFDOC if value.isascii() else pdf_text.UTF16BE
+    return InfoText(value, encoding).pdf_value()
+
+
+def document(info, pages: int = 1, **options) -> bytes:
+    """A document of empty pages; info holds (key, value) pairs, or is None for no Info
+    dictionary. Options are Document's; the file has the tests' ID unless they give another."""
+    options.setdefault("file_id", ID)
+    return build(Document(pages=[b""] * pages, info=None if info is None else dict(info),
+                          **options))
+
+
+ID = [hexstring(bytes.fromhex("0123456789abcdef0123456789abcdef")),
+      hexstring(bytes.fromhex("fedcba9876543210fedcba9876543210"))]
+# Larger than the tool reads in one go, so it is read piecemeal from the file.
+LARGE_STREAM = Stream({}, b"0 0 m\n" * 400000)
 LONG_PASSWORD = ("qwertyuiopasdfghjklzxcvbnm" * 5)[:127]
 
 STANDARD_INFO = [
-    (b"/Title", text("Annual report 2020")),
-    (b"/Author", text("Ann Example")),
-    (b"/Subject", text("Figures")),
-    (b"/Keywords", text("report, figures")),
-    (b"/Creator", text("Writer")),
-    (b"/Producer", text("Parvilon test maker")),
-    (b"/CreationDate", literal(b"D:20210831143005+02'00'")),
-    (b"/ModDate", literal(b"D:20211301")),
+    ("Title", text("Annual report 2020")),
+    ("Author", text("Ann Example")),
+    ("Subject", text("Figures")),
+    ("Keywords", text("report, figures")),
+    ("Creator", text("Writer")),
+    ("Producer", text("Parvilon test maker")),
+    ("CreationDate", literal(b"D:20210831143005+02'00'")),
+    ("ModDate", literal(b"D:20211301")),
 ]
 
 # Information entries of the source that every encrypted copy is made from: text that
 # survives decryption only when the key is right.
 SECRET_INFO = [
-    (b"/Title", text("Caf\u00e9 \U0001F600 secret")),
-    (b"/Author", text("Ann & Bob <ab>")),
-    (b"/CreationDate", literal(b"D:20200101120000Z")),
+    ("Title", text("Caf\u00e9 \U0001F600 secret")),
+    ("Author", text("Ann & Bob <ab>")),
+    ("CreationDate", literal(b"D:20200101120000Z")),
 ]
 
 
 def plain_documents() -> dict[str, tuple[bytes, bool]]:
     """File name -> (content, compared with pdftk-java)."""
     docs = {}
-    docs["plain.pdf"] = (build(STANDARD_INFO, pages=1, file_id=ID), True)
+    docs["plain.pdf"] = (document(STANDARD_INFO), True)
     docs["escapes.pdf"] = (
-        build(
+        document(
             [
-                (b"/Title", literal(b"Tom & Jerry <b> \"q\" 'a'")),
-                (b"/Subject", literal(b"&#233; is not decoded")),
-                (b"/Author", literal(b"  padded  ")),
-            ],
-            file_id=ID,
+                ("Title", literal(b"Tom & Jerry <b> \"q\" 'a'")),
+                ("Subject", literal(b"&#233; is not decoded")),
+                ("Author", literal(b"  padded  ")),
+            ]
         ),
         True,
     )
     docs["pdfdoc.pdf"] = (
-        build(
+        document(
             [
-                (b"/Title", literal(b"Caf\xe9 \x80 \xa0 \x92 \x93 \x9f \xad")),
-                (b"/Subject", literal(bytes(range(0x7F, 0x100)))),
-            ],
-            file_id=ID,
+                ("Title", literal(b"Caf\xe9 \x80 \xa0 \x92 \x93 \x9f \xad")),
+                ("Subject", literal(bytes(range(0x7F, 0x100)))),
+            ]
         ),
         True,
     )
     docs["utf16.pdf"] = (
-        build(
+        document(
             [
-                (b"/Title", text("\u4e2d\u6587 Caf\u00e9 \u20ac")),
-                (b"/Author", text("\U0001F600 smile")),
-                (b"/Keywords", hexstring(b"\xfe\xff" + "<&>".encode("utf-16-be"))),
+                ("Title", text("\u4e2d\u6587 Caf\u00e9 \u20ac")),
+                ("Author", text("\U0001F600 smile")),
+                ("Keywords", hexstring(b"\xfe\xff" + "<&>".encode("utf-16-be"))),
                 # An unpaired surrogate is dropped; the string still counts as a value.
-                (b"/Subject", hexstring(b"\xfe\xff\xd8\x3d\x00\x41")),
-                (b"/Creator", hexstring(b"\xfe\xff\xd8\x3d")),
-            ],
-            file_id=ID,
+                ("Subject", hexstring(b"\xfe\xff\xd8\x3d\x00\x41")),
+                ("Creator", hexstring(b"\xfe\xff\xd8\x3d")),
+            ]
         ),
         True,
     )
     docs["non-string.pdf"] = (
-        build(
+        document(
             [
-                (b"/Title", literal(b"only this and Ref")),
-                (b"/Trapped", b"/True"),
-                (b"/Count", b"42"),
-                (b"/List", b"[(a) (b)]"),
-                (b"/Flag", b"true"),
-                (b"/Nothing", b"null"),
-                (b"/Dict", b"<< /A (x) >>"),
-                (b"/Empty", literal(b"")),
-                (b"/EmptyUnicode", hexstring(b"\xfe\xff")),
-                (b"/Ref", b"4 0 R"),
-                (b"/RefNumber", b"5 0 R"),
-                (b"/Missing", b"99 0 R"),
+                ("Title", literal(b"only this and Ref")),
+                ("Trapped", Name("True")),
+                ("Count", 42),
+                ("List", [literal(b"a"), literal(b"b")]),
+                ("Flag", True),
+                ("Nothing", None),
+                ("Dict", {"A": literal(b"x")}),
+                ("Empty", literal(b"")),
+                ("EmptyUnicode", hexstring(b"\xfe\xff")),
+                ("Ref", Ref(1)),
+                ("RefNumber", Ref(2)),
+                ("Missing", Ref(99)),
                 # Not empty until its control characters are dropped.
-                (b"/OnlyControls", literal(b"\x01\x02")),
+                ("OnlyControls", literal(b"\x01\x02")),
             ],
-            file_id=ID,
-            extra_objects=[literal(b"indirect value"), b"7"],
+            extra_objects=[literal(b"indirect value"), 7],
         ),
         True,
     )
     docs["custom-keys.pdf"] = (
-        build(
+        document(
             [
-                (b"/Title", literal(b"real title")),
-                (b"/TitleX", literal(b"custom")),
-                (name("With space"), literal(b"spaced key")),
-                (name("Caf\u00e9&<"), literal(b"non-ASCII key")),
-                (b"/" + b"K" * 300, literal(b"long key")),
-            ],
-            file_id=ID,
+                ("Title", literal(b"real title")),
+                ("TitleX", literal(b"custom")),
+                ("With space", literal(b"spaced key")),
+                ("Caf\u00e9&<", literal(b"non-ASCII key")),
+                ("K" * 300, literal(b"long key")),
+            ]
         ),
         True,
     )
     docs["long-values.pdf"] = (
-        build(
+        document(
             [
-                (b"/Title", text("long " * 4000)),
-                (b"/Subject", text("\u00e9" * 5000)),
+                ("Title", text("long " * 4000)),
+                ("Subject", text("\u00e9" * 5000)),
             ],
             pages=12,
-            file_id=ID,
         ),
         True,
     )
     docs["page-tree.pdf"] = (
-        build([(b"/Title", literal(b"25 pages"))], pages=25, page_tree_fanout=4, file_id=ID),
-        True,
-    )
+        document([("Title", literal(b"25 pages"))], pages=25, tree=grouped(25, 4)), True)
     # A page tree whose /Count is wrong: the pages are counted one by one.
     docs["count-too-high.pdf"] = (
-        build([(b"/Title", literal(b"3 pages"))], pages=3, root_count=7, file_id=ID), True)
+        document([("Title", literal(b"3 pages"))], pages=3, root_count=7), True)
     docs["count-zero.pdf"] = (
-        build([(b"/Title", literal(b"8 pages"))], pages=8, page_tree_fanout=3, root_count=0,
-              file_id=ID), True)
+        document([("Title", literal(b"8 pages"))], pages=8, tree=grouped(8, 3), root_count=0),
+        True)
     docs["count-huge.pdf"] = (
-        build([(b"/Title", literal(b"2 pages"))], pages=2, root_count=2**40, file_id=ID), True)
-    # Larger than the tool reads in one go, so it is read piecemeal from the file.
+        document([("Title", literal(b"2 pages"))], pages=2, root_count=2**40), True)
     # The stream hangs off the information dictionary so that qpdf keeps it when encrypting.
     docs["large.pdf"] = (
-        build(STANDARD_INFO + [(b"/Blob", b"4 0 R")], file_id=ID, extra_objects=[LARGE_STREAM]),
-        True)
-    docs["no-pages.pdf"] = (build([(b"/Title", literal(b"none"))], pages=0, file_id=ID), True)
-    docs["no-info.pdf"] = (build(None, file_id=ID), True)
-    docs["no-id.pdf"] = (build(STANDARD_INFO[:2]), True)
-    docs["id-odd.pdf"] = (build(STANDARD_INFO[:1], file_id=b"[<00ff10> <>]"), True)
-    docs["id-one-item.pdf"] = (build(STANDARD_INFO[:1], file_id=b"[<abcd>]"), True)
-    docs["id-not-strings.pdf"] = (build(STANDARD_INFO[:1], file_id=b"[(a) 5]"), True)
-    docs["id-not-array.pdf"] = (build(STANDARD_INFO[:1], file_id=b"<abcd>"), True)
-    docs["info-direct.pdf"] = (build(STANDARD_INFO, info_direct=True, file_id=ID), True)
+        document(STANDARD_INFO + [("Blob", Ref(1))], extra_objects=[LARGE_STREAM]), True)
+    docs["no-pages.pdf"] = (document([("Title", literal(b"none"))], pages=0), True)
+    docs["no-info.pdf"] = (document(None), True)
+    docs["no-id.pdf"] = (document(STANDARD_INFO[:2], file_id=None), True)
+    docs["id-odd.pdf"] = (
+        document(STANDARD_INFO[:1], file_id=[hexstring(b"\x00\xff\x10"), hexstring(b"")]), True)
+    docs["id-one-item.pdf"] = (document(STANDARD_INFO[:1], file_id=[hexstring(b"\xab\xcd")]), True)
+    docs["id-not-strings.pdf"] = (document(STANDARD_INFO[:1], file_id=[literal(b"a"), 5]), True)
+    docs["id-not-array.pdf"] = (document(STANDARD_INFO[:1], file_id=hexstring(b"\xab\xcd")), True)
+    docs["info-direct.pdf"] = (document(STANDARD_INFO, direct_info=True), True)
+    # A raw value brings a second /Title into the dictionary.
     docs["duplicate-key.pdf"] = (
-        build([(b"/Title", literal(b"first")), (b"/Title", literal(b"second"))], file_id=ID),
-        True,
-    )
+        document([("Title", Raw(b"(first) /Title (second)"))]), True)
     # Line breaks and tabs: pdftk-java writes them raw, we write references. Other control
     # characters are dropped by both.
     docs["controls.pdf"] = (
-        build(
+        document(
             [
-                (b"/Title", literal(b"line one\nInfoKey: Fake\r\nInfoValue: forged")),
-                (b"/Subject", literal(b"a\tb")),
-                (b"/Author", literal(b"bell\x07 nul\x00 dle\x10 end")),
-                (b"/Keywords", hexstring(b"\xfe\xff\x00\x01\x00\x7f\x00\x85\x00\x41")),
-            ],
-            file_id=ID,
+                ("Title", literal(b"line one\nInfoKey: Fake\r\nInfoValue: forged")),
+                ("Subject", literal(b"a\tb")),
+                ("Author", literal(b"bell\x07 nul\x00 dle\x10 end")),
+                ("Keywords", hexstring(b"\xfe\xff\x00\x01\x00\x7f\x00\x85\x00\x41")),
+            ]
         ),
         True,
     )
     # Text we decode where pdftk-java shows the raw bytes or drops them.
     docs["decoding-beyond-pdftk.pdf"] = (
-        build(
+        document(
             [
-                (b"/Title", hexstring(b"\xef\xbb\xbf" + "Caf\u00e9 \U0001F600".encode())),
-                (b"/Author", hexstring(b"\xff\xfe" + "Caf\u00e9".encode("utf-16-le"))),
-                (b"/Subject", literal(bytes(range(0x18, 0x20)))),
-                (b"/Keywords", hexstring(b"\xef\xbb\xbfbad \xc3 \xed\xa0\x80 end")),
-            ],
-            file_id=ID,
+                ("Title", hexstring(b"\xef\xbb\xbf" + "Caf\u00e9 \U0001F600".encode())),
+                ("Author", hexstring(b"\xff\xfe" + "Caf\u00e9".encode("utf-16-le"))),
+                ("Subject", literal(bytes(range(0x18, 0x20)))),
+                ("Keywords", hexstring(b"\xef\xbb\xbfbad \xc3 \xed\xa0\x80 end")),
+            ]
         ),
         False,
     )
@@ -223,13 +240,11 @@ def xmp_packet(body: str, attributes: str = "", dc: str = "dc", xmp: str = "xmp"
 
 
 def with_metadata(info, packet: bytes, compress: bool = False) -> bytes:
-    """A PDF 2.0 document whose catalog's /Metadata stream (object 4) holds the packet."""
-    if compress:
-        body = stream(zlib.compress(packet), b"/Type /Metadata /Subtype /XML /Filter /FlateDecode ")
-    else:
-        body = stream(packet, b"/Type /Metadata /Subtype /XML ")
-    return build(info, pages=2, file_id=ID, version="2.0", catalog_extra=b"/Metadata 4 0 R ",
-                 extra_objects=[body])
+    """A PDF 2.0 document whose catalog's /Metadata stream (object 1) holds the packet."""
+    entries = {"Type": Name("Metadata"), "Subtype": Name("XML")}
+    body = flate(entries, packet) if compress else Stream(entries, packet)
+    return document(info, pages=2, layout=Layout(header_line=b"%PDF-2.0"),
+                    catalog_entries={"Metadata": Ref(1)}, extra_objects=[body])
 
 
 def xmp_documents() -> dict[str, tuple[bytes, bool]]:
@@ -249,8 +264,8 @@ def xmp_documents() -> dict[str, tuple[bytes, bool]]:
         True)
     # Other prefixes, a compressed stream, and a dictionary whose values win where they exist.
     docs["xmp-and-info.pdf"] = (with_metadata(
-        [(b"/Title", text("Info title")), (b"/Author", text("Info author")),
-         (b"/Subject", literal(b""))],
+        [("Title", text("Info title")), ("Author", text("Info author")),
+         ("Subject", literal(b""))],
         xmp_packet(
             "<d:title><rdf:Alt><rdf:li xml:lang=\"x-default\">XMP title</rdf:li></rdf:Alt>"
             "</d:title>\n<d:creator><rdf:Seq><rdf:li>XMP author</rdf:li></rdf:Seq></d:creator>\n"
@@ -259,7 +274,7 @@ def xmp_documents() -> dict[str, tuple[bytes, bool]]:
             "<t:ModifyDate>2020-01-02</t:ModifyDate>\n<t:CreateDate>yesterday</t:CreateDate>",
             dc="d", xmp="t"), compress=True), True)
     docs["xmp-broken.pdf"] = (with_metadata(
-        [(b"/Title", text("Only the dictionary"))],
+        [("Title", text("Only the dictionary"))],
         xmp_packet("<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">unclosed</rdf:Alt>"
                    "</dc:title>")), True)
     # Entity declarations could expand a small packet hugely: the packet is ignored.
@@ -271,48 +286,55 @@ def xmp_documents() -> dict[str, tuple[bytes, bool]]:
     return docs
 
 
-def encrypt_dictionary(string_filter: bytes) -> bytes:
+def encrypt_dictionary(string_filter: str) -> dict:
     """AES-256 encryption with made-up keys (no password opens it), whose strings and
     streams use string_filter and whose embedded files use the standard filter."""
-    return (b"<< /Filter /Standard /V 5 /R 6 /Length 256 /P -1028 /EncryptMetadata false "
-            b"/CF << /StdCF << /AuthEvent /EFOpen /CFM /AESV3 /Length 32 >> >> /EFF /StdCF "
-            b"/StmF %s /StrF %s /O %s /U %s /OE %s /UE %s /Perms %s >>"
-            % (string_filter, string_filter, hexstring(bytes(range(48))),
-               hexstring(bytes(range(1, 49))), hexstring(bytes(32)), hexstring(bytes(32)),
-               hexstring(bytes(16))))
+    return {
+        "Filter": Name("Standard"), "V": 5, "R": 6, "Length": 256, "P": -1028,
+        "EncryptMetadata": False,
+        "CF": {"StdCF": {"AuthEvent": Name("EFOpen"), "CFM": Name("AESV3"), "Length": 32}},
+        "EFF": Name("StdCF"), "StmF": Name(string_filter), "StrF": Name(string_filter),
+        "O": hexstring(bytes(range(48))), "U": hexstring(bytes(range(1, 49))),
+        "OE": hexstring(bytes(32)), "UE": hexstring(bytes(32)), "Perms": hexstring(bytes(16)),
+    }
 
 
 def repairable_documents() -> dict[str, tuple[bytes, bool]]:
     """Damage qpdf 11.3 cannot open by itself, each kind once; the tool repairs a copy."""
     docs = {}
-    good = build(STANDARD_INFO, pages=2, file_id=ID)
+    good = document(STANDARD_INFO, pages=2)
     xref = good.rindex(b"\nxref\n") + 1
     # No cross-reference table, trailer or startxref: the trailer is made from the objects.
     docs["objects-only.pdf"] = (good[:xref], True)
     # The same beyond the size read in one go: the repair reads the whole file itself.
-    large = build(STANDARD_INFO + [(b"/Blob", b"4 0 R")], file_id=ID, extra_objects=[LARGE_STREAM])
+    large = document(STANDARD_INFO + [("Blob", Ref(1))], extra_objects=[LARGE_STREAM])
     docs["large-objects-only.pdf"] = (large[: large.rindex(b"\nxref\n") + 1], True)
     docs["encrypt-not-dictionary.pdf"] = (
-        build(STANDARD_INFO[:1], file_id=ID, trailer_extra=b"/Encrypt 5"), True)
+        document(STANDARD_INFO[:1], trailer_entries={"Encrypt": 5}), True)
     docs["encrypt-identity.pdf"] = (
-        build(STANDARD_INFO[:1], pages=2, file_id=ID, trailer_extra=b"/Encrypt 4 0 R",
-              extra_objects=[encrypt_dictionary(b"/Identity")]), True)
+        document(STANDARD_INFO[:1], pages=2, trailer_entries={"Encrypt": Ref(1)},
+                 extra_objects=[encrypt_dictionary("Identity")]), True)
     docs["encrypt-standard-filter.pdf"] = (
-        build(STANDARD_INFO[:1], pages=2, file_id=ID, trailer_extra=b"/Encrypt 4 0 R",
-              extra_objects=[encrypt_dictionary(b"/StdCF")]), True)
+        document(STANDARD_INFO[:1], pages=2, trailer_entries={"Encrypt": Ref(1)},
+                 extra_objects=[encrypt_dictionary("StdCF")]), True)
     # An object number beyond int, while the table is rebuilt (startxref points nowhere).
     docs["huge-object-number.pdf"] = (
         good[:xref] + b"3000000000 0 obj\n(junk)\nendobj\n" + good[xref:], True)
     docs["huge-startxref.pdf"] = (
         good[: good.rindex(b"startxref")] + b"startxref\n99999999999999999999\n%%EOF\n", True)
-    # A page tree that names itself among its kids, and a kid that is no dictionary.
-    loop = build(STANDARD_INFO[:1], pages=3, file_id=ID, root_count=0)
-    docs["page-tree-loop.pdf"] = (loop.replace(b"/Kids [", b"/Kids [2 0 R 99 0 R (junk) ", 1), True)
+    # A page tree that names itself among its kids, and a kid that is no dictionary. The
+    # root node's entry grows, so the offsets of the objects after it go wrong too.
+    loop = document(STANDARD_INFO[:1], pages=3, root_count=0)
+    root = int(re.search(rb"/Pages (\d+) 0 R", loop).group(1))
+    docs["page-tree-loop.pdf"] = (
+        loop.replace(b"/Kids [", b"/Kids [%d 0 R 99 0 R (junk) " % root, 1), True)
     # A page tree without kids beside two page objects: the page objects are counted, where
-    # pdftk-java reports 0 pages (a deliberate difference, so not compared).
-    orphans = build(STANDARD_INFO[:1], pages=2, file_id=ID)
-    docs["pages-outside-tree.pdf"] = (
-        orphans.replace(b"/Kids [4 0 R 5 0 R] /Count 2", b"/Kids [           ] /Count 0", 1), False)
+    # pdftk-java reports 0 pages (a deliberate difference, so not compared). Blanks keep
+    # the kids' place, so every offset stays right.
+    orphans = document(STANDARD_INFO[:1], pages=2)
+    kids = re.search(rb"/Kids \[[^\]]*\] /Count 2", orphans).group(0)
+    emptied = b"/Kids [" + b" " * (len(kids) - len(b"/Kids [] /Count 0")) + b"] /Count 0"
+    docs["pages-outside-tree.pdf"] = (orphans.replace(kids, emptied, 1), False)
     return docs
 
 
@@ -334,17 +356,11 @@ def incremental_update(base: bytes) -> bytes:
     """base with an update appended that writes its information dictionary anew: the newer
     section's object must win over the older one."""
     trailer = base[base.rindex(b"trailer"):]
-    size = int(re.search(rb"/Size (\d+)", trailer).group(1))
-    info = int(re.search(rb"/Info (\d+) 0 R", trailer).group(1))
-    previous = int(base[base.rindex(b"startxref") + 9:].split()[0])
-    out = bytearray(base)
-    offset = len(out)
-    out += b"%d 0 obj\n<< /Title (Updated title) /Author (Ann Example) >>\nendobj\n" % info
-    xref = len(out)
-    out += b"xref\n0 1\n0000000000 65535 f \n%d 1\n%010d 00000 n \n" % (info, offset)
-    out += (b"trailer\n<< /Size %d /Root 1 0 R /Info %d 0 R /ID %s /Prev %d >>\n"
-            b"startxref\n%d\n%%%%EOF\n" % (size, info, ID, previous, xref))
-    return bytes(out)
+    size, root, info = (int(re.search(rb"/%s (\d+)" % key, trailer).group(1))
+                        for key in (b"Size", b"Root", b"Info"))
+    updated = {"Title": literal(b"Updated title"), "Author": literal(b"Ann Example")}
+    return append_update(base, [(info, updated)],
+                         {"Size": size, "Root": Ref(root), "Info": Ref(info), "ID": ID})
 
 
 def encrypt(qpdf: str, source: str, target: str, user: str, owner: str, args: list[str],
@@ -402,7 +418,7 @@ def main() -> int:
         return 1
     source = os.path.join(folder, "secret-source.pdf")
     with open(source, "wb") as out:
-        out.write(build(SECRET_INFO, pages=3, file_id=ID))
+        out.write(document(SECRET_INFO, pages=3))
     record("secret-source.pdf", True)
     for file_name, (args, user, owner) in ENCRYPTIONS.items():
         encrypt(qpdf, source, os.path.join(folder, file_name), user, owner, args)
