@@ -209,10 +209,11 @@ def plain_documents() -> dict[str, tuple[bytes, bool]]:
 
 
 def damaged_documents(good: bytes) -> dict[str, bytes]:
-    xref = good.rindex(b"xref")
+    xref = good.rindex(b"\nxref") + 1
     startxref = good.rindex(b"startxref")
     return {
-        # The cross-reference table is gone: qpdf rebuilds it by scanning the objects.
+        # The cross-reference table and trailer are gone: qpdf rebuilds the table by scanning
+        # the objects, and the tool makes a trailer from the catalog and info it finds.
         "truncated.pdf": good[:xref],
         # startxref points into the middle of an object.
         "bad-startxref.pdf": good[: startxref + 10] + b"\n17\n%%EOF\n",

@@ -330,8 +330,9 @@ private slots:
         QTest::addColumn<QString>("title"); // null: the document has none
         QTest::addColumn<long long>("pages");
         QTest::addColumn<QString>("warning"); // part of the expected warning; empty: none
-        QTest::newRow("no cross-reference table")
-            << madePdf("truncated.pdf") << "Annual report 2020" << 1LL << QString();
+        QTest::newRow("no cross-reference table or trailer")
+            << madePdf("truncated.pdf") << "Annual report 2020" << 1LL
+            << "rebuilt the trailer from the objects found";
         QTest::newRow("startxref in the wrong place")
             << madePdf("bad-startxref.pdf") << "Annual report 2020" << 1LL << QString();
         QTest::newRow("every offset wrong")
