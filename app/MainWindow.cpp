@@ -150,11 +150,12 @@ void MainWindow::startExtraction(const base::ErrorReport& errors) {
     options.limits = runLimits;
     options.parallelTools = parallelTools;
     // The table grows by a row and the bar moves for every file: both are painted a few
-    // times a second rather than per file.
+    // times a second rather than per file. The whole table is paced, scroll bars included,
+    // since the vertical bar changes with every row as well.
     std::optional<platform::PaintPacer> pacedTable;
     std::optional<platform::PaintPacer> pacedBar;
     if (!busy.isBusy()) {
-        pacedTable.emplace(ui.results->viewport());
+        pacedTable.emplace(ui.results);
         pacedBar.emplace(ui.progress, 100);
     }
     extract::startExtraction(files, resultsModel, progress, busy, options, errors);
