@@ -1,7 +1,6 @@
 #include "extract/ToolProcess.h"
 
 #include <QFile>
-#include <QProcessEnvironment>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,15 +21,19 @@ namespace {
 constexpr qsizetype errorOutputKept = 4096;
 
 // The tool's environment: ours, with a UTF-8 locale when ours is not, so that a tool that
-// takes its file-name encoding from the locale can open non-ASCII names.
-QList<QByteArray> toolEnvironment() {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (QByteArray(nl_langinfo(CODESET)) != "UTF-8")
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+// takes its file-name encoding from the locale can open non-ASCII names. Only that rare case
+// builds a copy; otherwise ours is passed as it is, which costs nothing per file.
+QList<QByteArray> environmentWithUtf8Locale() {
     QList<QByteArray> entries;
-    for (const QString& entry : environment.toStringList())
-        entries.append(QFile::encodeName(entry));
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (!QByteArray(*entry).startsWith("LC_ALL="))
+            entries.append(*entry);
+    entries.append("LC_ALL=C.UTF-8");
     return entries;
+}
+
+bool localeIsUtf8() {
+    return QByteArray(nl_langinfo(CODESET)) == "UTF-8";
 }
 
 std::vector<char*> pointersTo(QList<QByteArray>& texts) {
@@ -106,11 +109,16 @@ ToolProcess::ToolProcess(const ToolCommand& command) {
     QList<QByteArray> arguments{program};
     for (const QString& argument : command.arguments)
         arguments.append(QFile::encodeName(argument));
-    QList<QByteArray> environment = toolEnvironment();
+    QList<QByteArray> adjustedEnvironment;
+    std::vector<char*> adjustedPointers;
+    char* const* envp = environ;
+    if (!localeIsUtf8()) {
+        adjustedEnvironment = environmentWithUtf8Locale();
+        adjustedPointers = pointersTo(adjustedEnvironment);
+        envp = adjustedPointers.data();
+    }
     const std::vector<char*> argv = pointersTo(arguments);
-    const std::vector<char*> envp = pointersTo(environment);
-    spawnError =
-        ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), envp.data());
+    spawnError = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), envp);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(input[0]);
