@@ -135,35 +135,43 @@ private slots:
         QVERIFY(!platform::cursorFromFile(folder.filePath(QStringLiteral("missing.cur"))));
     }
 
+    // The pacer holds back a widget and everything in it: the run paces the whole results
+    // table, whose rows are painted by a child (the viewport) and whose scroll bars are
+    // children too.
     void pacedWidgetsPaintAFewTimesASecond() {
         struct Counted : QWidget {
+            using QWidget::QWidget;
             int paints = 0;
             void paintEvent(QPaintEvent*) override { ++paints; }
-        } widget;
-        widget.resize(50, 20);
-        widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        };
+        QWidget table;
+        auto* rows = new Counted(&table);
+        table.resize(50, 20);
+        rows->resize(50, 20);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
         {
-            platform::PaintPacer pacer(&widget, 100);
-            const int before = widget.paints;
+            platform::PaintPacer pacer(&table, 100);
+            const int before = rows->paints;
             QElapsedTimer clock;
             clock.start();
             for (int i = 0; i < 50; ++i) { // a change every 10 ms
-                widget.update();
+                rows->update();
                 QTest::qWait(10);
             }
-            // One paint per 100 ms that passed, not one per change.
-            const int paced = widget.paints - before;
+            // A few paints per 100 ms that passed (re-enabling the parent also queues one for
+            // each child), not one per change.
+            const int paced = rows->paints - before;
             const qint64 ticks = clock.elapsed() / 100;
             QVERIFY2(
-                paced >= 1 && paced <= ticks + 1 && paced < 25,
+                paced >= 1 && paced <= 2 * (ticks + 1) && paced < 25,
                 qPrintable(QStringLiteral("%1 paints in %2 ms").arg(paced).arg(clock.elapsed())));
-            QVERIFY(!widget.updatesEnabled());
+            QVERIFY(!rows->updatesEnabled());
         }
-        QVERIFY(widget.updatesEnabled());
-        const int before = widget.paints;
-        widget.update();
-        QTRY_VERIFY(widget.paints > before);
+        QVERIFY(rows->updatesEnabled());
+        const int before = rows->paints;
+        rows->update();
+        QTRY_VERIFY(rows->paints > before);
     }
 
     // Every locale Qt knows: the zone name goes, quoted text or not, and the hours,
