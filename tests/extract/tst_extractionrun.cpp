@@ -544,7 +544,9 @@ private slots:
         });
         QVERIFY(!returned);
         QVERIFY(!run->busy.isBusy());
-        QVERIFY(tool.calls() >= 1 && tool.calls() <= 3);
+        // Hanging tools hold their two places; fast ones may all have run before the first
+        // row is filled, on a slow machine.
+        QVERIFY(tool.calls() >= 1 && tool.calls() <= (phase == "between" ? 5 : 3));
         for (const qint64 child : tool.childPids())
             QTRY_VERIFY(!FakeTool::processAlive(child));
         QCOMPARE(QDir(platform::privateTempFolder()).entryList({"result*"}, QDir::Files),
