@@ -2,6 +2,7 @@
 #include "app/MainWindowLayout.h"
 
 #include "platform/CaptionFrame.h"
+#include "platform/ListView.h"
 #include "platform/TextProgressBar.h"
 #include "platform/Twips.h"
 
@@ -28,7 +29,7 @@ QPalette whitePalette(QPalette palette) {
 }
 
 QTreeView* makeList(QWidget* parent, const char* name, const QString& tooltip) {
-    auto* list = new QTreeView(parent);
+    auto* list = new platform::ListView(parent);
     list->setObjectName(QLatin1String(name));
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);

@@ -1,15 +1,22 @@
 #include "platform/PaintPacer.h"
 
+#include "platform/ListView.h"
+
 namespace platform {
 
-PaintPacer::PaintPacer(QWidget* paced, int intervalMs) : widget(paced) {
+PaintPacer::PaintPacer(QWidget* paced, int intervalMs)
+    : widget(paced), list(dynamic_cast<ListView*>(paced)) {
     paced->setUpdatesEnabled(false);
+    if (list)
+        list->holdLayouts(true);
     QObject::connect(&timer, &QTimer::timeout, [this] { paintNow(); });
     timer.start(intervalMs);
 }
 
 PaintPacer::~PaintPacer() {
     timer.stop();
+    if (list)
+        list->holdLayouts(false);
     if (widget)
         widget->setUpdatesEnabled(true);
 }
@@ -18,7 +25,11 @@ void PaintPacer::paintNow() {
     if (!widget)
         return;
     widget->setUpdatesEnabled(true);
+    if (list)
+        list->holdLayouts(false);
     widget->repaint();
+    if (list)
+        list->holdLayouts(true);
     widget->setUpdatesEnabled(false);
 }
 
