@@ -9,7 +9,7 @@
 
 namespace extract {
 
-// One start of the tool, in a session and process group of its own. The whole group is
+// One start of the tool, in a process group of its own. The whole group is
 // killed when the object goes while the tool still runs (a tool may be a script that starts
 // the real program as its child), so no process of it is ever left behind.
 //
