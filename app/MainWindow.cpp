@@ -47,7 +47,9 @@ void MainWindow::HourglassBusyState::show(bool busy) {
 }
 
 void MainWindow::HourglassBusyState::remind() {
-    if (isBusy())
+    // Called per file: setting the cursor again costs, so only when something changed it.
+    if (isBusy() &&
+        (!window.testAttribute(Qt::WA_SetCursor) || window.cursor().shape() != Qt::WaitCursor))
         window.setCursor(Qt::WaitCursor);
 }
 

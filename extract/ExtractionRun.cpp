@@ -21,11 +21,14 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <cerrno>
 #include <cstring>
 #include <deque>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace extract {
 
@@ -43,11 +46,29 @@ bool toolMayOpen(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode);
 }
 
-QByteArray fileContents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw base::RunTimeError(QStringLiteral("The tool output %1 cannot be read.").arg(path));
-    return file.readAll();
+// What the tool wrote to path; nothing when it wrote no file there.
+std::optional<QByteArray> toolOutputIn(const QString& path) {
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0 && errno == ENOENT)
+        return std::nullopt;
+    const auto cannotRead = [&] {
+        return base::RunTimeError(QStringLiteral("The tool output %1 cannot be read.").arg(path));
+    };
+    if (descriptor < 0)
+        throw cannotRead();
+    QByteArray contents;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
+        if (got > 0) {
+            contents.append(buffer, got);
+        } else if (got == 0 || errno != EINTR) {
+            ::close(descriptor);
+            if (got < 0)
+                throw cannotRead();
+            return contents;
+        }
+    }
 }
 
 void writeCells(const base::ResultRow& row, const RowCells& cells) {
@@ -64,7 +85,7 @@ struct FileInRun {
     ~FileInRun() {
         tool.reset();
         if (!outputFile.isEmpty())
-            QFile::remove(outputFile);
+            ::unlink(QFile::encodeName(outputFile).constData());
     }
 
     int number = 0; // from 1, in list order
@@ -93,12 +114,16 @@ private:
     // Makes the row of the next file, asks its password and starts its tool; false when
     // the user stopped the run at the password.
     bool startFile(int number);
+    // Adds the file's row with the details its file system entry gives.
+    void makeRow(FileInRun& file);
+    // Starts the file's tool, or notes why it cannot be.
+    void startTool(FileInRun& file, const QString& password);
     // Waits for the tool of the file whose row is next, keeping the others busy meanwhile.
     void waitForTool(FileInRun& next);
     // Fills the row from what the tool wrote and from the file's first line.
     void fillRow(FileInRun& file);
     // Why the file could not be read (the tool failed or wrote nothing), or an empty text.
-    QString problemOf(FileInRun& file);
+    QString problemOf(FileInRun& file, bool wroteOutput);
     void stopToolsPastTheirLimit();
     int toolsAtWork() const;
     void showProgressFor(const FileInRun& file);
@@ -115,6 +140,7 @@ private:
     const RunOptions& options;
     const base::ErrorReport& errors;
     const QString folder;
+    const QString tool = toolPath();
     const int tools;
     int count = 0;    // the files of the run
     int nextFile = 1; // the next to start on
@@ -135,6 +161,9 @@ RunSummary Run::run(const QStringList& headers) {
     startMoreFiles();
     while (!inRun.empty()) {
         waitForTool(inRun.front());
+        // The tool that ended leaves a processor free: the next one starts before the row
+        // is filled.
+        startMoreFiles();
         fillRow(inRun.front());
         inRun.pop_front();
         if (!inRun.empty())
@@ -185,15 +214,7 @@ bool Run::startFile(int number) {
     file.outputFile = outputFileFor(number);
     if (inRun.empty())
         showProgressFor(file);
-    base::letEventsRun();
-    busy.remind();
-
-    ShellDetails details;
-    errors.step([&] { details = readShellDetails(file.path); });
-    errors.step([&] { file.row = base::ResultRow::append(results, file.path); });
-    errors.step([&] { writeCells(file.row, shellDetailCells(details, results.headers())); });
-    deleteFileForced(file.outputFile);
-
+    makeRow(file);
     QString password;
     bool stop = false;
     errors.step([&] {
@@ -208,6 +229,22 @@ bool Run::startFile(int number) {
         errors.step([&] { file.row.remove(); });
         return false;
     }
+    startTool(file, password);
+    inRun.push_back(std::move(file));
+    return true;
+}
+
+void Run::makeRow(FileInRun& file) {
+    base::letEventsRun();
+    busy.remind();
+    ShellDetails details;
+    errors.step([&] { details = readShellDetails(file.path); });
+    errors.step([&] { file.row = base::ResultRow::append(results, file.path); });
+    errors.step([&] { writeCells(file.row, shellDetailCells(details, results.headers())); });
+}
+
+void Run::startTool(FileInRun& file, const QString& password) {
+    deleteFileForced(file.outputFile);
     errors.step([&] {
         if (!toolUnusable.isEmpty()) {
             file.problem = toolUnusable;
@@ -217,8 +254,7 @@ bool Run::startFile(int number) {
             file.problem = QStringLiteral("%1 is not a regular file.").arg(file.path);
             return;
         }
-        const ToolCommand command =
-            buildToolCommand(toolPath(), file.path, password, file.outputFile);
+        const ToolCommand command = buildToolCommand(tool, file.path, password, file.outputFile);
         file.tool = std::make_unique<ToolProcess>(command);
         file.toolStarted.start();
         if (!file.tool->wasStarted()) {
@@ -231,8 +267,6 @@ bool Run::startFile(int number) {
             errors.report(toolUnusable);
         }
     });
-    inRun.push_back(std::move(file));
-    return true;
 }
 
 void Run::stopToolsPastTheirLimit() {
@@ -266,34 +300,34 @@ void Run::waitForTool(FileInRun& next) {
     waiting.restoreCaption();
 }
 
-QString Run::problemOf(FileInRun& file) {
+QString Run::problemOf(FileInRun& file, bool wroteOutput) {
     if (!file.problem.isEmpty())
         return file.problem;
-    if (file.stoppedAtLimit) {
-        // Stopped mid-way, it may have left half an output: the row keeps what it has.
-        deleteFileForced(file.outputFile);
+    if (file.stoppedAtLimit)
         return QStringLiteral("The tool was stopped after %1 seconds.")
             .arg(static_cast<double>(options.limits.toolLimit.count()) / 1000.0);
-    }
     const QString said = firstErrorLine(file.tool->errors());
     if (const int exitCode = file.tool->exitCode(); exitCode != 0)
         return said.isEmpty() ? QStringLiteral("The tool ended with exit code %1.").arg(exitCode)
                               : said;
-    if (!QFileInfo::exists(file.outputFile))
+    if (!wroteOutput)
         return said.isEmpty() ? QStringLiteral("The tool wrote no output.") : said;
     return {};
 }
 
 void Run::fillRow(FileInRun& file) {
+    // Stopped mid-way, a tool may have left half an output: the row keeps what it has.
+    std::optional<QByteArray> output;
+    if (!file.stoppedAtLimit)
+        errors.step([&] { output = toolOutputIn(file.outputFile); });
     QString problem;
-    errors.step([&] { problem = problemOf(file); });
+    errors.step([&] { problem = problemOf(file, output.has_value()); });
     // Whatever a tool that ended by itself wrote is read, as it always was; the row is
     // marked all the same when the tool failed.
     const QStringList& headers = results.headers();
-    if (QFileInfo::exists(file.outputFile)) {
+    if (output) {
         errors.step([&] {
-            const ToolOutputReading reading =
-                readToolOutput(fileContents(file.outputFile), headers);
+            const ToolOutputReading reading = readToolOutput(*output, headers);
             writeCells(file.row, reading.cells);
             for (const QString& description : reading.problems)
                 errors.report(description);
@@ -372,7 +406,8 @@ QString unreadFilesLine(int unreadFiles) {
 
 void deleteFileForced(const QString& path) {
     base::letEventsRun();
-    if (QFile::remove(path) || !QFileInfo::exists(path))
+    // Called twice per file: the plain system call, without a file object each time.
+    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
         return;
     // A file that is read-only to us: make it writable and try again.
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);

@@ -6,7 +6,11 @@
 namespace extract {
 
 ShellDetails readShellDetails(const QString& path) {
-    return {platform::FolderDetails::titles(), platform::FolderDetails::detailsOf(path)};
+    // Of the details, the row takes only the dates (and the document fields, which have no
+    // source here).
+    return {platform::FolderDetails::titles(),
+            platform::FolderDetails::detailsOf(path, QLocale::system(),
+                                               platform::FolderDetails::Wanted::NameAndDates)};
 }
 
 RowCells shellDetailCells(const ShellDetails& details, const QStringList& headers) {

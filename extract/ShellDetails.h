@@ -13,7 +13,7 @@ struct ShellDetails {
     QStringList values; // empty when the file could not be looked up
 };
 
-// Reads the details of the file at path.
+// Reads the details of the file at path that rows take: its name and dates.
 ShellDetails readShellDetails(const QString& path);
 
 // The cells that the details titled Title, Author, Subject, Keywords, Date Modified, Date

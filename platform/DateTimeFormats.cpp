@@ -33,6 +33,21 @@ QStringList formatPieces(const QString& format) {
     return pieces;
 }
 
+// The last format made from a locale's format, and what it was made from: reading dates
+// asks for the same one for every cell, and making it parses the format each time.
+struct LastDerivedFormat {
+    QString from;
+    QString made;
+
+    template <typename Make> QString get(const QString& source, Make make) {
+        if (made.isNull() || from != source) {
+            made = make(source);
+            from = source;
+        }
+        return made;
+    }
+};
+
 bool isSeparator(const QString& piece) {
     return piece == QLatin1String(" ") || piece == QLatin1String(",");
 }
@@ -40,10 +55,12 @@ bool isSeparator(const QString& piece) {
 } // namespace
 
 QString shortDateFormatWithFullYear(const QLocale& locale) {
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    // "yy" alone becomes "yyyy"; a year already in full stays as it is.
-    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
-    return format.replace(shortYear, QStringLiteral("yyyy"));
+    thread_local LastDerivedFormat last;
+    return last.get(locale.dateFormat(QLocale::ShortFormat), [](QString format) {
+        // "yy" alone becomes "yyyy"; a year already in full stays as it is.
+        static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+        return format.replace(shortYear, QStringLiteral("yyyy"));
+    });
 }
 
 QString formatWithoutZone(const QString& format) {
@@ -83,7 +100,8 @@ QString formatWithoutZone(const QString& format) {
 }
 
 QString longTimeFormatWithoutZone(const QLocale& locale) {
-    return formatWithoutZone(locale.timeFormat(QLocale::LongFormat));
+    thread_local LastDerivedFormat last;
+    return last.get(locale.timeFormat(QLocale::LongFormat), formatWithoutZone);
 }
 
 QString fileDateTimeFormat(const QLocale& locale) {

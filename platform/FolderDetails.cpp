@@ -45,7 +45,7 @@ QString FolderDetails::dateTimeText(const QDateTime& moment, const QLocale& loca
     return locale.toString(moment, fileDateTimeFormat(locale));
 }
 
-QStringList FolderDetails::detailsOf(const QString& path, const QLocale& locale) {
+QStringList FolderDetails::detailsOf(const QString& path, const QLocale& locale, Wanted wanted) {
     struct statx status {};
     const QByteArray encoded = QFile::encodeName(path);
     if (path.isEmpty() ||
@@ -55,15 +55,18 @@ QStringList FolderDetails::detailsOf(const QString& path, const QLocale& locale)
     QStringList details(columnCount);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     details[Name] = path.mid(slash + 1);
-    details[Size] = locale.formattedDataSize(static_cast<qint64>(status.stx_size));
-    details[Type] =
-        S_ISDIR(status.stx_mode)
-            ? QStringLiteral("Folder")
-            : QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).comment();
-    details[Modified] = dateTimeText(fromStatx(status.stx_mtime), locale);
-    details[Accessed] = dateTimeText(fromStatx(status.stx_atime), locale);
+    if (wanted == Wanted::All) {
+        details[Size] = locale.formattedDataSize(static_cast<qint64>(status.stx_size));
+        details[Type] =
+            S_ISDIR(status.stx_mode)
+                ? QStringLiteral("Folder")
+                : QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).comment();
+    }
+    const QString format = fileDateTimeFormat(locale);
+    details[Modified] = locale.toString(fromStatx(status.stx_mtime), format);
+    details[Accessed] = locale.toString(fromStatx(status.stx_atime), format);
     if (status.stx_mask & STATX_BTIME)
-        details[Created] = dateTimeText(fromStatx(status.stx_btime), locale);
+        details[Created] = locale.toString(fromStatx(status.stx_btime), format);
     return details;
 }
 

@@ -17,9 +17,15 @@ inline constexpr int columnCount = 41;
 // The 41 column titles; columns without a source have an empty title.
 const QStringList& titles();
 
+// Which details to read: all, or the name and the dates alone, for a caller that reads them
+// for many files and needs no type look-up or size text.
+enum class Wanted { All, NameAndDates };
+
 // The 41 detail texts of the file at path itself (never of a neighbour whose name differs
-// only in letter case); empty when the file cannot be looked up.
-QStringList detailsOf(const QString& path, const QLocale& locale = QLocale::system());
+// only in letter case); empty when the file cannot be looked up. Details not wanted stay
+// empty.
+QStringList detailsOf(const QString& path, const QLocale& locale = QLocale::system(),
+                      Wanted wanted = Wanted::All);
 
 // A moment as a file manager shows it: the locale's short date with the full year, a blank,
 // and the locale's short time.

@@ -1,5 +1,7 @@
 #include "platform/CursorFile.h"
 #include "platform/DateTimeFormats.h"
+#include "platform/FolderDetails.h"
+#include "platform/ListView.h"
 #include "platform/PaintPacer.h"
 #include "platform/PasswordBox.h"
 #include "platform/ProgramFolder.h"
@@ -10,9 +12,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 
 #include <ctime>
+#include <sys/stat.h>
+#include <utime.h>
 
 using testsupport::ScriptedPrompts;
 
@@ -172,6 +178,84 @@ private slots:
         const int before = rows->paints;
         rows->update();
         QTRY_VERIFY(rows->paints > before);
+    }
+
+    // A paced list does not lay out the rows added meanwhile until its next paint, and then
+    // shows every one of them: rows added, removed and the whole model reset while held
+    // (a file whose password was refused, Clear Results during a run) leave nothing stale.
+    void pacedListCatchesUpWithItsRowsWhenPainted() {
+        QStandardItemModel model(0, 2);
+        platform::ListView list;
+        list.setModel(&model);
+        list.setUniformRowHeights(true);
+        list.resize(200, 120);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const auto addRows = [&](int count) {
+            for (int i = 0; i < count; ++i)
+                model.appendRow({new QStandardItem(QStringLiteral("row %1").arg(model.rowCount())),
+                                 new QStandardItem(QStringLiteral("cell"))});
+        };
+        const auto shown = [&](int row) { return list.visualRect(model.index(row, 0)).isValid(); };
+        addRows(3);
+        QTRY_VERIFY(shown(2));
+        {
+            platform::PaintPacer pacer(&list, 60'000); // no paint comes while held
+            addRows(100);
+            QCoreApplication::processEvents();
+            QVERIFY(shown(2));
+            QVERIFY(!shown(50));
+            model.removeRows(0, 1);
+            model.setData(model.index(0, 1), QStringLiteral("changed"));
+            addRows(100);
+            QCoreApplication::processEvents();
+            QVERIFY(!shown(150));
+        }
+        QCOMPARE(model.rowCount(), 202);
+        QVERIFY(shown(0) && shown(201));
+        QCOMPARE(list.indexAt(list.visualRect(model.index(0, 1)).center()), model.index(0, 1));
+        QVERIFY(list.verticalScrollBar()->maximum() > 0);
+
+        {
+            platform::PaintPacer pacer(&list, 50);
+            model.clear();
+            addRows(20);
+            QTRY_VERIFY(shown(19)); // caught up at the pacer's paint
+            model.removeRows(0, 20);
+            addRows(1);
+        }
+        QVERIFY(shown(0) && !shown(1));
+    }
+
+    // A file's entry as a file manager shows it: its name and times in the locale's file
+    // date format; the type and size only when all details are wanted.
+    void folderDetailsGiveTheFileSystemsDates() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Report.pdf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4\n");
+        file.close();
+        const QDateTime modified(QDate(2019, 3, 4), QTime(5, 6));
+        const utimbuf times{modified.addDays(1).toSecsSinceEpoch(), modified.toSecsSinceEpoch()};
+        QCOMPARE(::utime(QFile::encodeName(path).constData(), &times), 0);
+        const QLocale locale(QLocale::German, QLocale::Germany);
+        const QString format = platform::fileDateTimeFormat(locale);
+        using platform::FolderDetails::Wanted;
+        namespace details = platform::FolderDetails;
+        const QStringList all = details::detailsOf(path, locale, Wanted::All);
+        const QStringList dates = details::detailsOf(path, locale, Wanted::NameAndDates);
+        for (const QStringList& got : {all, dates}) {
+            QCOMPARE(got.size(), details::columnCount);
+            QCOMPARE(got[0], QStringLiteral("Report.pdf"));
+            QCOMPARE(got[details::titles().indexOf(QStringLiteral("Date Modified"))],
+                     locale.toString(modified, format));
+            QCOMPARE(got[details::titles().indexOf(QStringLiteral("Date Accessed"))],
+                     locale.toString(modified.addDays(1), format));
+        }
+        QVERIFY(!all[1].isEmpty() && !all[2].isEmpty());
+        QVERIFY(dates[1].isEmpty() && dates[2].isEmpty());
+        QVERIFY(details::detailsOf(folder.filePath(QStringLiteral("missing.pdf"))).isEmpty());
     }
 
     // Every locale Qt knows: the zone name goes, quoted text or not, and the hours,
