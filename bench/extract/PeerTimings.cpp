@@ -8,9 +8,11 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <memory>
+#include <sys/resource.h>
 #include <utility>
 
 namespace bench {
@@ -85,6 +87,7 @@ Timing timePerFile(const QString& name, const QStringList& files, int timeoutMs,
                    const QString& program, const QString& removeAfter = QString()) {
     Timing timing;
     timing.name = name;
+    timing.cpu = CpuTime::start();
     for (const QString& file : files) {
         const RunResult run = runOnce(program, command(file), timeoutMs);
         if (!removeAfter.isEmpty())
@@ -95,6 +98,7 @@ Timing timePerFile(const QString& name, const QStringList& files, int timeoutMs,
         timing.timeouts += run.timedOut ? 1 : 0;
         timing.perFile.append({file, run.seconds, run.failed});
     }
+    timing.cpu.stop();
     return timing;
 }
 
@@ -124,6 +128,30 @@ const Timing* findTiming(const QList<Timing>& timings, const QString& name) {
 
 } // namespace
 
+namespace {
+double usedSeconds(int who) {
+    struct rusage usage {};
+    ::getrusage(who, &usage);
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+} // namespace
+
+CpuTime CpuTime::start() {
+    CpuTime time;
+    time.ownSeconds = -usedSeconds(RUSAGE_SELF);
+    time.toolSeconds = -usedSeconds(RUSAGE_CHILDREN);
+    return time;
+}
+
+void CpuTime::stop() {
+    ownSeconds += usedSeconds(RUSAGE_SELF);
+    toolSeconds += usedSeconds(RUSAGE_CHILDREN);
+    measured = true;
+}
+
 void Timing::add(const Timing& part) {
     if (name.isEmpty())
         name = part.name;
@@ -135,6 +163,9 @@ void Timing::add(const Timing& part) {
     failures += part.failures;
     timeouts += part.timeouts;
     perFile += part.perFile;
+    cpu.ownSeconds += part.cpu.ownSeconds;
+    cpu.toolSeconds += part.cpu.toolSeconds;
+    cpu.measured = cpu.measured || part.cpu.measured;
 }
 
 QString findPdfinfo() {
@@ -359,6 +390,26 @@ QString formatTimings(const QList<Timing>& timings) {
     }
     for (const QString& note : notes)
         text += note + QLatin1Char('\n');
+    return text;
+}
+
+QString formatCpuTimes(const QList<Timing>& timings) {
+    QString text;
+    const int cores = std::max(1, QThread::idealThreadCount());
+    for (const Timing& timing : timings) {
+        if (!timing.cpu.measured || timing.files == 0)
+            continue;
+        const double files = static_cast<double>(timing.files);
+        text += QStringLiteral("%1: processor time per file %2 ms in this process, %3 ms in the "
+                               "tools; the %4 cores at work %5% of the time\n")
+                    .arg(timing.name)
+                    .arg(timing.cpu.ownSeconds / files * 1000, 0, 'f', 2)
+                    .arg(timing.cpu.toolSeconds / files * 1000, 0, 'f', 2)
+                    .arg(cores)
+                    .arg((timing.cpu.ownSeconds + timing.cpu.toolSeconds) / cores /
+                             timing.wallSeconds * 100,
+                         0, 'f', 0);
+    }
     return text;
 }
 

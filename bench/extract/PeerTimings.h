@@ -26,6 +26,17 @@ struct FileTime {
     bool failed = false;
 };
 
+// Processor time, user and system together.
+struct CpuTime {
+    double ownSeconds = 0;
+    double toolSeconds = 0;
+    bool measured = false;
+
+    // The time used from now on: call stop() at the end.
+    static CpuTime start();
+    void stop();
+};
+
 // One tool's timing over a list of files.
 struct Timing {
     QString name;
@@ -39,6 +50,9 @@ struct Timing {
     qsizetype timeouts = 0;
     // Per-file tools only: each file's run, in the order of the files.
     QList<FileTime> perFile;
+    // Processor time of this process (the program, or the loop that starts the tool) and of
+    // the tools it started and waited for, where measured.
+    CpuTime cpu;
 
     double filesPerSecond() const {
         return wallSeconds > 0 ? static_cast<double>(files) / wallSeconds : 0;
@@ -107,6 +121,9 @@ struct Comparison {
 // milliseconds per file (mean and, for per-file tools, median); missing tools with their
 // notes below it.
 QString formatTimings(const QList<Timing>& timings);
+// Processor time per file of the program (or bare loop) and of its tools, for the timings
+// that measured it.
+QString formatCpuTimes(const QList<Timing>& timings);
 
 // One line per comparison: "FASTER: 3.10x faster per file than SLOWER (target at least 2.5x:
 // met)" ("slower" when it is), or why the two cannot be compared.

@@ -12,7 +12,9 @@
 //
 // Usage: bench_extract [--tool PATH] [--debian FOLDER] [--shared FOLDER] [--java-files N]
 //                      [--chunks N] [--timeout SECONDS] [--no-fetch] [--files N] [--large N]
-//                      [--real-only] [--generated-only]
+//                      [--real-only] [--generated-only] [--window-only]
+// --window-only times just the window's runs and the bare tool over the real files, for quick
+// comparisons of the program's own cost (and a run to profile).
 // Run it from the build folder: the tool is ./pdftk unless --tool names another. A missing
 // peer is named and skipped.
 #include "bench/extract/BenchCorpus.h"
@@ -85,11 +87,13 @@ bench::Timing timeWindowRun(const QStringList& files, int parallelTools, const Q
     window->parallelTools = parallelTools;
     window->show();
     window->fileList().append(files);
-    QElapsedTimer clock;
-    clock.start();
-    window->controls().startExtraction->click();
     bench::Timing timing;
     timing.name = name;
+    QElapsedTimer clock;
+    clock.start();
+    timing.cpu = bench::CpuTime::start();
+    window->controls().startExtraction->click();
+    timing.cpu.stop();
     timing.wallSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     timing.files = files.size();
     for (int row = 0; row < window->results().count(); ++row)
@@ -109,6 +113,31 @@ struct RealFileOptions {
     bool fetch = true;
     bench::PeerOptions peers;
 };
+
+void benchmarkWindowOnly(const RealFileOptions& options) {
+    const int cores = extract::RunOptions::defaultParallelTools();
+    const QStringList files = bench::listCorpus(options.debianFolder, options.sharedFolder).all();
+    if (files.isEmpty()) {
+        std::fprintf(stderr, "no real files to time\n");
+        return;
+    }
+    bench::warmPageCache(files);
+    const QString windowOne = QStringLiteral("window's run, 1 tool");
+    const QString windowAll = QStringLiteral("window's run, %1 tools").arg(cores);
+    const QList<bench::Timing> timings = bench::timeInTurns(
+        files, options.chunks,
+        {[&](const QStringList& chunk) { return timeWindowRun(chunk, 1, windowOne); },
+         [&](const QStringList& chunk) { return timeWindowRun(chunk, cores, windowAll); },
+         [&](const QStringList& chunk) {
+             return bench::timeOurTool(options.tool, chunk, options.peers);
+         }});
+    print(QStringLiteral("REAL FILES, the window's runs and the bare tool only\n"));
+    print(bench::formatTimings(timings));
+    print(bench::formatCpuTimes(timings));
+    print(bench::formatRatios(timings, {{windowAll, timings[2].name, 1.6},
+                                        {windowOne, timings[2].name, 0},
+                                        {windowAll, windowOne, 0}}));
+}
 
 void benchmarkRealFiles(const RealFileOptions& options) {
     const int cores = extract::RunOptions::defaultParallelTools();
@@ -181,6 +210,7 @@ void benchmarkRealFiles(const RealFileOptions& options) {
     const bench::Timing& pdfinfo = whole[3];
     print(QStringLiteral("\nevery file (pdftk-java: its sample of %1)\n").arg(javaSample.size()));
     print(bench::formatTimings(whole.mid(0, 4) + QList{exiftool, whole[4]}));
+    print(bench::formatCpuTimes(whole.mid(0, 3)));
 
     QList<bench::Timing> debianOnly;
     for (bench::Timing timing : debian.mid(0, 4)) {
@@ -246,6 +276,7 @@ void benchmarkGeneratedFiles(const QString& tool, const QString& source, int fil
          [&](const QStringList& chunk) { return timeWindowRun(chunk, cores, windowAll); },
          [&](const QStringList& chunk) { return bench::timeOurTool(tool, chunk); }});
     print(bench::formatTimings(timings));
+    print(bench::formatCpuTimes(timings));
     print(bench::formatRatios(timings, {{windowOne, timings[2].name, 0},
                                         {windowAll, timings[2].name, 0},
                                         {windowAll, windowOne, 0}}));
@@ -287,7 +318,7 @@ int main(int argc, char* argv[]) {
         print(QStringLiteral(
             "usage: bench_extract [--tool PATH] [--debian FOLDER] [--shared FOLDER] "
             "[--java-files N] [--chunks N] [--timeout SECONDS] [--no-fetch] [--files N] "
-            "[--large N] [--real-only] [--generated-only]\n"));
+            "[--large N] [--real-only] [--generated-only] [--window-only]\n"));
         return 0;
     }
     const QString buildFolder = QCoreApplication::applicationDirPath();
@@ -315,9 +346,12 @@ int main(int argc, char* argv[]) {
               .arg(real.tool)
               .arg(QThread::idealThreadCount())
               .arg(loadAverage()));
-    if (!arguments.contains(QStringLiteral("--generated-only")))
+    const bool windowOnly = arguments.contains(QStringLiteral("--window-only"));
+    if (windowOnly)
+        benchmarkWindowOnly(real);
+    else if (!arguments.contains(QStringLiteral("--generated-only")))
         benchmarkRealFiles(real);
-    if (!arguments.contains(QStringLiteral("--real-only")))
+    if (!windowOnly && !arguments.contains(QStringLiteral("--real-only")))
         benchmarkGeneratedFiles(real.tool, source,
                                 number(arguments, QStringLiteral("--files"), 200),
                                 number(arguments, QStringLiteral("--large"), 2000));
