@@ -303,6 +303,8 @@ void Run::waitForTool(FileInRun& next) {
 QString Run::problemOf(FileInRun& file, bool wroteOutput) {
     if (!file.problem.isEmpty())
         return file.problem;
+    if (!file.tool) // its start failed in a way already reported
+        return QStringLiteral("The tool was not started.");
     if (file.stoppedAtLimit)
         return QStringLiteral("The tool was stopped after %1 seconds.")
             .arg(static_cast<double>(options.limits.toolLimit.count()) / 1000.0);

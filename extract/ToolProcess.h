@@ -9,9 +9,9 @@
 
 namespace extract {
 
-// One start of the tool, in a process group of its own. The whole group is
-// killed when the object goes while the tool still runs (a tool may be a script that starts
-// the real program as its child), so no process of it is ever left behind.
+// One start of the tool, in a process group of its own. The whole group is killed when the
+// object goes while the tool still runs (a tool may be a script that starts the real program
+// as its child), so no process of it is ever left behind.
 //
 // The tool is spawned without copying this process (posix_spawn), so a start costs the same
 // however large the program has grown, and can be waited for together with others.
