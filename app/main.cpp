@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
+#include "base/EventPump.h"
 #include "output/WorkbookFolder.h"
 #include "platform/QtPrompts.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -15,5 +17,7 @@ int main(int argc, char* argv[]) {
     platform::setDialogParent(&window);
     window.load();
     window.showCentred();
+    // Asked to end from outside, the program ends as closing the window ends it.
+    platform::onTerminationSignals([] { base::endProgram(); });
     return QApplication::exec();
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Closing the real window during an extraction run ends the program at once and leaves
-# neither a tool process nor the program's temporary folder behind.
+# neither a tool process nor the program's temporary folder behind; so does a termination
+# signal (as at the end of a desktop session) when the second argument is "signal".
 source "$(dirname "$0")/e2e_lib.sh"
+how=${2:-close}
 
 # A program folder of our own: the program, and a tool that never ends and has a child.
 program_folder=$work/program
@@ -43,7 +45,18 @@ done
 child=$(cat "$program_folder/child.pid")
 ls -d "$TMPDIR"/parvilon-* >/dev/null 2>&1 || fail "no private temporary folder during the run"
 
-close_program
+if [ "$how" = signal ]; then
+    kill -TERM "$program_pid"
+    for _ in $(seq 50); do
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$program_pid" 2>/dev/null && fail "the program did not end on SIGTERM"
+    wait "$program_pid" || fail "the program ended with status $? on SIGTERM"
+    program_pid=
+else
+    close_program
+fi
 
 for _ in $(seq 20); do
     kill -0 "$child" 2>/dev/null || break
@@ -51,4 +64,4 @@ for _ in $(seq 20); do
 done
 kill -0 "$child" 2>/dev/null && fail "the tool's child process $child is still running"
 ls -d "$TMPDIR"/parvilon-* >/dev/null 2>&1 && fail "the private temporary folder was left behind"
-echo "PASS: closing during a run ends the program, its tool and its temporary folder"
+echo "PASS: ending ($how) during a run ends the program, its tool and its temporary folder"
