@@ -18,7 +18,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QThread>
 
 #include <cerrno>

@@ -41,10 +41,6 @@ const QStringList& FolderDetails::titles() {
     return table;
 }
 
-QString FolderDetails::dateTimeText(const QDateTime& moment, const QLocale& locale) {
-    return locale.toString(moment, fileDateTimeFormat(locale));
-}
-
 QStringList FolderDetails::detailsOf(const QString& path, const QLocale& locale, Wanted wanted) {
     struct statx status {};
     const QByteArray encoded = QFile::encodeName(path);

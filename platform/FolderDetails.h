@@ -27,10 +27,6 @@ enum class Wanted { All, NameAndDates };
 QStringList detailsOf(const QString& path, const QLocale& locale = QLocale::system(),
                       Wanted wanted = Wanted::All);
 
-// A moment as a file manager shows it: the locale's short date with the full year, a blank,
-// and the locale's short time.
-QString dateTimeText(const QDateTime& moment, const QLocale& locale);
-
 } // namespace FolderDetails
 
 } // namespace platform
