@@ -177,9 +177,11 @@ RunSummary Run::run(const QStringList& headers) {
 }
 
 int Run::toolsAtWork() const {
+    // From what the waits last noticed: a tool that ended since is counted free at the next
+    // wait, which returns at once for it.
     int working = 0;
     for (const FileInRun& file : inRun)
-        working += file.tool && file.tool->running() ? 1 : 0;
+        working += file.tool && !file.tool->endNoticed() ? 1 : 0;
     return working;
 }
 
@@ -335,6 +337,7 @@ void Run::fillRow(FileInRun& file) {
         });
     }
     deleteFileForced(file.outputFile);
+    file.outputFile.clear(); // nothing left for the end of its time in the run to remove
     if (!problem.isEmpty()) {
         ++summary.unreadFiles;
         errors.step([&] { file.row.markUnread(problem); });

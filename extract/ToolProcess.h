@@ -27,6 +27,9 @@ public:
     // EACCES when it may not be run).
     int startError() const { return spawnError; }
     bool running();
+    // Whether its end has been noticed (by running() or a wait), without asking the system
+    // again: cheap enough to count the tools at work many times per file.
+    bool endNoticed() const { return !wasStarted() || ended; }
     // Waits up to milliseconds for the tool to end; returns as soon as it does.
     void waitUpTo(int milliseconds);
     // Waits up to milliseconds for any of the running tools to end, returning as soon as one

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QMimeDatabase>
 
+#include <algorithm>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -15,8 +17,35 @@ namespace {
 
 enum Column { Name = 0, Size = 1, Type = 2, Modified = 3, Created = 4, Accessed = 5 };
 
-QDateTime fromStatx(const struct statx_timestamp& stamp) {
-    return QDateTime::fromMSecsSinceEpoch(stamp.tv_sec * 1000 + stamp.tv_nsec / 1000000);
+// Whether the format shows the time zone ('t' outside quoted text).
+bool showsZone(const QString& format) {
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('t'))
+            return true;
+    }
+    return false;
+}
+
+// The stamp in local time, as text. The caller looks the time zone up once per file
+// (tzset): QDateTime's local time looks it up again for every stamp, a file-system call
+// each time and most of the cost of a file's dates. The local time carries its own offset,
+// which is right for each stamp, summer or winter; only a format that shows the zone's
+// name needs QDateTime's local time.
+QString localTimeText(const struct statx_timestamp& stamp, const QLocale& locale,
+                      const QString& format, bool zoneShown) {
+    const qint64 msecs = stamp.tv_sec * 1000 + stamp.tv_nsec / 1000000;
+    const auto seconds = static_cast<time_t>(stamp.tv_sec);
+    struct tm local {};
+    if (zoneShown || ::localtime_r(&seconds, &local) == nullptr)
+        return locale.toString(QDateTime::fromMSecsSinceEpoch(msecs), format);
+    const QDateTime time(QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
+                         QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59),
+                               static_cast<int>(stamp.tv_nsec / 1000000)),
+                         Qt::OffsetFromUTC, static_cast<int>(local.tm_gmtoff));
+    return locale.toString(time, format);
 }
 
 } // namespace
@@ -59,10 +88,12 @@ QStringList FolderDetails::detailsOf(const QString& path, const QLocale& locale,
                 : QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).comment();
     }
     const QString format = fileDateTimeFormat(locale);
-    details[Modified] = locale.toString(fromStatx(status.stx_mtime), format);
-    details[Accessed] = locale.toString(fromStatx(status.stx_atime), format);
+    const bool zoneShown = showsZone(format);
+    ::tzset(); // a change of the time zone shows from the next file on
+    details[Modified] = localTimeText(status.stx_mtime, locale, format, zoneShown);
+    details[Accessed] = localTimeText(status.stx_atime, locale, format, zoneShown);
     if (status.stx_mask & STATX_BTIME)
-        details[Created] = locale.toString(fromStatx(status.stx_btime), format);
+        details[Created] = localTimeText(status.stx_btime, locale, format, zoneShown);
     return details;
 }
 

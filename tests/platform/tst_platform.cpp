@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -228,16 +229,25 @@ private slots:
     }
 
     // A file's entry as a file manager shows it: its name and times in the locale's file
-    // date format; the type and size only when all details are wanted.
+    // date format and local time (summer and winter time each with their own offset); the
+    // type and size only when all details are wanted.
     void folderDetailsGiveTheFileSystemsDates() {
+        const QByteArray zoneBefore = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        const auto restoreZone = qScopeGuard([&] {
+            zoneBefore.isNull() ? qunsetenv("TZ") : qputenv("TZ", zoneBefore);
+            tzset();
+        });
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("Report.pdf"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("%PDF-1.4\n");
         file.close();
-        const QDateTime modified(QDate(2019, 3, 4), QTime(5, 6));
-        const utimbuf times{modified.addDays(1).toSecsSinceEpoch(), modified.toSecsSinceEpoch()};
+        const QDateTime modified(QDate(2019, 7, 4), QTime(23, 30));
+        const QDateTime accessed(QDate(2020, 1, 4), QTime(0, 30));
+        const utimbuf times{accessed.toSecsSinceEpoch(), modified.toSecsSinceEpoch()};
         QCOMPARE(::utime(QFile::encodeName(path).constData(), &times), 0);
         const QLocale locale(QLocale::German, QLocale::Germany);
         const QString format = platform::fileDateTimeFormat(locale);
@@ -251,7 +261,7 @@ private slots:
             QCOMPARE(got[details::titles().indexOf(QStringLiteral("Date Modified"))],
                      locale.toString(modified, format));
             QCOMPARE(got[details::titles().indexOf(QStringLiteral("Date Accessed"))],
-                     locale.toString(modified.addDays(1), format));
+                     locale.toString(accessed, format));
         }
         QVERIFY(!all[1].isEmpty() && !all[2].isEmpty());
         QVERIFY(dates[1].isEmpty() && dates[2].isEmpty());
