@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <clocale>
+#include <sys/resource.h>
 
 using extract::runToolAndWait;
 using testsupport::FakeTool;
@@ -116,6 +118,18 @@ private slots:
         if (QByteArray(setlocale(LC_CTYPE, nullptr)).contains("UTF-8"))
             QSKIP("this process already runs in a UTF-8 locale");
         QVERIFY2(log.contains(QStringLiteral("|LC_ALL=C.UTF-8")), qPrintable(log));
+    }
+
+    // Below the program's priority, so the window gets its turn first when processors are
+    // busy. The tool looks a moment after its start, by when its priority has been set.
+    void theToolRunsBelowTheProgramsPriority() {
+        QTemporaryDir folder;
+        FakeTool tool(folder.path(), QStringLiteral("sleep 0.3; nice > \"$here/nice\""));
+        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1).exitCode,
+                 0);
+        QFile said(folder.filePath("nice"));
+        QVERIFY(said.open(QIODevice::ReadOnly));
+        QCOMPARE(said.readAll().trimmed().toInt(), std::min(::getpriority(PRIO_PROCESS, 0) + 5, 19));
     }
 
     void aSlowToolIsAnnouncedAndItsCaptionRestored() {
