@@ -129,7 +129,8 @@ private slots:
                  0);
         QFile said(folder.filePath("nice"));
         QVERIFY(said.open(QIODevice::ReadOnly));
-        QCOMPARE(said.readAll().trimmed().toInt(), std::min(::getpriority(PRIO_PROCESS, 0) + 5, 19));
+        QCOMPARE(said.readAll().trimmed().toInt(),
+                 std::min(::getpriority(PRIO_PROCESS, 0) + 5, 19));
     }
 
     void aSlowToolIsAnnouncedAndItsCaptionRestored() {
