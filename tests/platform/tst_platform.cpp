@@ -247,6 +247,7 @@ private slots:
         file.close();
         const QDateTime modified(QDate(2019, 7, 4), QTime(23, 30));
         const QDateTime accessed(QDate(2020, 1, 4), QTime(0, 30));
+        QVERIFY2(modified.offsetFromUtc() != accessed.offsetFromUtc(), "no summer time known");
         const utimbuf times{accessed.toSecsSinceEpoch(), modified.toSecsSinceEpoch()};
         QCOMPARE(::utime(QFile::encodeName(path).constData(), &times), 0);
         const QLocale locale(QLocale::German, QLocale::Germany);
