@@ -40,9 +40,8 @@ constexpr int filesAheadPerTool = 8;
 // The tool is started for every listed file except one that exists but is no regular file
 // (a FIFO or device named like a PDF could make it block). A missing file is left to the
 // tool, which fails on it.
-bool toolMayOpen(const QString& path) {
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode);
+bool toolMayOpen(const platform::FolderDetails::Entry& entry) {
+    return !entry.found || S_ISREG(entry.status.stx_mode);
 }
 
 // What the tool wrote to path; nothing when it wrote no file there.
@@ -114,9 +113,10 @@ private:
     // the user stopped the run at the password.
     bool startFile(int number);
     // Adds the file's row with the details its file system entry gives.
-    void makeRow(FileInRun& file);
+    void makeRow(FileInRun& file, const platform::FolderDetails::Entry& entry);
     // Starts the file's tool, or notes why it cannot be.
-    void startTool(FileInRun& file, const QString& password);
+    void startTool(FileInRun& file, const QString& password,
+                   const platform::FolderDetails::Entry& entry);
     // Waits for the tool of the file whose row is next, keeping the others busy meanwhile.
     void waitForTool(FileInRun& next);
     // Fills the row from what the tool wrote and from the file's first line.
@@ -215,12 +215,24 @@ bool Run::startFile(int number) {
     file.outputFile = outputFileFor(number);
     if (inRun.empty())
         showProgressFor(file);
-    makeRow(file);
+    // Looked up before the tool opens the file: reading it may change the date it was last
+    // accessed, and the row shows the dates from before the run.
+    platform::FolderDetails::Entry entry;
+    errors.step([&] { entry = platform::FolderDetails::lookUp(file.path); });
+    bool asks = false;
+    errors.step([&] { asks = options.askForPasswords(); });
+    if (!asks) {
+        // Nothing to ask: the tool starts at once, on the processor that the tool before it
+        // has just freed, and the row is made while it works.
+        startTool(file, QString(), entry);
+        makeRow(file, entry);
+        inRun.push_back(std::move(file));
+        return true;
+    }
+    makeRow(file, entry);
     QString password;
     bool stop = false;
     errors.step([&] {
-        if (!options.askForPasswords())
-            return;
         const std::optional<QString> given = passwordFor(file.path);
         stop = !given;
         password = given.value_or(QString());
@@ -230,28 +242,29 @@ bool Run::startFile(int number) {
         errors.step([&] { file.row.remove(); });
         return false;
     }
-    startTool(file, password);
+    startTool(file, password, entry);
     inRun.push_back(std::move(file));
     return true;
 }
 
-void Run::makeRow(FileInRun& file) {
+void Run::makeRow(FileInRun& file, const platform::FolderDetails::Entry& entry) {
     base::letEventsRun();
     busy.remind();
     ShellDetails details;
-    errors.step([&] { details = readShellDetails(file.path); });
+    errors.step([&] { details = readShellDetails(file.path, entry); });
     errors.step([&] { file.row = base::ResultRow::append(results, file.path); });
     errors.step([&] { writeCells(file.row, shellDetailCells(details, results.headers())); });
 }
 
-void Run::startTool(FileInRun& file, const QString& password) {
+void Run::startTool(FileInRun& file, const QString& password,
+                    const platform::FolderDetails::Entry& entry) {
     deleteFileForced(file.outputFile);
     errors.step([&] {
         if (!toolUnusable.isEmpty()) {
             file.problem = toolUnusable;
             return;
         }
-        if (!toolMayOpen(file.path)) {
+        if (!toolMayOpen(entry)) {
             file.problem = QStringLiteral("%1 is not a regular file.").arg(file.path);
             return;
         }
@@ -272,8 +285,8 @@ void Run::startTool(FileInRun& file, const QString& password) {
 
 void Run::stopToolsPastTheirLimit() {
     for (FileInRun& file : inRun) {
-        if (file.tool && file.tool->running() &&
-            file.toolStarted.elapsed() > options.limits.toolLimit.count()) {
+        if (file.tool && file.toolStarted.elapsed() > options.limits.toolLimit.count() &&
+            file.tool->running()) {
             file.tool->stop();
             file.stoppedAtLimit = true;
         }
@@ -290,7 +303,7 @@ void Run::waitForTool(FileInRun& next) {
         // Whichever tool ends first wakes the wait, so that a free slot is used at once.
         working.clear();
         for (FileInRun& file : inRun)
-            if (file.tool && file.tool->running())
+            if (file.tool && !file.tool->endNoticed())
                 working.push_back(file.tool.get());
         ToolProcess::waitForAny(working, static_cast<int>(options.limits.pass.count()));
         stopToolsPastTheirLimit();

@@ -5,11 +5,11 @@
 
 namespace extract {
 
-ShellDetails readShellDetails(const QString& path) {
+ShellDetails readShellDetails(const QString& path, const platform::FolderDetails::Entry& entry) {
     // Of the details, the row takes only the dates (and the document fields, which have no
     // source here).
     return {platform::FolderDetails::titles(),
-            platform::FolderDetails::detailsOf(path, QLocale::system(),
+            platform::FolderDetails::detailsOf(path, entry, QLocale::system(),
                                                platform::FolderDetails::Wanted::NameAndDates)};
 }
 

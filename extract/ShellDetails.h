@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extract/RowCells.h"
+#include "platform/FolderDetails.h"
 
 #include <QStringList>
 
@@ -13,8 +14,9 @@ struct ShellDetails {
     QStringList values; // empty when the file could not be looked up
 };
 
-// Reads the details of the file at path that rows take: its name and dates.
-ShellDetails readShellDetails(const QString& path);
+// The details of the file at path that rows take, its name and dates, from its file system
+// entry as looked up earlier.
+ShellDetails readShellDetails(const QString& path, const platform::FolderDetails::Entry& entry);
 
 // The cells that the details titled Title, Author, Subject, Keywords, Date Modified, Date
 // Created and Date Accessed give the columns of the same header; empty details give none.

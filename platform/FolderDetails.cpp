@@ -70,13 +70,24 @@ const QStringList& FolderDetails::titles() {
     return table;
 }
 
+FolderDetails::Entry FolderDetails::lookUp(const QString& path) {
+    Entry entry;
+    entry.found = !path.isEmpty() &&
+                  ::statx(AT_FDCWD, QFile::encodeName(path).constData(), 0,
+                          STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME,
+                          &entry.status) == 0;
+    return entry;
+}
+
 QStringList FolderDetails::detailsOf(const QString& path, const QLocale& locale, Wanted wanted) {
-    struct statx status {};
-    const QByteArray encoded = QFile::encodeName(path);
-    if (path.isEmpty() ||
-        ::statx(AT_FDCWD, encoded.constData(), 0,
-                STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME, &status) != 0)
+    return detailsOf(path, lookUp(path), locale, wanted);
+}
+
+QStringList FolderDetails::detailsOf(const QString& path, const Entry& entry, const QLocale& locale,
+                                     Wanted wanted) {
+    if (!entry.found)
         return {};
+    const struct statx& status = entry.status;
     QStringList details(columnCount);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     details[Name] = path.mid(slash + 1);

@@ -267,6 +267,12 @@ private slots:
         QVERIFY(!all[1].isEmpty() && !all[2].isEmpty());
         QVERIFY(dates[1].isEmpty() && dates[2].isEmpty());
         QVERIFY(details::detailsOf(folder.filePath(QStringLiteral("missing.pdf"))).isEmpty());
+        // An entry looked up earlier gives the dates of that moment, whatever the file went
+        // through since (the tool reading it, say).
+        const details::Entry before = details::lookUp(path);
+        QCOMPARE(::utime(QFile::encodeName(path).constData(), nullptr), 0);
+        QCOMPARE(details::detailsOf(path, before, locale, Wanted::NameAndDates), dates);
+        QVERIFY(details::detailsOf(path, locale, Wanted::NameAndDates) != dates);
     }
 
     // Every locale Qt knows: the zone name goes, quoted text or not, and the hours,
