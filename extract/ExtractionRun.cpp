@@ -69,6 +69,17 @@ std::optional<QByteArray> toolOutputIn(const QString& path) {
     }
 }
 
+// Deletes a file whatever its permissions, ignoring every error, without letting events
+// run: for the moment before a tool starts, when a processor may be waiting for it.
+void removeFileForced(const QString& path) {
+    // Called twice per file: the plain system call, without a file object each time.
+    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+        return;
+    // A file that is read-only to us: make it writable and try again.
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    QFile::remove(path);
+}
+
 void writeCells(const base::ResultRow& row, const RowCells& cells) {
     for (const RowCell& cell : cells)
         row.setCell(cell.column, cell.text);
@@ -258,7 +269,8 @@ void Run::makeRow(FileInRun& file, const platform::FolderDetails::Entry& entry) 
 
 void Run::startTool(FileInRun& file, const QString& password,
                     const platform::FolderDetails::Entry& entry) {
-    deleteFileForced(file.outputFile);
+    // No stale output may pass for the tool's; events run once the tool has started.
+    removeFileForced(file.outputFile);
     errors.step([&] {
         if (!toolUnusable.isEmpty()) {
             file.problem = toolUnusable;
@@ -423,12 +435,7 @@ QString unreadFilesLine(int unreadFiles) {
 
 void deleteFileForced(const QString& path) {
     base::letEventsRun();
-    // Called twice per file: the plain system call, without a file object each time.
-    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
-        return;
-    // A file that is read-only to us: make it writable and try again.
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-    QFile::remove(path);
+    removeFileForced(path);
 }
 
 } // namespace extract
