@@ -5,11 +5,14 @@
 #include "tests/support/TestMain.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
 #include <clocale>
+#include <csignal>
+#include <pthread.h>
 #include <sys/resource.h>
 
 using extract::runToolAndWait;
@@ -131,6 +134,42 @@ private slots:
         QVERIFY(said.open(QIODevice::ReadOnly));
         QCOMPARE(said.readAll().trimmed().toInt(),
                  std::min(::getpriority(PRIO_PROCESS, 0) + 5, 19));
+    }
+
+    // Whatever this program ignores or blocks, the tool starts as a program started afresh:
+    // no signal ignored or blocked (a tool that ignored SIGPIPE would write on to a reader
+    // that has gone).
+    void theToolStartsWithEverySignalAtItsDefault() {
+        QTemporaryDir folder;
+        FakeTool tool(
+            folder.path(),
+            QStringLiteral("grep -E 'SigBlk|SigIgn' /proc/$$/status > \"$here/signals\""));
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        struct sigaction interruptBefore {};
+        struct sigaction hangUpBefore {};
+        ::sigaction(SIGINT, &ignore, &interruptBefore);
+        ::sigaction(SIGHUP, &ignore, &hangUpBefore);
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGUSR1);
+        sigset_t maskBefore;
+        pthread_sigmask(SIG_BLOCK, &blocked, &maskBefore);
+        const auto restore = qScopeGuard([&] {
+            ::sigaction(SIGINT, &interruptBefore, nullptr);
+            ::sigaction(SIGHUP, &hangUpBefore, nullptr);
+            pthread_sigmask(SIG_SETMASK, &maskBefore, nullptr);
+        });
+        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1).exitCode,
+                 0);
+        QFile said(folder.filePath("signals"));
+        QVERIFY(said.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = said.readAll().split('\n');
+        QVERIFY(lines.size() >= 2 && lines[0].startsWith("SigBlk:") &&
+                lines[1].startsWith("SigIgn:"));
+        QCOMPARE(lines[0].mid(7).trimmed().toULongLong(nullptr, 16), 0ULL);
+        // Of the standard signals (bits 0 to 30); the C library keeps two of its own ignored.
+        QCOMPARE(lines[1].mid(7).trimmed().toULongLong(nullptr, 16) & 0x7fffffffULL, 0ULL);
     }
 
     void aSlowToolIsAnnouncedAndItsCaptionRestored() {
