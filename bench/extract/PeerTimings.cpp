@@ -11,9 +11,11 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <sys/resource.h>
 #include <utility>
+#include <vector>
 
 namespace bench {
 
@@ -202,6 +204,47 @@ Timing timeOurTool(const QString& tool, const QStringList& files, const PeerOpti
             return QStringList{file, QStringLiteral("dump_data"), QStringLiteral("output"), output};
         },
         tool, output);
+}
+
+Timing timeOurToolSideBySide(const QString& tool, const QStringList& files, int width,
+                             const PeerOptions& options) {
+    const QString name = QStringLiteral("our tool, %1 side by side, no window").arg(width);
+    if (!QFileInfo(tool).isExecutable())
+        return missing(name, QStringLiteral("%1 is missing: build the pdftk target").arg(tool));
+    const Scratch scratch(options.scratchFolder);
+    std::atomic<qsizetype> next = 0;
+    std::atomic<qsizetype> failures = 0;
+    std::atomic<qsizetype> timeouts = 0;
+    // Each loop in a thread of Qt's, which QProcess needs, with a dump file of its own.
+    const auto loop = [&](int number) {
+        const QString output = scratch.file(QStringLiteral("our-tool-dump-%1.txt").arg(number));
+        for (qsizetype i = next++; i < files.size(); i = next++) {
+            const RunResult run = runOnce(
+                tool, {files[i], QStringLiteral("dump_data"), QStringLiteral("output"), output},
+                options.timeoutMs);
+            QFile::remove(output);
+            failures += run.failed ? 1 : 0;
+            timeouts += run.timedOut ? 1 : 0;
+        }
+    };
+    Timing timing;
+    timing.name = name;
+    timing.cpu = CpuTime::start();
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::unique_ptr<QThread>> loops;
+    for (int number = 0; number < width; ++number) {
+        loops.emplace_back(QThread::create(loop, number));
+        loops.back()->start();
+    }
+    for (const auto& thread : loops)
+        thread->wait();
+    timing.wallSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    timing.cpu.stop();
+    timing.files = files.size();
+    timing.failures = failures;
+    timing.timeouts = timeouts;
+    return timing;
 }
 
 Timing timePdfinfo(const QStringList& files, const PeerOptions& options) {

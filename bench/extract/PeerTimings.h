@@ -81,6 +81,11 @@ QString findPdftkJava(const QString& ourTool);
 
 // Our tool, bare: "TOOL FILE dump_data output OUT" per file.
 Timing timeOurTool(const QString& tool, const QStringList& files, const PeerOptions& options = {});
+// Our tool, bare, several at once: width loops like timeOurTool's over the same list, each
+// taking the next file left. No window and no program work: how far the processors allow
+// tools side by side to go, the bound for the window's run with as many tools.
+Timing timeOurToolSideBySide(const QString& tool, const QStringList& files, int width,
+                             const PeerOptions& options = {});
 // "pdfinfo FILE" per file.
 Timing timePdfinfo(const QStringList& files, const PeerOptions& options = {});
 // "exiftool -fast2" with the document properties asked for (title, author, subject,

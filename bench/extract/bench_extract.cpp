@@ -2,7 +2,8 @@
 //
 // Real files: the Debian documentation PDFs (fetched into a cache on the first run) and the
 // public test PDFs. The window's run (offscreen, scripted prompts) with one tool and with one
-// tool per processor, our tool bare one file after the other, pdfinfo per file, exiftool
+// tool per processor, our tool bare one file after the other and as many loops of it side by
+// side as there are processors (the bound the machine sets), pdfinfo per file, exiftool
 // -fast2 as one batch and pdftk-java on a sample; each figure for the Debian PDFs alone too,
 // and the ratios between them with their targets.
 //
@@ -13,8 +14,8 @@
 // Usage: bench_extract [--tool PATH] [--debian FOLDER] [--shared FOLDER] [--java-files N]
 //                      [--chunks N] [--timeout SECONDS] [--no-fetch] [--files N] [--large N]
 //                      [--real-only] [--generated-only] [--window-only]
-// --window-only times just the window's runs and the bare tool over the real files, for quick
-// comparisons of the program's own cost (and a run to profile).
+// --window-only times just the window's runs and the bare tool (alone and side by side) over
+// the real files, for quick comparisons of the program's own cost (and a run to profile).
 // Run it from the build folder: the tool is ./pdftk unless --tool names another. A missing
 // peer is named and skipped.
 #include "bench/extract/BenchCorpus.h"
@@ -132,13 +133,18 @@ void benchmarkWindowOnly(const RealFileOptions& options) {
          [&](const QStringList& chunk) { return timeWindowRun(chunk, cores, windowAll); },
          [&](const QStringList& chunk) {
              return bench::timeOurTool(options.tool, chunk, options.peers);
+         },
+         [&](const QStringList& chunk) {
+             return bench::timeOurToolSideBySide(options.tool, chunk, cores, options.peers);
          }});
     print(QStringLiteral("REAL FILES, the window's runs and the bare tool only\n"));
     print(bench::formatTimings(timings));
     print(bench::formatCpuTimes(timings));
     print(bench::formatRatios(timings, {{windowAll, timings[2].name, 1.6},
                                         {windowOne, timings[2].name, 0},
-                                        {windowAll, windowOne, 0}}));
+                                        {windowAll, windowOne, 0},
+                                        {timings[3].name, timings[2].name, 0},
+                                        {windowAll, timings[3].name, 0}}));
 }
 
 void benchmarkRealFiles(const RealFileOptions& options) {
@@ -189,6 +195,9 @@ void benchmarkRealFiles(const RealFileOptions& options) {
                     part.append(file);
             return bench::timePdftkJava(options.tool, part, options.peers);
         },
+        [&](const QStringList& chunk) {
+            return bench::timeOurToolSideBySide(options.tool, chunk, cores, options.peers);
+        },
     };
     // The two parts in turns of their own, so that every timer has a figure for the Debian
     // PDFs alone; the whole is their sum.
@@ -210,9 +219,10 @@ void benchmarkRealFiles(const RealFileOptions& options) {
     }
     const bench::Timing& ours = whole[2];
     const bench::Timing& pdfinfo = whole[3];
+    const bench::Timing& sideBySide = whole[5];
     print(QStringLiteral("\nevery file (pdftk-java: its sample of %1)\n").arg(javaSample.size()));
-    print(bench::formatTimings(whole.mid(0, 4) + QList{exiftool, whole[4]}));
-    print(bench::formatCpuTimes(whole.mid(0, 3)));
+    print(bench::formatTimings(whole.mid(0, 3) + QList{sideBySide, pdfinfo, exiftool, whole[4]}));
+    print(bench::formatCpuTimes(whole.mid(0, 3) + QList{sideBySide}));
 
     QList<bench::Timing> debianOnly;
     for (bench::Timing timing : debian.mid(0, 4)) {
@@ -244,6 +254,9 @@ void benchmarkRealFiles(const RealFileOptions& options) {
                                   {windowAll, ours.name, 1.6},
                                   {windowAll, windowOne, 0},
                                   {windowOne, ours.name, 0},
+                                  // The bound the processors set for tools side by side.
+                                  {sideBySide.name, ours.name, 0},
+                                  {windowAll, sideBySide.name, 0},
                                   {debianName(1), debianName(4), 2.5},
                                   {debianName(1), debianName(3), 3.0},
                                   {debianName(1), debianName(2), 1.6},
