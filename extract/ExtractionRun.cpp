@@ -120,8 +120,9 @@ public:
 private:
     // Starts on the next files while tools are free and the files ahead are few enough.
     void startMoreFiles();
-    // Makes the row of the next file, asks its password and starts its tool; false when
-    // the user stopped the run at the password.
+    // Starts the next file's tool and makes its row; when passwords are asked, the row comes
+    // first, then the question, then the tool. False when the user stopped the run at the
+    // password.
     bool startFile(int number);
     // Adds the file's row with the details its file system entry gives.
     void makeRow(FileInRun& file, const platform::FolderDetails::Entry& entry);
