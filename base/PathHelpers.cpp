@@ -1,6 +1,6 @@
 #include "base/PathHelpers.h"
 
-#include <QFile>
+#include "platform/FileNames.h"
 
 #include <sys/stat.h>
 
@@ -10,7 +10,7 @@ bool fileIsPresent(const QString& path) {
     if (path.isEmpty())
         return false;
     struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0;
+    return ::stat(platform::encodeFileName(path).constData(), &status) == 0;
 }
 
 QString fileNameOf(const QString& path) {

@@ -1,6 +1,6 @@
 #include "extract/PdfVersion.h"
 
-#include <QFile>
+#include "platform/FileNames.h"
 
 #include <cerrno>
 #include <cstring>
@@ -34,11 +34,15 @@ base::Result<QString> pdfVersionFromStart(const QByteArray& start) {
 }
 
 base::Result<QString> readPdfVersion(const QString& path) {
-    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file < 0)
+    const int file =
+        ::open(platform::encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) {
+        const int error = errno;
+        const QString reason = QString::fromLocal8Bit(std::strerror(error));
         return base::Result<QString>::failure(
-            QStringLiteral("File not found: %1 (%2)")
-                .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            error == ENOENT ? QStringLiteral("File not found: %1 (%2)").arg(path, reason)
+                            : QStringLiteral("%1 cannot be opened: %2").arg(path, reason));
+    }
     struct stat status {};
     if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(file);

@@ -1,6 +1,6 @@
 #include "extract/ToolProcess.h"
 
-#include <QFile>
+#include "platform/FileNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -132,10 +132,10 @@ ToolProcess::ToolProcess(const ToolCommand& command) {
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
                                               POSIX_SPAWN_SETSIGDEF);
 
-    QByteArray program = QFile::encodeName(command.program);
+    QByteArray program = platform::encodeFileName(command.program);
     QList<QByteArray> arguments{program};
     for (const QString& argument : command.arguments)
-        arguments.append(QFile::encodeName(argument));
+        arguments.append(platform::encodeFileName(argument));
     QList<QByteArray> adjustedEnvironment;
     std::vector<char*> adjustedPointers;
     char* const* envp = environ;

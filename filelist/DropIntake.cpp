@@ -4,6 +4,7 @@
 #include "base/FileListModel.h"
 #include "filelist/FolderTree.h"
 #include "filelist/FolderWalk.h"
+#include "platform/FileNames.h"
 
 #include <QAbstractItemView>
 #include <QDropEvent>
@@ -13,12 +14,24 @@
 
 namespace filelist {
 
+namespace {
+
+// The path of a local file URL with its bytes as they were: the percent-encoded bytes of a
+// name that is not UTF-8 are carried as such (platform/FileNames.h), where QUrl would make
+// them replacement marks and the path one that does not exist.
+QString localPathOf(const QUrl& url) {
+    return platform::decodeFileName(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+} // namespace
+
 QStringList droppedPaths(const QMimeData* data) {
     if (!data || !data->hasUrls())
         return {};
     QStringList paths;
     for (const QUrl& url : data->urls()) {
-        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        const QString path = url.isLocalFile() ? localPathOf(url) : QString();
         if (path.isEmpty())
             return {}; // a list that is not wholly local files is not a list of files
         paths.append(path);

@@ -1,6 +1,6 @@
 #include "filelist/FileAttributes.h"
 
-#include <QFile>
+#include "platform/FileNames.h"
 
 #include <sys/stat.h>
 
@@ -33,7 +33,7 @@ int composeAttributes(const QString& name, const struct stat& entry, const struc
 }
 
 std::optional<int> fileAttributes(const QString& path) {
-    const QByteArray encoded = QFile::encodeName(path);
+    const QByteArray encoded = platform::encodeFileName(path);
     struct stat entry {};
     if (encoded.isEmpty() || ::lstat(encoded.constData(), &entry) != 0)
         return std::nullopt;

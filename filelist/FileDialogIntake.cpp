@@ -3,10 +3,30 @@
 #include "base/BusyState.h"
 #include "base/ErrorReport.h"
 #include "base/FileListModel.h"
+#include "base/PathHelpers.h"
 #include "filelist/PathCleanup.h"
 #include "platform/Prompts.h"
 
 namespace filelist {
+
+namespace {
+
+// A dialog shows a name whose bytes are not UTF-8 with replacement marks and returns it so:
+// a path that names no file. Such a file is left out, and said so, rather than listed as
+// a file that is not there.
+bool nameWasLostByDialog(const QString& path) {
+    return path.contains(QChar::ReplacementCharacter) && !base::fileIsPresent(path);
+}
+
+QString lostNamesMessage(int lost) {
+    return (lost == 1 ? QStringLiteral("1 chosen file was not added")
+                      : QStringLiteral("%1 chosen files were not added").arg(lost)) +
+           QStringLiteral(": the file dialog cannot pass on names that are not UTF-8 text.\r\r"
+                          "Add them with \"1. Add All PDF File(s) In Folder\" or by dragging "
+                          "them onto the list.");
+}
+
+} // namespace
 
 QStringList rowsForChosenFiles(const QStringList& chosen) {
     if (chosen.size() == 1)
@@ -26,6 +46,9 @@ void addFilesByDialog(base::FileListModel& files, const base::ErrorReport& error
             QStringLiteral("All Files (*.pdf)"));
     });
     chosen.removeAll(QString());
+    const int lost = static_cast<int>(chosen.removeIf(nameWasLostByDialog));
+    if (lost > 0)
+        errors.step([&] { platform::prompts().message(lostNamesMessage(lost)); });
     if (chosen.isEmpty())
         return;
     errors.step([&] { files.append(rowsForChosenFiles(chosen)); });

@@ -2,7 +2,7 @@
 
 #include "filelist/FileAttributes.h"
 
-#include <QFile>
+#include "platform/FileNames.h"
 
 #include <cerrno>
 #include <climits>
@@ -48,25 +48,16 @@ FolderEntry::Kind kindOf(DIR* folder, const dirent* entry) {
 
 } // namespace
 
-std::optional<QString> decodedName(const char* encodedName) {
-    const qsizetype length = static_cast<qsizetype>(std::strlen(encodedName));
-    bool ascii = true;
-    for (qsizetype i = 0; i < length && ascii; ++i)
-        ascii = static_cast<unsigned char>(encodedName[i]) < 0x80;
-    if (ascii)
-        return QString::fromLatin1(encodedName, length);
-    QString name = QFile::decodeName(QByteArray(encodedName, length));
-    if (QFile::encodeName(name) != QByteArrayView(encodedName, length))
-        return std::nullopt;
-    return name;
+QString decodedName(const char* encodedName) {
+    return platform::decodeFileName(encodedName);
 }
 
 bool fitsPathLimit(const QString& path) {
-    return QFile::encodeName(path).size() < PATH_MAX;
+    return platform::encodeFileName(path).size() < PATH_MAX;
 }
 
 OpenFolder::OpenFolder(const QString& folder) {
-    handle = ::opendir(QFile::encodeName(folder).constData());
+    handle = ::opendir(platform::encodeFileName(folder).constData());
     if (!handle)
         failed = failureOf(errno);
 }

@@ -48,9 +48,9 @@ private:
     ListingFailure failed = ListingFailure::None;
 };
 
-// The name as Unicode; nothing when its bytes are not valid in the file-system encoding, as
-// such a name cannot be turned back into the same path.
-std::optional<QString> decodedName(const char* encodedName);
+// The name as text, whatever its bytes: bytes that are not UTF-8 are carried so that the
+// text turns back into the same path (platform/FileNames.h).
+QString decodedName(const char* encodedName);
 
 // True when path is short enough, in bytes of the file-system encoding, for the system calls.
 bool fitsPathLimit(const QString& path);

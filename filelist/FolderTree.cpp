@@ -11,18 +11,21 @@
 
 namespace filelist {
 
-QStringList rowsForFilesOfFolder(const QString& folder, const QString& pattern) {
+QStringList rowsForFilesOfFolder(const QString& folder, const QString& pattern, LeftOut* leftOut) {
     constexpr int hiddenArchiveOnly = attributeHidden | attributeArchive;
     QStringList rows;
     // The listing has just found each file and read its attributes in one look-up; asking
     // the file system again a moment later would only double the cost of a large tree.
     for (const ListedFile& file : listFilesWithAttributes(folder, pattern)) {
-        if (file.name.startsWith(QLatin1Char('~')) || file.attributes == hiddenArchiveOnly)
-            continue;
         // A path too long for the system calls would be a row that nothing can open.
         const QString path = folder + QLatin1Char('/') + file.name;
-        if (fitsPathLimit(path))
-            rows.append(collapseDoubledSeparators(path));
+        if (file.name.startsWith(QLatin1Char('~')) || file.attributes == hiddenArchiveOnly ||
+            !fitsPathLimit(path)) {
+            if (leftOut)
+                ++leftOut->files;
+            continue;
+        }
+        rows.append(collapseDoubledSeparators(path));
     }
     return rows;
 }
@@ -32,11 +35,11 @@ namespace {
 // Walks the tree, handing the rows of each folder on as they are found.
 template <typename Take>
 void walkFolderTree(const QString& folder, const QString& pattern, const base::ErrorReport& errors,
-                    Take take) {
+                    LeftOut* leftOut, Take take) {
     QStringList folders{folder + QLatin1Char('/')};
-    errors.step([&] { collectSubfolders(folders, true); });
+    errors.step([&] { collectSubfolders(folders, true, leftOut); });
     for (const QString& entry : std::as_const(folders)) {
-        errors.step([&] { take(rowsForFilesOfFolder(entry.chopped(1), pattern)); });
+        errors.step([&] { take(rowsForFilesOfFolder(entry.chopped(1), pattern, leftOut)); });
         base::letEventsRun();
     }
 }
@@ -46,14 +49,16 @@ void walkFolderTree(const QString& folder, const QString& pattern, const base::E
 void appendFilesOfFolderTree(base::FileListModel& files, const QString& folder,
                              const QString& pattern, const base::ErrorReport& errors) {
     PendingRows rows(files);
-    walkFolderTree(folder, pattern, errors, [&](const QStringList& found) { rows.add(found); });
+    walkFolderTree(folder, pattern, errors, nullptr,
+                   [&](const QStringList& found) { rows.add(found); });
     errors.step([&] { rows.flush(); });
 }
 
 QStringList filesOfFolderTree(const QString& folder, const QString& pattern,
-                              const base::ErrorReport& errors) {
+                              const base::ErrorReport& errors, LeftOut* leftOut) {
     QStringList found;
-    walkFolderTree(folder, pattern, errors, [&](const QStringList& rows) { found.append(rows); });
+    walkFolderTree(folder, pattern, errors, leftOut,
+                   [&](const QStringList& rows) { found.append(rows); });
     return found;
 }
 

@@ -5,6 +5,7 @@
 #include "filelist/FileAttributes.h"
 #include "filelist/FolderEntries.h"
 #include "filelist/NamePattern.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +41,8 @@ bool mayBeEntered(const QString& folder) {
 
 // Lists the subfolders of each folder of level into children, and takes out of level the
 // folders whose subfolders cannot be listed because access is denied or they are gone.
-void listSubfolders(QStringList& level, QStringList& children, base::ErrorReport& errors) {
+void listSubfolders(QStringList& level, QStringList& children, base::ErrorReport& errors,
+                    LeftOut& leftOut) {
     for (qsizetype i = 0; i < level.size();) {
         const QString current = level[i];
         bool unreadable = false;
@@ -58,9 +60,11 @@ void listSubfolders(QStringList& level, QStringList& children, base::ErrorReport
                 if (entry->kind != FolderEntry::Kind::Folder)
                     continue;
                 base::letEventsRun();
-                const std::optional<QString> name = decodedName(entry->encodedName);
-                if (name && !hasUnusableCharacters(*name))
-                    names.append(*name);
+                QString name = decodedName(entry->encodedName);
+                if (hasUnusableCharacters(name))
+                    ++leftOut.folders;
+                else
+                    names.append(std::move(name));
             }
             std::sort(names.begin(), names.end(), listedBefore);
             for (const QString& name : std::as_const(names))
@@ -68,14 +72,17 @@ void listSubfolders(QStringList& level, QStringList& children, base::ErrorReport
             unreadable = open.failure() == ListingFailure::AccessDenied ||
                          open.failure() == ListingFailure::PathNotFound;
         });
-        if (unreadable)
+        if (unreadable) {
+            ++leftOut.folders;
             level.removeAt(i); // the walk goes on with the entry that took its place
-        else
+        } else {
             ++i;
+        }
     }
 }
 
-void appendEnterable(QStringList& folders, const QStringList& found, base::ErrorReport& errors) {
+void appendEnterable(QStringList& folders, const QStringList& found, base::ErrorReport& errors,
+                     LeftOut& leftOut) {
     for (const QString& folder : found) {
         errors.step([&] {
             if (!isFolder(folder))
@@ -83,27 +90,31 @@ void appendEnterable(QStringList& folders, const QStringList& found, base::Error
             base::letEventsRun();
             if (mayBeEntered(folder))
                 folders.append(folder);
+            else
+                ++leftOut.folders;
         });
     }
 }
 
 } // namespace
 
-void collectSubfolders(QStringList& folders, bool recurse) {
+void collectSubfolders(QStringList& folders, bool recurse, LeftOut* leftOut) {
+    LeftOut uncounted;
+    LeftOut& counted = leftOut ? *leftOut : uncounted;
     base::ErrorReport errors(QStringLiteral("AddFolder.GetSubDirectories2016"),
                              QStringLiteral("Brisklet2021/08/31"));
     // One pass per depth: the work never nests deeper than one level, whatever the depth of
     // the tree, and each level is complete before the next one is listed.
     QStringList level;
-    listSubfolders(folders, level, errors);
+    listSubfolders(folders, level, errors, counted);
     while (recurse && !level.isEmpty()) {
         QStringList next;
-        listSubfolders(level, next, errors);
-        appendEnterable(folders, level, errors);
+        listSubfolders(level, next, errors, counted);
+        appendEnterable(folders, level, errors, counted);
         level = std::move(next);
     }
     if (!recurse)
-        appendEnterable(folders, level, errors);
+        appendEnterable(folders, level, errors, counted);
 }
 
 QList<ListedFile> listFilesWithAttributes(const QString& folder, const QString& pattern) {
@@ -114,12 +125,12 @@ QList<ListedFile> listFilesWithAttributes(const QString& folder, const QString& 
         base::letEventsRun(); // a folder may hold a great many files
         if (entry->kind == FolderEntry::Kind::Folder)
             continue;
-        std::optional<QString> name = decodedName(entry->encodedName);
-        if (!name || !matchesNamePattern(*name, pattern))
+        QString name = decodedName(entry->encodedName);
+        if (!matchesNamePattern(name, pattern))
             continue;
-        const std::optional<EntryStatus> status = open.status(entry->encodedName, *name);
+        const std::optional<EntryStatus> status = open.status(entry->encodedName, name);
         if (status && status->isRegularFile)
-            files.append({std::move(*name), status->attributes});
+            files.append({std::move(name), status->attributes});
     }
     std::sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
         return listedBefore(a.name, b.name);
@@ -136,7 +147,7 @@ QStringList listFilesInFolder(const QString& folder, const QString& pattern) {
 
 bool isExistingFile(const QString& path) {
     struct stat status {};
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0 &&
+    return !path.isEmpty() && ::stat(platform::encodeFileName(path).constData(), &status) == 0 &&
            S_ISREG(status.st_mode);
 }
 

@@ -8,13 +8,23 @@
 // ignoring letter case, so that every walk gives the same order.
 namespace filelist {
 
+// What a walk left out by its rules, for a caller that says so.
+struct LeftOut {
+    // Files whose names the rules leave out: starting with "~", hidden and archived and
+    // nothing else, or with a path too long for the system.
+    int files = 0;
+    // Folders not entered: with unusable names, hidden system folders, or unreadable.
+    int folders = 0;
+};
+
 // Appends to folders the subfolders of the folders it holds (with recurse, those of every
 // depth), level by level: all children of the given folders first, in the order of their
 // parents, then their children, and so on. Not entered: symbolic links to folders, hidden
 // system folders (other than a root), folders with unusable names and folders whose path
 // is too long for the system. A folder whose subfolders cannot be listed because access is
 // denied or it is gone is taken out of the collection, so its files are not listed either.
-void collectSubfolders(QStringList& folders, bool recurse);
+// Folders left out are counted in leftOut, when given.
+void collectSubfolders(QStringList& folders, bool recurse, LeftOut* leftOut = nullptr);
 
 // The names of the existing files (not folders) in folder that match the wildcard pattern,
 // hidden ones included. Empty when the folder cannot be listed.

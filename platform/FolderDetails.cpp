@@ -1,9 +1,9 @@
 #include "platform/FolderDetails.h"
 
 #include "platform/DateTimeFormats.h"
+#include "platform/FileNames.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QMimeDatabase>
 
 #include <algorithm>
@@ -73,7 +73,7 @@ const QStringList& FolderDetails::titles() {
 FolderDetails::Entry FolderDetails::lookUp(const QString& path) {
     Entry entry;
     entry.found = !path.isEmpty() &&
-                  ::statx(AT_FDCWD, QFile::encodeName(path).constData(), 0,
+                  ::statx(AT_FDCWD, encodeFileName(path).constData(), 0,
                           STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME,
                           &entry.status) == 0;
     return entry;

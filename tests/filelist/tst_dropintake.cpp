@@ -2,11 +2,15 @@
 
 #include "base/FileListModel.h"
 #include "filelist/DropIntake.h"
+#include "platform/FileNames.h"
 #include "tests/support/TestMain.h"
 
 #include <QMimeData>
 #include <QTreeView>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace folderfixtures;
 
@@ -108,6 +112,20 @@ private slots:
         QVERIFY(dragAndDrop(view.get(), *data));
         QCoreApplication::processEvents();
         QCOMPARE(rowsOf(*files), rows);
+    }
+
+    // A file manager sends a name that is not UTF-8 as percent-encoded bytes; the row must
+    // name that file, not one with replacement marks in its name.
+    void aNameThatIsNotUtf8IsDroppedAsItIs() {
+        const QByteArray bytes = QFile::encodeName(tree.path()) + "/caf\xe9.pdf";
+        QVERIFY(::close(::creat(bytes.constData(), 0644)) == 0);
+        auto* data = new QMimeData;
+        data->setData("text/uri-list", "file://" + bytes.toPercentEncoding("/") + "\r\n");
+        const std::unique_ptr<QMimeData> owned(data);
+        QVERIFY(dragAndDrop(view.get(), *data));
+        QCoreApplication::processEvents();
+        QCOMPARE(files->count(), 1);
+        QCOMPARE(platform::encodeFileName(files->path(0)), bytes);
     }
 
     // A drop is taken whatever else goes on (the program busy with a run, another drop).

@@ -84,6 +84,19 @@ private slots:
         QVERIFY(prompts.shown.size() == 4 && prompts.errorReports().isEmpty());
     }
 
+    // A dialog that cannot pass a name on gives it with replacement marks: a file that is
+    // not there. It is left out, and said so, rather than listed.
+    void namesLostByTheDialogAreSaidNotListed() {
+        ScriptedPrompts prompts;
+        prompts.openFilesAnswers.enqueue({"/docs/a.pdf", QString::fromUtf8("/docs/caf\uFFFD.pdf")});
+        filelist::addFilesByDialog(*files,
+                                   base::ErrorReport(QStringLiteral("Form1.PushButton7_Click")));
+        QCOMPARE(files->paths(), QStringList{"/docs/a.pdf"});
+        const auto messages = prompts.ofKind(ScriptedPrompts::Kind::Message);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.startsWith("1 chosen file was not added"));
+    }
+
     void doubleClickRemovesTheSelectedRow() {
         files->append({"A", "B", "C"});
         view->setCurrentIndex(files->index(0, 0));

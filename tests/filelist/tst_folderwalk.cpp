@@ -3,6 +3,7 @@
 #include "filelist/FileAttributes.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/NamePattern.h"
+#include "platform/FileNames.h"
 #include "tests/support/TestMain.h"
 
 #include <climits>
@@ -115,11 +116,14 @@ private slots:
         makeLink("gone.pdf", dir.filePath("dangling.pdf"));
         const QByteArray undecodable = QFile::encodeName(dir.path()) + "/bad\xff.pdf";
         QVERIFY(::close(::creat(undecodable.constData(), 0644)) == 0);
-        // Sorted by name whatever the case; folders, dangling links and names that cannot be
-        // turned back into their path are left out.
+        // Sorted by name whatever the case; folders and dangling links are left out. A name
+        // that is not UTF-8 is listed, and turns back into its own bytes.
+        const QString bad = platform::decodeFileName("bad\xff.pdf");
         QCOMPARE(filelist::listFilesInFolder(dir.path(), "*.pdf"),
-                 (QStringList{".hidden.pdf", "a.pdf", "b.PDF", "link.pdf", "~lock.pdf"}));
-        QCOMPARE(filelist::listFilesInFolder(dir.path() + "/", "*.*").size(), 7);
+                 (QStringList{".hidden.pdf", "a.pdf", "b.PDF", bad, "link.pdf", "~lock.pdf"}));
+        QCOMPARE(platform::encodeFileName(dir.path() + "/" + bad), undecodable);
+        QVERIFY(filelist::isExistingFile(dir.path() + "/" + bad));
+        QCOMPARE(filelist::listFilesInFolder(dir.path() + "/", "*.*").size(), 8);
         QVERIFY(filelist::listFilesInFolder(dir.filePath("missing"), "*.*").isEmpty());
     }
 
@@ -150,7 +154,14 @@ private slots:
         const QByteArray undecodable = QFile::encodeName(dir.filePath("A")) + "/bad\xff";
         QCOMPARE(::mkdir(undecodable.constData(), 0755), 0);
         QCOMPARE(::mkdir((undecodable + "/sub").constData(), 0755), 0);
-        QCOMPARE(walkFrom(dir.filePath("A")), (QStringList{"/", "/ok Zoë/"}));
+        // A name that is not UTF-8 is no unusable name: it is entered like any other.
+        const QString bad = platform::decodeFileName("bad\xff");
+        filelist::LeftOut leftOut;
+        QStringList folders{dir.filePath("A") + "/"};
+        filelist::collectSubfolders(folders, true, &leftOut);
+        QCOMPARE(walkFrom(dir.filePath("A")),
+                 (QStringList{"/", "/" + bad + "/", "/ok Zoë/", "/" + bad + "/sub/"}));
+        QCOMPARE(leftOut.folders, 3);
     }
 
     void walkDropsUnreadableFoldersAndGoesOn() {

@@ -1,5 +1,6 @@
 #include "platform/CursorFile.h"
 #include "platform/DateTimeFormats.h"
+#include "platform/FileNames.h"
 #include "platform/FolderDetails.h"
 #include "platform/ListView.h"
 #include "platform/PaintPacer.h"
@@ -17,6 +18,7 @@
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <ctime>
 #include <sys/stat.h>
 #include <utime.h>
@@ -310,6 +312,46 @@ private slots:
                      qPrintable(locale.name() + ": " + text));
         }
         QVERIFY2(withZone > 0, "no locale names the zone: the check would prove nothing");
+    }
+
+    // Any bytes a file name may hold come back as the same bytes; valid UTF-8 reads as its
+    // characters, and only names with other bytes say so.
+    void fileNamesRoundTripWhateverTheirBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("ASCII") << QByteArray("report 2024.pdf") << true;
+        QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9 \xe6\x9d\xb1"
+                                             ".pdf")
+                               << true;
+        QTest::newRow("beyond U+FFFF") << QByteArray("\xf0\x9f\x98\x80") << true;
+        QTest::newRow("low half like an escaped byte") << QByteArray("\xf0\x90\x82\x80") << true;
+        QTest::newRow("Latin-1") << QByteArray("caf\xe9.pdf") << false;
+        QTest::newRow("stray continuation") << QByteArray("a\x80"
+                                                          "b")
+                                            << false;
+        QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << false;
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << false;
+        QTest::newRow("cut sequence at the end") << QByteArray("x\xe6\x9d") << false;
+        QTest::newRow("escape after a character beyond U+FFFF")
+            << QByteArray("\xf0\x9f\x98\x80\xff") << false;
+    }
+    void fileNamesRoundTripWhateverTheirBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, valid);
+        const QString name = platform::decodeFileName(bytes);
+        QCOMPARE(platform::encodeFileName(name), bytes);
+        QCOMPARE(platform::hasUndecodableBytes(name), !valid);
+        if (valid)
+            QCOMPARE(name, QString::fromUtf8(bytes));
+    }
+    void randomBytesRoundTrip() {
+        std::srand(20261208);
+        for (int i = 0; i < 5000; ++i) {
+            QByteArray bytes(std::rand() % 12, Qt::Uninitialized);
+            for (char& byte : bytes)
+                byte = static_cast<char>(std::rand() % 255 + 1);
+            QCOMPARE(platform::encodeFileName(platform::decodeFileName(bytes)), bytes);
+        }
     }
 
     void programFolderCanBeOverriddenAndRestored() {
