@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "base/EventPump.h"
 #include "output/WorkbookFolder.h"
+#include "platform/OpenFileLimit.h"
 #include "platform/QtPrompts.h"
 #include "platform/TerminationSignals.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    platform::raiseOpenFileLimit();
     // Desktops find the program's entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.parvilon.Parvilon"));
     // Workbooks handed to the spreadsheet application are kept for two weeks.

@@ -6,7 +6,7 @@ namespace cli {
 
 const char* const usageText =
     "usage: parvilon-cli [--properties LIST] [--password-prompt] [--extension EXT]\n"
-    "                    [--jobs N] PATH... --output FILE\n"
+    "                    [--jobs N] [--files-from LIST [--null]] [--] PATH... --output FILE\n"
     "\n"
     "Reads the document properties of the PDF files named, and of the files with extension\n"
     "EXT (default pdf) in every folder named and its subfolders, and writes them to FILE:\n"
@@ -20,9 +20,16 @@ const char* const usageText =
     "                     standard input is not a terminal, one line is read per file and\n"
     "                     the last line answers the files after it\n"
     "  --jobs N           read N files at once (default: one per processor)\n"
+    "  --files-from LIST  read more paths from the file LIST, one per line (- for standard\n"
+    "                     input), however many: one run, one output\n"
+    "  --null             the names in LIST end with a NUL character, as find -print0\n"
+    "                     writes them, instead of a line break\n"
+    "  --                 every argument after it is a path\n"
     "\n"
-    "Exit status: 0 when every file was read, 1 when some could not be (listed on standard\n"
-    "error), 2 on bad usage.\n";
+    "Exit status: 0 when every file was read; 1 when some could not be (each listed on\n"
+    "standard error with the reason); 2 on bad usage, also when the output is one of the\n"
+    "files to read; 3 when the output could not be written; 130, 143 or 129 when\n"
+    "interrupted by SIGINT, SIGTERM or SIGHUP.\n";
 
 std::optional<OutputForm> outputFormFor(const QString& output) {
     if (output == QLatin1String("-"))
@@ -47,7 +54,12 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
                 return std::nullopt;
             return arguments[++i];
         };
-        if (argument == QLatin1String("--output")) {
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            request.help = true;
+            return request;
+        } else if (argument == QLatin1String("--output")) {
+            if (outputGiven)
+                return Failure::failure(QStringLiteral("--output is given twice"));
             const auto given = value();
             if (!given || given->isEmpty())
                 return Failure::failure(QStringLiteral("--output needs a file name"));
@@ -55,9 +67,10 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
             outputGiven = true;
         } else if (argument == QLatin1String("--properties")) {
             const auto given = value();
-            if (!given)
+            const QStringList names =
+                given ? given->split(QLatin1Char(','), Qt::SkipEmptyParts) : QStringList();
+            if (names.isEmpty())
                 return Failure::failure(QStringLiteral("--properties needs a list"));
-            const QStringList names = given->split(QLatin1Char(','), Qt::SkipEmptyParts);
             if (const auto headers = base::headerRowForNames(names); !headers.ok())
                 return Failure::failure(headers.error());
             request.properties = names;
@@ -73,6 +86,13 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
             if (!isNumber || jobs < 1)
                 return Failure::failure(QStringLiteral("--jobs needs a number of 1 or more"));
             request.parallelTools = jobs;
+        } else if (argument == QLatin1String("--files-from")) {
+            const auto given = value();
+            if (!given || given->isEmpty())
+                return Failure::failure(QStringLiteral("--files-from needs a file name"));
+            request.fileLists.append(*given);
+        } else if (argument == QLatin1String("--null")) {
+            request.nulSeparated = true;
         } else if (argument == QLatin1String("--password-prompt")) {
             request.askForPasswords = true;
         } else if (argument == QLatin1String("--")) {
@@ -90,8 +110,13 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
         return Failure::failure(
             QStringLiteral("%1: the output must end in .txt, .csv or .xlsx, or be -")
                 .arg(request.output));
-    if (request.paths.isEmpty())
+    if (request.paths.isEmpty() && request.fileLists.isEmpty())
         return Failure::failure(QStringLiteral("no file or folder named"));
+    if (request.nulSeparated && request.fileLists.isEmpty())
+        return Failure::failure(QStringLiteral("--null goes with --files-from"));
+    if (request.askForPasswords && request.fileLists.contains(QLatin1String("-")))
+        return Failure::failure(
+            QStringLiteral("--files-from - and --password-prompt cannot both read standard input"));
     return request;
 }
 

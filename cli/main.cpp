@@ -8,40 +8,49 @@
 #include "base/PropertySet.h"
 #include "base/ResultsModel.h"
 #include "cli/CliRequest.h"
+#include "cli/InputFiles.h"
 #include "cli/TerminalProgress.h"
 #include "cli/TerminalPrompts.h"
 #include "extract/ExtractionRun.h"
-#include "filelist/FolderTree.h"
-#include "filelist/FolderWalk.h"
 #include "output/SpreadsheetExport.h"
 #include "output/TextSave.h"
+#include "platform/FileNames.h"
+#include "platform/OpenFileLimit.h"
 #include "platform/PrivateTempFolder.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
-#include <QFile>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
 constexpr int everyFileRead = 0;
 constexpr int someFilesUnread = 1;
 constexpr int badUsage = 2;
-constexpr int interrupted = 130;
+constexpr int outputNotWritten = 3;
 
-// The files the paths name: a folder gives every file of its tree with the extension, in
-// the order of the folder scan; anything else is taken as it is.
-QStringList filesOf(const cli::CliRequest& request, const base::ErrorReport& errors) {
-    QStringList files;
-    for (const QString& path : request.paths) {
-        if (filelist::isFolder(path))
-            files.append(filelist::filesOfFolderTree(path, QStringLiteral("*.") + request.extension,
-                                                     errors));
-        else
-            files.append(path);
+// The signal that interrupted the run; its exit status is 128 plus its number.
+std::atomic<int> interruptedBy = 0;
+
+// Writes all of data to standard output; the reason when it cannot.
+QString writeStandardOutput(const QByteArray& data) {
+    qsizetype written = 0;
+    while (written < data.size()) {
+        const ssize_t done = ::write(STDOUT_FILENO, data.constData() + written,
+                                     static_cast<size_t>(data.size() - written));
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return QString::fromLocal8Bit(std::strerror(done < 0 ? errno : EIO));
+        written += done;
     }
-    return files;
+    return {};
 }
 
 // Writes the results where the request says; false, said on the error output, when it
@@ -61,17 +70,18 @@ bool writeResults(const base::ResultsSnapshot& results, const cli::CliRequest& r
             return false;
         }
     case cli::OutputForm::StandardOutput: {
-        QFile standardOutput;
-        try {
-            if (!standardOutput.open(stdout, QIODevice::WriteOnly))
-                throw base::RunTimeError(standardOutput.errorString());
-            output::writeResultsText(results, standardOutput, output::TextForm::Aligned, nullptr,
-                                     QStringLiteral("-"));
-            return standardOutput.flush();
-        } catch (const base::RunTimeError& error) {
-            cli::printError(QString::fromUtf8(error.what()));
+        // Made whole first, then written with the system's own reason for any failure (a
+        // closed output, a full disk, a pipe whose reader has gone).
+        QBuffer text;
+        text.open(QIODevice::WriteOnly);
+        output::writeResultsText(results, text, output::TextForm::Aligned, nullptr,
+                                 QStringLiteral("-"));
+        if (const QString problem = writeStandardOutput(text.data()); !problem.isEmpty()) {
+            cli::printError(
+                QStringLiteral("the standard output cannot be written: %1").arg(problem));
             return false;
         }
+        return true;
     }
     }
     return false;
@@ -83,8 +93,22 @@ int extractAndWrite(const cli::CliRequest& request) {
         cli::printError(QStringLiteral("no private temporary folder can be made"));
         return someFilesUnread;
     }
+    const base::Result<cli::InputFiles> input = cli::inputFilesOf(request, errors);
+    if (!input.ok()) {
+        cli::printError(input.error());
+        return badUsage;
+    }
+    if (const QString leftOut = cli::leftOutLine(input.value().leftOut); !leftOut.isEmpty())
+        cli::printError(leftOut);
+    if (const QString same = cli::inputThatIsOutput(input.value().files, request.output);
+        !same.isEmpty()) {
+        cli::printError(QStringLiteral("the output %1 is one of the files to read (%2): name "
+                                       "another output")
+                            .arg(request.output, same));
+        return badUsage;
+    }
     base::FileListModel files;
-    files.append(filesOf(request, errors));
+    files.append(input.value().files);
     const QStringList headers = request.properties
                                     ? base::headerRowForNames(*request.properties).value()
                                     : base::buildHeaderRow(errors);
@@ -102,33 +126,49 @@ int extractAndWrite(const cli::CliRequest& request) {
         if (const QString reason = results.unreadReason(row); !reason.isEmpty())
             cli::printError(
                 QStringLiteral("could not read %1: %2").arg(results.cell(row, 0), reason));
-    return written && summary.unreadFiles == 0 ? everyFileRead : someFilesUnread;
+    if (!written)
+        return outputNotWritten;
+    return summary.unreadFiles == 0 ? everyFileRead : someFilesUnread;
+}
+
+// The arguments as the system gave them: a path whose bytes are not UTF-8 is carried as
+// it is.
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(platform::decodeFileName(argv[i]));
+    return arguments;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
-        std::fputs(cli::usageText, stdout);
-        return everyFileRead;
-    }
-    const base::Result<cli::CliRequest> request = cli::parseCommandLine(arguments);
+    const base::Result<cli::CliRequest> request = cli::parseCommandLine(argumentsOf(argc, argv));
     if (!request.ok()) {
         cli::printError(request.error());
         std::fputs(cli::usageText, stderr);
         return badUsage;
     }
+    if (request.value().help) {
+        std::fputs(cli::usageText, stdout);
+        return everyFileRead;
+    }
     cli::TerminalPrompts prompts;
     platform::installPrompts(&prompts);
+    platform::raiseOpenFileLimit();
+    // A reader of the output that goes away is a failed write, said and ended normally.
+    std::signal(SIGPIPE, SIG_IGN);
     // Interrupted, the run stops at its next turn, and the tool it waits for with it.
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signal, [](int) { base::endProgramFromSignal(); });
+        std::signal(signal, [](int number) {
+            interruptedBy = number;
+            base::endProgramFromSignal();
+        });
     try {
         return extractAndWrite(request.value());
     } catch (const base::ProgramClosing&) {
         cli::printError(QStringLiteral("interrupted"));
-        return interrupted;
+        return 128 + interruptedBy.load();
     }
 }
