@@ -61,6 +61,7 @@ void ResultsModel::setHeaders(const QStringList& headers) {
     beginResetModel();
     columns = headers;
     rows.clear();
+    sorting.reset(); // a new table starts unsorted
     endResetModel();
 }
 
@@ -75,7 +76,7 @@ int ResultsModel::appendRow(const QString& path) {
     data.texts.setCell(0, path);
     rows.append(std::move(data));
     endInsertRows();
-    return row;
+    return keepSorted(row);
 }
 
 QString ResultsModel::cell(int row, int column) const {
@@ -88,6 +89,8 @@ void ResultsModel::setCell(int row, int column, const QString& text) {
     rows[row].texts.setCell(column, text);
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+    if (sortingColumn() == column)
+        keepSorted(row);
 }
 
 bool ResultsModel::isTicked(int row) const {

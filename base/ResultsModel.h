@@ -6,13 +6,16 @@
 #include <QIcon>
 #include <QPersistentModelIndex>
 
+#include <memory>
+
 namespace base {
 
 // The results table: a header row ("Filename" then the chosen properties) and one row per
 // processed file, whose column 0 is the path and column c the cell under header c. Each row
 // has a tick (a check box in column 0); only ticked rows go out. A row whose file could not
 // be read shows a warning sign, with the reason as its tooltip. Clicking a header sorts the
-// rows: page counts and dates by value, the rest by text.
+// rows: page counts and dates by value, the rest by text. Once sorted, the rows stay in that
+// order as rows come and cells are filled, until the header row is replaced.
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -34,7 +37,8 @@ public:
     int columnIndexOf(const QString& header) const;
 
     int count() const { return static_cast<int>(rows.size()); }
-    // Appends an unticked row holding path; returns its row number.
+    // Adds an unticked row holding path, at the end or, once sorted, at its place; returns
+    // its row number.
     int appendRow(const QString& path);
     QString cell(int row, int column) const;
     void setCell(int row, int column, const QString& text);
@@ -54,9 +58,19 @@ public:
     void setUnreadIcon(const QIcon& icon) { unreadIcon = icon; }
 
 private:
+    struct SortState;
+    struct SortStateDeleter {
+        void operator()(SortState* state) const;
+    };
+    // Moves a row to its place in the order sorted by, if any; returns its new row number.
+    int keepSorted(int row);
+    // The column sorted by, -1 when none.
+    int sortingColumn() const;
+
     QStringList columns;
     QList<ResultRowData> rows;
     QIcon unreadIcon;
+    std::unique_ptr<SortState, SortStateDeleter> sorting; // none until sorted
 };
 
 // A row of the results that may go while an operation still holds it ("Clear Results",

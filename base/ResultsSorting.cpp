@@ -52,28 +52,46 @@ bool before(const SortKey& a, const SortKey& b) {
     return caseless != 0 ? caseless < 0 : a.text < b.text;
 }
 
+// Strictly before in the shown order: rows without a value last in either order.
+bool sortsBefore(const SortKey& a, const SortKey& b, Qt::SortOrder order) {
+    const bool blankA = isBlank(a);
+    const bool blankB = isBlank(b);
+    if (blankA || blankB)
+        return !blankA && blankB;
+    return order == Qt::AscendingOrder ? before(a, b) : before(b, a);
+}
+
 } // namespace
 
-void ResultsModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= columns.size() || rows.size() < 2)
-        return;
-    // Each key is read once, not once per comparison: a date is worth reading only once.
+struct ResultsModel::SortState {
+    int column = -1;
+    Qt::SortOrder order = Qt::AscendingOrder;
     // The table writes dates in the user's locale, which QLocale() is unless a test says
     // otherwise.
-    const CellValueReader reader{QLocale()};
+    CellValueReader reader{QLocale()};
+};
+
+void ResultsModel::SortStateDeleter::operator()(SortState* state) const {
+    delete state;
+}
+
+void ResultsModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= columns.size())
+        return;
+    // Rows that come later, or whose cell in this column is filled later, take their place
+    // in this order too.
+    sorting.reset(new SortState{column, order});
+    if (rows.size() < 2)
+        return;
+    // Each key is read once, not once per comparison: a date is worth reading only once.
     QList<SortKey> keys;
     keys.reserve(rows.size());
     for (const ResultRowData& row : std::as_const(rows))
-        keys.append(keyOf(reader, columns[column], row.texts.cell(column)));
+        keys.append(keyOf(sorting->reader, columns[column], row.texts.cell(column)));
     QList<int> permutation(rows.size());
     std::iota(permutation.begin(), permutation.end(), 0);
-    std::stable_sort(permutation.begin(), permutation.end(), [&](int a, int b) {
-        const bool blankA = isBlank(keys[a]);
-        const bool blankB = isBlank(keys[b]);
-        if (blankA || blankB)
-            return !blankA && blankB;
-        return order == Qt::AscendingOrder ? before(keys[a], keys[b]) : before(keys[b], keys[a]);
-    });
+    std::stable_sort(permutation.begin(), permutation.end(),
+                     [&](int a, int b) { return sortsBefore(keys[a], keys[b], order); });
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QList<ResultRowData> sorted;
@@ -91,6 +109,37 @@ void ResultsModel::sort(int column, Qt::SortOrder order) {
         moved.append(this->index(newPlace[index.row()], index.column()));
     changePersistentIndexList(held, moved);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int ResultsModel::sortingColumn() const {
+    return sorting ? sorting->column : -1;
+}
+
+int ResultsModel::keepSorted(int row) {
+    if (!sorting || rows.size() < 2)
+        return row;
+    const int column = sorting->column;
+    const auto keyAt = [&](int at) {
+        return keyOf(sorting->reader, columns[column], rows[at].texts.cell(column));
+    };
+    const SortKey key = keyAt(row);
+    // The place among the other rows, after those it ties with, as a stable sort leaves it.
+    int low = 0;
+    int high = count() - 1;
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        const int other = middle < row ? middle : middle + 1;
+        if (sortsBefore(key, keyAt(other), sorting->order))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (low == row)
+        return row;
+    beginMoveRows({}, row, row, {}, low < row ? low : low + 1);
+    rows.move(row, low);
+    endMoveRows();
+    return low;
 }
 
 } // namespace base

@@ -469,6 +469,38 @@ private slots:
         QVERIFY(prompts.errorReports().isEmpty());
     }
 
+    // A sort clicked during a run holds for the rows that come after it, and the ways out
+    // take the order shown.
+    void aSortClickedDuringARunIsKept() {
+        testsupport::ProgramFolder folder;
+        // Each file's title is its name; the page count is the reverse of the list order.
+        testsupport::FakeTool tool(
+            folder.path(), "sleep 0.1; n=$(basename \"$1\" .pdf); printf 'InfoBegin\\nInfoKey: "
+                           "Title\\nInfoValue: %s\\nNumberOfPages: %s\\n' \"$n\" "
+                           "$((100 - n)) > \"$out\"");
+        ScriptedPrompts prompts;
+        for (int i = 1; i <= 11; ++i)
+            base::writeSetting(QStringLiteral("Column%1").arg(i), i == 4 || i == 8 ? "1" : "0");
+        auto window = testsupport::makeMainWindow();
+        window->parallelTools = 2;
+        window->show();
+        for (int file = 1; file <= 12; ++file)
+            window->fileList().append({QStringLiteral("/%1.pdf").arg(file)});
+        QHeaderView* header = window->controls().results->header();
+        QTimer::singleShot(300, window.get(), [&] {
+            // By page count, ascending: the rows to come have ever fewer pages.
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
+        });
+        QTest::mouseClick(window->controls().startExtraction, Qt::LeftButton);
+        QCOMPARE(header->sortIndicatorSection(), 2);
+        const base::ResultsSnapshot shown = window->results().snapshot();
+        QCOMPARE(shown.rowCount(), 12);
+        for (int row = 0; row < 12; ++row)
+            QCOMPARE(shown.cell(row, 0), QStringLiteral("/%1.pdf").arg(12 - row));
+        QVERIFY(prompts.errorReports().isEmpty());
+    }
+
     void closingDuringALongOperationEndsItAtOnce() {
         auto window = testsupport::makeMainWindow();
         window->show();
