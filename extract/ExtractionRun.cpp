@@ -13,13 +13,16 @@
 #include "extract/ToolOutput.h"
 #include "extract/ToolProcess.h"
 #include "extract/WaitingProgress.h"
+#include "platform/OpenFileLimit.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Prompts.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
@@ -36,6 +39,17 @@ namespace {
 // How many files beyond the tools at work may wait, read, for their rows to be filled: a
 // slow file then holds up the rows after it, not the tools.
 constexpr int filesAheadPerTool = 8;
+
+// Each tool at work holds three files open here at most (its error output, its end notice and,
+// for a moment, its input); some are kept for the program itself.
+constexpr long filesPerTool = 3;
+constexpr long filesKept = 64;
+
+// As many tools as asked for, but no more than the open-file limit lets work at once.
+int toolsAllowed(int asked) {
+    const long allowed = std::max(1L, (platform::openFileLimit() - filesKept) / filesPerTool);
+    return static_cast<int>(std::clamp<long>(asked, 1, allowed));
+}
 
 // The tool is started for every listed file except one that exists but is no regular file
 // (a FIFO or device named like a PDF could make it block). A missing file is left to the
@@ -85,6 +99,16 @@ void writeCells(const base::ResultRow& row, const RowCells& cells) {
         row.setCell(cell.column, cell.text);
 }
 
+// A start that fails for want of a resource the system gives back as other processes end
+// (open files, processes, memory) is tried again rather than taken as a tool that cannot run.
+bool isPassingStartError(int error) {
+    return error == EMFILE || error == ENFILE || error == EAGAIN || error == ENOMEM;
+}
+
+// How long the starts of one file are tried again while such a failure lasts; only that file
+// is then given up, never the run.
+constexpr qint64 passingStartRetryMs = 30000;
+
 // A file of the run from the moment its row is made until the row is filled. Should the
 // run end early (the program ending), its tool is stopped and its output goes with it.
 struct FileInRun {
@@ -113,7 +137,7 @@ public:
         base::BusyState& busyState, const RunOptions& runOptions, const base::ErrorReport& report)
         : files(toRead), results(toFill), progress(shown), busy(busyState), options(runOptions),
           errors(report), folder(platform::privateTempFolder()),
-          tools(std::max(1, runOptions.parallelTools)) {}
+          tools(toolsAllowed(runOptions.parallelTools)) {}
 
     RunSummary run(const QStringList& headers);
 
@@ -135,6 +159,8 @@ private:
     void fillRow(FileInRun& file);
     // Why the file could not be read (the tool failed or wrote nothing), or an empty text.
     QString problemOf(FileInRun& file, bool wroteOutput);
+    // Starts the tool of a file, trying again while the system lacks a resource for it.
+    std::unique_ptr<ToolProcess> startWithRetries(const ToolCommand& command, FileInRun& file);
     void stopToolsPastTheirLimit();
     int toolsAtWork() const;
     void showProgressFor(const FileInRun& file);
@@ -161,6 +187,8 @@ private:
     QString toolUnusable;
     // The answer the user gave for all remaining files of this run; it lives no longer.
     std::optional<QString> passwordForAll;
+    // The wait in progress, if any: time spent on a password question is not tool time.
+    WaitingProgress* waiting = nullptr;
     RunSummary summary;
 };
 
@@ -185,6 +213,11 @@ RunSummary Run::run(const QStringList& headers) {
     passwordForAll.reset();
     errors.step([&] { results.tickAll(); });
     summary.rows = results.count();
+    // What the table holds now: rows removed during the run ("Clear Results", the Delete key)
+    // are not counted.
+    summary.unreadFiles = 0;
+    for (int row = 0; row < results.count(); ++row)
+        summary.unreadFiles += results.unreadReason(row).isEmpty() ? 0 : 1;
     return summary;
 }
 
@@ -244,11 +277,20 @@ bool Run::startFile(int number) {
     makeRow(file, entry);
     QString password;
     bool stop = false;
+    // While the question is open, progress names the file it is about; the time it is open
+    // is no tool's time, so a wait in progress does not count it.
+    showProgressFor(file);
+    QElapsedTimer asking;
+    asking.start();
     errors.step([&] {
         const std::optional<QString> given = passwordFor(file.path);
         stop = !given;
         password = given.value_or(QString());
     });
+    if (waiting)
+        waiting->leaveOut(asking.elapsed());
+    if (!inRun.empty())
+        showProgressFor(inRun.front());
     if (stop) {
         // The file whose password was asked gets no row.
         errors.step([&] { file.row.remove(); });
@@ -282,9 +324,9 @@ void Run::startTool(FileInRun& file, const QString& password,
             return;
         }
         const ToolCommand command = buildToolCommand(tool, file.path, password, file.outputFile);
-        file.tool = std::make_unique<ToolProcess>(command);
+        file.tool = startWithRetries(command, file);
         file.toolStarted.start();
-        if (!file.tool->wasStarted()) {
+        if (file.tool && !file.tool->wasStarted()) {
             // Said once: every other file would fail the same way.
             toolUnusable = QStringLiteral("The tool %1 cannot be started: %2.")
                                .arg(command.program,
@@ -294,6 +336,33 @@ void Run::startTool(FileInRun& file, const QString& password,
             errors.report(toolUnusable);
         }
     });
+}
+
+std::unique_ptr<ToolProcess> Run::startWithRetries(const ToolCommand& command, FileInRun& file) {
+    QElapsedTimer trying;
+    trying.start();
+    for (;;) {
+        auto started = std::make_unique<ToolProcess>(command);
+        const int error = started->startError();
+        if (started->wasStarted() || !isPassingStartError(error))
+            return started;
+        if (trying.elapsed() > passingStartRetryMs) {
+            file.problem = QStringLiteral("The tool could not be started for %1 seconds: %2.")
+                               .arg(passingStartRetryMs / 1000)
+                               .arg(QString::fromLocal8Bit(std::strerror(error)));
+            return nullptr;
+        }
+        // Tools that end give back what this start lacked.
+        std::vector<ToolProcess*> working;
+        for (FileInRun& other : inRun)
+            if (other.tool && !other.tool->endNoticed())
+                working.push_back(other.tool.get());
+        if (working.empty())
+            QThread::msleep(20);
+        else
+            ToolProcess::waitForAny(working, 20);
+        base::letEventsRun();
+    }
 }
 
 void Run::stopToolsPastTheirLimit() {
@@ -309,8 +378,9 @@ void Run::stopToolsPastTheirLimit() {
 void Run::waitForTool(FileInRun& next) {
     if (!next.tool)
         return;
-    WaitingProgress waiting(&progress, progress.text(), progress.value(), count,
-                            options.limits.pass);
+    WaitingProgress shown(&progress, progress.text(), progress.value(), count, options.limits.pass);
+    waiting = &shown;
+    const auto noLongerWaiting = qScopeGuard([this] { waiting = nullptr; });
     std::vector<ToolProcess*> working;
     while (next.tool->running()) {
         // Whichever tool ends first wakes the wait, so that a free slot is used at once.
@@ -322,9 +392,9 @@ void Run::waitForTool(FileInRun& next) {
         stopToolsPastTheirLimit();
         startMoreFiles();
         base::letEventsRun();
-        waiting.update();
+        shown.update();
     }
-    waiting.restoreCaption();
+    shown.restoreCaption();
 }
 
 QString Run::problemOf(FileInRun& file, bool wroteOutput) {
@@ -369,8 +439,14 @@ void Run::fillRow(FileInRun& file) {
         errors.step([&] { file.row.markUnread(problem); });
     }
     errors.step([&] {
-        if (const int column = base::columnIndexOf(headers, base::versionHeader); column > 0)
-            file.row.setCell(column, readPdfVersion(file.path).valueOrThrow());
+        const int column = base::columnIndexOf(headers, base::versionHeader);
+        if (column <= 0)
+            return;
+        const base::Result<QString> version = readPdfVersion(file.path);
+        if (version.ok())
+            file.row.setCell(column, version.value());
+        else if (problem.isEmpty()) // otherwise the row says why already, once
+            throw base::RunTimeError(version.error());
     });
 }
 

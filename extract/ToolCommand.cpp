@@ -2,6 +2,7 @@
 
 #include "platform/ProgramFolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -22,12 +23,16 @@ ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
                    quoted(pdfPath) +
                    (withPassword ? QStringLiteral(" input_pw A=") + quoted(password) : QString()) +
                    QStringLiteral(" dumpdata output ") + quoted(outputPath);
+    // The tool takes an argument that starts with capitals and "=" as a file handle, and one
+    // that starts with "-" as an option: a file called "X=report.pdf" or "-r.pdf" must never
+    // read as either, so the tool is given the absolute path, which starts with "/".
+    const QString toolsPath = QDir::current().absoluteFilePath(pdfPath);
     if (withPassword) {
-        command.arguments = {QStringLiteral("A=") + pdfPath, QStringLiteral("input_pw"),
+        command.arguments = {QStringLiteral("A=") + toolsPath, QStringLiteral("input_pw"),
                              QStringLiteral("A=PROMPT")};
         command.input = password.toUtf8() + '\n';
     } else {
-        command.arguments = {pdfPath};
+        command.arguments = {toolsPath};
     }
     command.arguments << QStringLiteral("dumpdata") << QStringLiteral("output") << outputPath;
     return command;

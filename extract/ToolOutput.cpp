@@ -46,8 +46,9 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
+// Trimmed after decoding: an encoded line break at either end becomes a blank that goes too.
 QString plainValue(const QString& line) {
-    return decodeToolText(trimBlanks(QString(line).remove(valueLabel)));
+    return trimBlanks(decodeToolText(QString(line).remove(valueLabel)));
 }
 
 QString decodeBytes(const QByteArray& bytes) {
@@ -136,7 +137,7 @@ ToolOutputReading readToolOutput(const QByteArray& output, const QStringList& he
                 continue;
             if (marker.rule == Rule::PageCount) {
                 reading.cells.append(
-                    {column, decodeToolText(trimBlanks(QString(line).remove(marker.text)))});
+                    {column, trimBlanks(decodeToolText(QString(line).remove(marker.text)))});
                 continue;
             }
             if (number + 1 >= lines.size() ||

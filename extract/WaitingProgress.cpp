@@ -17,10 +17,15 @@ void WaitingProgress::restoreCaption() {
         progress->setText(caption.isEmpty() ? QStringLiteral("Progress Bar") : caption);
 }
 
+void WaitingProgress::leaveOut(qint64 milliseconds) {
+    leftOutMs += milliseconds;
+}
+
 void WaitingProgress::update() {
     if (!progress)
         return;
-    const auto passes = static_cast<int>(waiting.elapsed() / passMs);
+    const auto passes =
+        static_cast<int>(std::max<qint64>(0, waiting.elapsed() - leftOutMs) / passMs);
     while (passesShown < passes) {
         ++passesShown;
         if (passesShown < waitingTextAfterPasses)

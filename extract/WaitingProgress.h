@@ -23,6 +23,9 @@ public:
 
     // Shows every pass that has gone by since the last call.
     void update();
+    // Takes time that was not spent waiting for the tool (a question to the user) out of
+    // the passes counted.
+    void leaveOut(qint64 milliseconds);
     // Puts the caption back ("Progress Bar" for none), as at the end of every wait.
     void restoreCaption();
 
@@ -33,6 +36,7 @@ private:
     int count;
     qint64 passMs;
     QElapsedTimer waiting;
+    qint64 leftOutMs = 0;
     int passesShown = 0;
 };
 

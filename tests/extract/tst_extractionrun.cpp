@@ -24,6 +24,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextLayout>
+#include <QThread>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -223,11 +224,9 @@ private slots:
         for (int column = 1; column < results.columnCount(); ++column)
             QCOMPARE(results.cell(missing, column), QString());
 
-        // The empty file's and the missing file's versions are reported; nothing else is.
-        const auto reports = prompts.errorReports();
-        QCOMPARE(reports.size(), 2);
-        for (const auto& report : reports)
-            QVERIFY(report.text.contains("in Lanthorn2021/08/31.Form1.PushButton3_Click at line "));
+        // The files the tool could not read say why in their rows, once: their versions,
+        // which cannot be read either, are not reported on top.
+        QCOMPARE(prompts.errorReports().size(), 0);
         // The three files the tool cannot read are marked, with the tool's own words.
         QStringList marked;
         for (int row = 0; row < paths.size(); ++row)
@@ -434,6 +433,81 @@ private slots:
         prompts.passwordAnswers << ok("again") << ok("again", true);
         run->start();
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Password).size(), boxes + 2);
+    }
+
+    // A password asked while an earlier file is still read: progress names the file asked
+    // about, the time the box is open is not the tool's, and the final count is of the rows
+    // the table holds (the user cleared them meanwhile).
+    void aQuestionBesideAToolAtWork() {
+        testsupport::ProgramFolder folder;
+        FakeTool tool(folder.path(),
+                      QStringLiteral("case \"$1\" in */1.pdf) sleep 1; exit 1 ;; esac\n%1")
+                          .arg(FakeTool::writesDump("T", 1)));
+        ScriptedPrompts prompts;
+        chooseOnly({"Column4"});
+        run->askForPasswords = true;
+        run->parallelTools = 2;
+        run->limits.pass = std::chrono::milliseconds(10);
+        run->files.append({"/d/1.pdf", "/d/2.pdf", "/d/3.pdf"});
+        prompts.passwordAnswers << ok("") << ok("") << ok("");
+        QStringList namedWhileAsking;
+        prompts.whileShowing = [&](const ScriptedPrompts::Shown& shown) {
+            if (shown.kind != ScriptedPrompts::Kind::Password)
+                return;
+            namedWhileAsking.append(run->progress.text());
+            if (shown.text.contains("/d/3.pdf")) { // asked while file 1 is still read
+                QThread::msleep(1500);
+                run->results.clearRows();
+            }
+        };
+        run->start();
+        QCOMPARE(namedWhileAsking,
+                 (QStringList{"Processing: 1.pdf", "Processing: 2.pdf", "Processing: 3.pdf"}));
+        // File 1's tool ran for a second, 100 passes of 10 ms, the first 50 without a
+        // waiting text; the 1.5 s the box was open add none.
+        int longestWait = 0;
+        for (const QString& text : run->progress.texts)
+            if (const qsizetype at = text.indexOf("Please wait.. "); at >= 0)
+                longestWait = std::max(longestWait, text.mid(at + 14).toInt());
+        QVERIFY2(longestWait < 80, qPrintable(QString::number(longestWait)));
+        QCOMPARE(run->results.count(), 0);
+        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+    }
+
+    // A file that may not be read says so once, in its row, with the system's own words.
+    void anUnreadableFileGivesOneReason() {
+        QTemporaryDir files;
+        const QString locked = files.filePath("locked.pdf");
+        QVERIFY(QFile::copy(testPdf("pages-3.pdf"), locked));
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        if (QFile(locked).open(QIODevice::ReadOnly))
+            QSKIP("running with the right to read every file");
+        ToolChoice tool("own");
+        ScriptedPrompts prompts;
+        chooseOnly({"Column1", "Column8"});
+        run->files.append({locked});
+        run->start();
+        QVERIFY2(run->results.unreadReason(0).contains("Permission denied"),
+                 qPrintable(run->results.unreadReason(0)));
+        QVERIFY(prompts.errorReports().isEmpty());
+    }
+
+    // Names the tool could take for a file handle or an option name the files they are.
+    void namesThatLookLikeHandlesOrOptions() {
+        QTemporaryDir files;
+        QVERIFY(QFile::copy(testPdf("pages-3.pdf"), files.filePath("report.pdf")));
+        QVERIFY(QFile::copy(testPdf("pages-12.pdf"), files.filePath("X=report.pdf")));
+        QVERIFY(QFile::copy(testPdf("pages-12.pdf"), files.filePath("-r.pdf")));
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(files.path());
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        ToolChoice tool("own");
+        ScriptedPrompts prompts;
+        chooseOnly({"Column8"});
+        run->files.append({"X=report.pdf", "-r.pdf", files.filePath("X=report.pdf")});
+        run->start();
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(cell(run->results, row, "Number Of Pages"), QStringLiteral("12"));
     }
 
     // Tools side by side: a slow file does not hold up the tools of the files after it, yet
@@ -681,10 +755,13 @@ private slots:
         QVERIFY(tool.log().startsWith("/after.pdf "));
         QCOMPARE(run->results.count(), 2);
         QCOMPARE(cell(run->results, 1, "Title"), QStringLiteral("T"));
-        // Neither version can be read: the pipe is no file, the other file does not exist.
+        // The pipe's row says it is no file; the version of the other file, which the tool
+        // "read", cannot be read and is reported.
+        QVERIFY(run->results.unreadReason(0).contains("pipe.pdf is not a regular file."));
         const auto reports = prompts.errorReports();
-        QCOMPARE(reports.size(), 2);
-        QVERIFY(reports[0].text.contains("pipe.pdf is not a regular file."));
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(reports[0].text.startsWith("File not found: /after.pdf"));
+        QVERIFY(reports[0].text.contains("in Lanthorn2021/08/31.Form1.PushButton3_Click at line "));
     }
 
     void progressShowsEachFilesShareAndResets() {

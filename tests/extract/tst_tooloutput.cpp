@@ -125,6 +125,13 @@ private slots:
         QCOMPARE(parsed.errors.size(), 2);
     }
 
+    void encodedLineBreaksAtTheEndsAreTrimmed() {
+        const Parsed parsed = parse("InfoKey: Title\nInfoValue: Report&#13;&#10;\n"
+                                    "InfoKey: Author\nInfoValue: &#10; Ann &#32;B\n");
+        QCOMPARE(parsed.cells.value("Title"), QStringLiteral("Report"));
+        QCOMPARE(parsed.cells.value("Author"), QStringLiteral("Ann  B"));
+    }
+
     void aValueIsNeverReadAsAKey() {
         const Parsed parsed = parse("InfoKey: Subject\nInfoValue: InfoKey: Title\n"
                                     "InfoBegin\nInfoKey: Author\nInfoValue: NumberOfPages: 99\n"
