@@ -65,7 +65,8 @@ class Document:
     written as it is; extra_objects are numbered 1, 2, ... ahead of all others, for values
     to refer to; catalog_entries and trailer_entries are added to those dictionaries;
     root_count replaces the root node's true /Count; direct_info writes the Info
-    dictionary into the trailer itself."""
+    dictionary into the trailer itself; cipher and object_stream are as pdf_writer.assemble
+    takes them."""
     pages: list
     info: dict | None = field(default_factory=dict)
     tree: list | None = None
@@ -77,6 +78,8 @@ class Document:
     trailer_entries: dict = field(default_factory=dict)
     root_count: int | None = None
     direct_info: bool = False
+    cipher: object = None
+    object_stream: bool = False
 
 
 def grouped(page_count, size):
@@ -165,4 +168,4 @@ def build(document):
             entries[key] = Ref(numbering.add(pdf_value)) if document.indirect_info_values else pdf_value
         info = entries if document.direct_info else numbering.add(entries)
     return assemble(numbering.objects, catalog, info, document.file_id, document.layout,
-                    document.trailer_entries)
+                    document.trailer_entries, document.cipher, document.object_stream)

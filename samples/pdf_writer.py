@@ -5,7 +5,7 @@ to such a file. The layout knobs exist to make the unusual first lines real file
 from dataclasses import dataclass
 from itertools import groupby
 
-from pdf_syntax import PdfString, Ref, Stream, serialise
+from pdf_syntax import Name, PdfString, Ref, Stream, serialise
 
 # The usual second line: a comment with bytes above 127, so transfer programs treat the
 # file as binary.
@@ -24,26 +24,54 @@ def _xref_entry_end(eol):
     return eol if len(eol) == 2 else b" " + eol
 
 
-def _object_bytes(number, value, eol):
+def _object_bytes(number, value, eol, cipher=None):
     head = b"%d 0 obj" % number + eol
     if isinstance(value, Stream):
-        dictionary = dict(value.dictionary, Length=len(value.data))
+        data = cipher(number, value.data) if cipher else value.data
+        dictionary = dict(value.dictionary, Length=len(data))
         # The stream keyword must be followed by LF or CR LF, never by CR alone.
         after_keyword = b"\r\n" if eol == b"\r" else eol
         body = (serialise(dictionary, eol) + eol + b"stream" + after_keyword
-                + value.data + eol + b"endstream")
+                + data + eol + b"endstream")
     else:
         body = serialise(value, eol)
     return head + body + eol + b"endobj" + eol
 
 
-def _write_objects(out, objects, eol):
+def _write_objects(out, objects, eol, cipher=None):
     """Appends the (number, value) objects to out; returns number -> offset."""
     offsets = {}
     for number, value in objects:
         offsets[number] = len(out)
-        out += _object_bytes(number, value, eol)
+        out += _object_bytes(number, value, eol, cipher)
     return offsets
+
+
+def _object_stream(objects, eol):
+    """An object stream holding the (number, value) objects."""
+    header, body = [], b""
+    for number, value in objects:
+        header.append(b"%d %d" % (number, len(body)))
+        body += serialise(value, eol) + eol
+    first = b" ".join(header) + eol
+    return Stream({"Type": Name("ObjStm"), "N": len(objects), "First": len(first)}, first + body)
+
+
+def _finish_with_xref_stream(out, offsets, packed, trailer, eol):
+    """Appends a cross-reference stream for objects in the file at offsets and objects
+    packed (number -> (object stream, index)), with the trailer's entries, and startxref."""
+    number = max([*offsets, *packed]) + 1
+    offsets = {**offsets, number: len(out)}
+    rows = [b"\0\0\0\0\0\xff\xff"]
+    for n in range(1, number + 1):
+        if n in offsets:
+            rows.append(b"\1" + offsets[n].to_bytes(4, "big") + b"\0\0")
+        else:
+            stream, index = packed[n]
+            rows.append(b"\2" + stream.to_bytes(4, "big") + index.to_bytes(2, "big"))
+    dictionary = dict(trailer, Type=Name("XRef"), Size=number + 1, W=[1, 4, 2])
+    out += _object_bytes(number, Stream(dictionary, b"".join(rows)), eol)
+    out += b"startxref" + eol + b"%d" % offsets[number] + eol + b"%%EOF" + eol
 
 
 def _finish(out, offsets, trailer, eol):
@@ -62,12 +90,17 @@ def _finish(out, offsets, trailer, eol):
     out += b"startxref" + eol + b"%d" % xref_offset + eol + b"%%EOF" + eol
 
 
-def assemble(objects, root, info, file_id, layout=Layout(), trailer_entries=None):
+def assemble(objects, root, info, file_id, layout=Layout(), trailer_entries=None,
+             cipher=None, object_stream=False):
     """objects: (number, value) pairs in writing order, numbered 1..N in any order.
     root is an object number. info is an object number, a dictionary written into the
     trailer itself, or None (no Info dictionary). file_id: bytes for the usual ID of two
     equal halves, None for no ID, or any other object written as the ID as it is (odd IDs
     for the tests). trailer_entries are added at the trailer's end.
+    cipher(number, data) gives the stored data of each stream (encryption); object_stream
+    (True, or a test of an object's value) packs every object it takes into one object
+    stream, with a cross-reference stream in place of the table; streams and the objects
+    trailer_entries name stay outside.
     Offsets count from the %PDF- header, which is where readers measure them from when
     bytes precede it."""
     numbers = sorted(number for number, _ in objects)
@@ -75,7 +108,16 @@ def assemble(objects, root, info, file_id, layout=Layout(), trailer_entries=None
         raise ValueError("objects must be numbered 1..N without gaps")
     eol = layout.eol
     out = bytearray(layout.header_line + eol + BINARY_COMMENT + eol)
-    offsets = _write_objects(out, objects, eol)
+    kept_apart = {value.number for value in (trailer_entries or {}).values()
+                  if isinstance(value, Ref)}
+    packs = object_stream if callable(object_stream) else lambda _: object_stream
+    packed = [(number, value) for number, value in objects
+              if not isinstance(value, Stream) and number not in kept_apart and packs(value)]
+    packed_numbers = {number for number, _ in packed}
+    objects = [(number, value) for number, value in objects if number not in packed_numbers]
+    if packed:
+        objects.append((len(numbers) + 1, _object_stream(packed, eol)))
+    offsets = _write_objects(out, objects, eol, cipher)
 
     trailer = {"Size": len(objects) + 1, "Root": Ref(root)}
     if info is not None:
@@ -85,7 +127,11 @@ def assemble(objects, root, info, file_id, layout=Layout(), trailer_entries=None
     elif file_id is not None:
         trailer["ID"] = file_id
     trailer.update(trailer_entries or {})
-    _finish(out, offsets, trailer, eol)
+    if packed:
+        places = {number: (len(numbers) + 1, index) for index, (number, _) in enumerate(packed)}
+        _finish_with_xref_stream(out, offsets, places, trailer, eol)
+    else:
+        _finish(out, offsets, trailer, eol)
     return layout.leading_bytes + bytes(out)
 
 

@@ -99,7 +99,7 @@ void addXmpProperties(DocumentFacts& facts, std::string_view xml,
                      [](const InfoEntry& a, const InfoEntry& b) { return a.key < b.key; });
 }
 
-DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings) {
+DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool streamsPlain) {
     DocumentFacts facts;
     QPDFObjectHandle trailer = pdf.getTrailer();
     tolerate([&] {
@@ -129,7 +129,9 @@ DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings) {
     if (!pages.warning.empty()) {
         warnings.push_back(pages.warning);
     }
-    tolerate([&] { addXmpFromMetadata(pdf, facts, warnings); });
+    if (streamsPlain) {
+        tolerate([&] { addXmpFromMetadata(pdf, facts, warnings); });
+    }
     return facts;
 }
 

@@ -17,8 +17,9 @@ namespace pdfinfodump {
 // stream when it holds them (propertiesFromXmp); the dictionary's own value always wins.
 // Anything noteworthy, such as XMP that cannot be parsed or pages counted one by one, is
 // added to warnings. Only the trailer, the information dictionary, the page tree and the
-// metadata stream are read. Throws only std::bad_alloc.
-DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings);
+// metadata stream are read; without streamsPlain (their data is encrypted, the key unknown) no
+// stream is. Throws only std::bad_alloc.
+DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool streamsPlain = true);
 
 // Far beyond any real XMP packet; a metadata stream that decodes to more is not read.
 inline constexpr std::size_t metadataLimit = std::size_t{8} << 20;

@@ -5,6 +5,7 @@
 #include "tool/FactCollection.h"
 #include "tool/FileSnapshot.h"
 #include "tool/QuickReader.h"
+#include "tool/SparedEncryption.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
@@ -60,27 +61,20 @@ struct Attempt {
     bool passwordRefused = false;
     // Set for failures no repair of the bytes can help: the system's or memory's.
     bool final = false;
+    // Cleared when an encryption ignored leaves strings plain but not streams.
+    bool streamsPlain = true;
     std::string error;
 
     bool complete() const { return opened && facts.pageCount.has_value(); }
 };
 
-// Whether an opened document, whose /Encrypt was renamed, encrypts neither strings nor
-// streams (only embedded files, say): then nothing we read needs the key.
-bool encryptionSparesWhatWeRead(QPDF& pdf) {
-    QPDFObjectHandle encrypt = pdf.getTrailer().getKey(std::string(disabledEncryptKey));
-    if (!encrypt.isDictionary() || !encrypt.getKey("/V").isInteger() ||
-        encrypt.getKey("/V").getIntValue() < 4) {
-        return false;
-    }
-    for (const char* key : {"/StmF", "/StrF"}) {
-        QPDFObjectHandle filter = encrypt.getKey(key);
-        // Absent means /Identity.
-        if (!filter.isNull() && !(filter.isName() && filter.getName() == "/Identity")) {
-            return false;
-        }
-    }
-    return true;
+// Whether an opened document, whose /Encrypt was renamed, keeps plain all that the dump reads
+// of it: then nothing read needs the key. Stream data is read only when streams are plain too.
+bool encryptionSparesWhatWeRead(QPDF& pdf, bool& streamsPlain) {
+    const SparedParts spared = sparedByEncryption(pdf);
+    streamsPlain = spared == SparedParts::StringsAndStreams;
+    return streamsPlain ||
+           (spared == SparedParts::Strings && dumpedObjectsOutsideObjectStreams(pdf));
 }
 
 Attempt attempt(const OpenDocument& open, const std::vector<std::string>& candidates,
@@ -91,12 +85,12 @@ Attempt attempt(const OpenDocument& open, const std::vector<std::string>& candid
             QPDF pdf;
             silence(pdf);
             open(pdf, candidates[i].c_str());
-            if (needsSparingEncryption && !encryptionSparesWhatWeRead(pdf)) {
+            if (needsSparingEncryption && !encryptionSparesWhatWeRead(pdf, result.streamsPlain)) {
                 result.passwordRefused = true;
-                result.error = "encryption covers more than embedded files";
+                result.error = "the encryption covers what the dump reads";
                 return result;
             }
-            result.facts = collectFacts(pdf, result.warnings);
+            result.facts = collectFacts(pdf, result.warnings, result.streamsPlain);
             result.opened = true;
             return result;
         } catch (const QPDFExc& e) {
@@ -174,7 +168,7 @@ std::optional<std::string> repaired(Repair repair, std::string_view bytes) {
     return std::nullopt;
 }
 
-std::string describe(Repair repair, const Attempt& before) {
+std::string describe(Repair repair, const Attempt& before, const Attempt& after) {
     static constexpr std::string_view prefix = "not a readable PDF: ";
     std::string why = before.opened ? "no page count" : oneLine(before.error);
     if (why.compare(0, prefix.size(), prefix) == 0) {
@@ -182,7 +176,10 @@ std::string describe(Repair repair, const Attempt& before) {
     }
     switch (repair) {
     case Repair::SpareEncryption:
-        return "read without a password: the encryption leaves strings and streams alone";
+        return after.streamsPlain
+                   ? "read without a password: the encryption leaves strings and streams alone"
+                   : "read without a password: the encryption leaves strings alone (streams "
+                     "not read)";
     case Repair::DropEncryption:
         return "read as unencrypted: /Encrypt in the trailer is not a dictionary";
     case Repair::HugeIntegers:
@@ -238,7 +235,7 @@ ReadResult readDocument(const OpenDocument& open, const LoadBytes& loadBytes,
             },
             candidates, *repair == Repair::SpareEncryption);
         if (improves(next, best, *repair)) {
-            repairs.push_back(describe(*repair, best));
+            repairs.push_back(describe(*repair, best, next));
             best = std::move(next);
             currentCopy = std::move(*copy);
             current = currentCopy;

@@ -42,8 +42,9 @@ struct FileReading {
 // Only a regular file is opened, so that a FIFO or device cannot block the reader. A damaged
 // file is repaired as far as qpdf can; when qpdf cannot open it, or opens it without a page
 // count, repaired copies of the whole file are tried in memory (DamagedFileRepair.h), each
-// noted in warnings: the encryption ignored when it spares strings and streams (no password
-// given) or when /Encrypt is no dictionary, too large integers made harmless, the last
+// noted in warnings: the encryption ignored when it spares strings (no password given; stream
+// data is then read only when it spares streams too, else no object read may lie in an object
+// stream) or when /Encrypt is no dictionary, too large integers made harmless, the last
 // cross-reference stream pointed at, and a trailer of our own. What cannot be read is left
 // out of the facts. A file that shrinks or changes while it is read is not read: the error
 // says so (FileSnapshot.h).

@@ -17,6 +17,8 @@ Deliberate differences, checked rather than ignored:
   equal the XMP value as read here independently (pdfinfo -meta and ElementTree).
 - Page objects outside an empty page tree are counted, where pdftk-java reports 0 pages
   (pages-outside-tree.pdf, marked not to compare in the manifest).
+- Strings left plain while streams are encrypted (/StrF /Identity): pdftk-java decrypts them
+  all the same and shows noise (strings-plain*.pdf, marked not to compare).
 - Damaged files pdftk-java cannot open are not compared (they are in check_against_pdfinfo.py).
 """
 

@@ -22,6 +22,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
                                 "samples"))
 import pdf_text  # noqa: E402
 from pdf_document import Document, InfoText, build, grouped  # noqa: E402
+from pdf_security import Rc4CryptFilter  # noqa: E402
 from pdf_syntax import Name, PdfString, Raw, Ref, Stream, flate  # noqa: E402
 from pdf_writer import Layout, append_update  # noqa: E402
 
@@ -339,6 +340,29 @@ def repairable_documents() -> dict[str, tuple[bytes, bool]]:
     return docs
 
 
+def strings_plain_documents() -> dict[str, tuple[bytes, bool]]:
+    """Streams encrypted, strings left plain (/StrF /Identity), with a user password: what
+    needs no stream decryption is read without it. The XMP metadata, a stream, holds a
+    Subject only the password reveals. Fonts alone in an object stream keep the objects read
+    outside it; with every object packed, the page tree and the information dictionary are
+    in the encrypted object stream too. pdftk-java decrypts the plain strings all the same and
+    shows noise: not compared."""
+    security = Rc4CryptFilter("user", "owner", bytes.fromhex("0123456789abcdef0123456789abcdef"))
+    metadata = Stream({"Type": Name("Metadata"), "Subtype": Name("XML")}, xmp_packet(
+        '<dc:description><rdf:Alt><rdf:li xml:lang="x-default">Hidden subject</rdf:li>'
+        "</rdf:Alt></dc:description>"))
+    docs = {}
+    for file_name, packed in (("strings-plain.pdf", False),
+                              ("strings-plain-fonts-packed.pdf",
+                               lambda value: value.get("Type") == Name("Font")),
+                              ("strings-plain-object-stream.pdf", True)):
+        docs[file_name] = (document(
+            SECRET_INFO, pages=3, extra_objects=[security.dictionary("Identity"), metadata],
+            trailer_entries={"Encrypt": Ref(1)}, catalog_entries={"Metadata": Ref(2)},
+            cipher=security.encrypt, object_stream=packed), False)
+    return docs
+
+
 # name -> (qpdf --encrypt arguments after the passwords, user, owner)
 ENCRYPTIONS = {
     "enc-rc4-40.pdf": (["40"], "user40", "owner40"),
@@ -407,6 +431,10 @@ def main() -> int:
         with open(os.path.join(folder, file_name), "wb") as out:
             out.write(content)
         record(file_name, compare)
+    for file_name, (content, compare) in strings_plain_documents().items():
+        with open(os.path.join(folder, file_name), "wb") as out:
+            out.write(content)
+        record(file_name, compare, "user", "owner")
 
     for file_name, content in damaged_documents(docs["plain.pdf"][0]).items():
         with open(os.path.join(folder, file_name), "wb") as out:

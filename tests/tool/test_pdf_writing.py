@@ -14,6 +14,7 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "samples"))
 from pdf_document import Document, build  # noqa: E402
+from pdf_security import Rc4CryptFilter  # noqa: E402
 from pdf_syntax import Name, PdfString, Raw, Ref, flate  # noqa: E402
 from pdf_writer import append_update  # noqa: E402
 
@@ -84,6 +85,26 @@ class Writing(unittest.TestCase):
             with self.subTest(label):
                 trailer = read(document(info={"Title": "t"}, **options))[0]["trailer"]
                 self.assertTrue(holds(trailer), trailer)
+
+    def test_streams_encrypted_strings_plain_some_objects_packed(self):
+        security = Rc4CryptFilter("user", "owner", b"\x5a" * 16)
+        content = b"BT /F1 12 Tf (page text) Tj ET"
+        data = build(Document(pages=[content], info={"Title": "plain title"},
+                              file_id=b"\x5a" * 16, extra_objects=[security.dictionary("Identity")],
+                              trailer_entries={"Encrypt": Ref(1)}, cipher=security.encrypt,
+                              object_stream=lambda value: value.get("Type") == Name("Font")))
+        self.assertIn(b"(plain title)", data)
+        self.assertNotIn(content, data)
+        checked = qpdf(data, "--password=user", "--check")
+        self.assertEqual((checked.returncode, checked.stderr), (0, b""))
+        self.assertIn(b"string encryption method: none", checked.stdout)
+        # Objects 2 and 3 are the fonts, 4 the page's contents.
+        xref = qpdf(data, "--password=user", "--show-xref").stdout.decode()
+        self.assertIn("2/0: compressed", xref)
+        self.assertIn("3/0: compressed", xref)
+        self.assertIn("4/0: uncompressed", xref)
+        shown = qpdf(data, "--password=owner", "--show-object=4", "--filtered-stream-data")
+        self.assertEqual(shown.stdout, content)
 
     def test_update_wins_over_the_base(self):
         base = document(info={"Title": "old"})

@@ -211,6 +211,10 @@ private slots:
             QTest::addRow("%s user", m.file) << madePdf(m.file) << m.user << secretTitle << 3LL;
             QTest::addRow("%s owner", m.file) << madePdf(m.file) << m.owner << secretTitle << 3LL;
         }
+        for (const char* file : {"strings-plain.pdf", "strings-plain-object-stream.pdf"}) {
+            QTest::addRow("%s user", file) << madePdf(file) << "user" << secretTitle << 3LL;
+            QTest::addRow("%s owner", file) << madePdf(file) << "owner" << secretTitle << 3LL;
+        }
         QTest::newRow("large file, password tried twice")
             << madePdf("enc-large.pdf") << "âge" << QString() << 1LL;
         QTest::newRow("AES-256 empty user password, none given")
@@ -308,6 +312,10 @@ private slots:
             << madePdf("encrypt-standard-filter.pdf") << QString() << required;
         QTest::newRow("only embedded files encrypted, wrong password")
             << madePdf("encrypt-identity.pdf") << "nope" << wrong;
+        QTest::newRow("strings plain, page tree in an encrypted object stream")
+            << madePdf("strings-plain-object-stream.pdf") << QString() << required;
+        QTest::newRow("strings plain, wrong password")
+            << madePdf("strings-plain.pdf") << "nope" << wrong;
         QTest::newRow("AES-256 R6 from the corpus")
             << corpusPdf("pdfium/encrypted_hello_world_r6.pdf") << QString() << required;
     }
@@ -365,6 +373,11 @@ private slots:
             << "read as unencrypted: /Encrypt in the trailer is not a dictionary";
         QTest::newRow("only embedded files encrypted")
             << madePdf("encrypt-identity.pdf") << report << 2LL << spared;
+        // The encrypted XMP metadata would add a warning of its own.
+        QTest::newRow("strings plain, streams encrypted")
+            << madePdf("strings-plain.pdf") << secretTitle << 3LL << spared;
+        QTest::newRow("strings plain, streams encrypted, fonts in an object stream")
+            << madePdf("strings-plain-fonts-packed.pdf") << secretTitle << 3LL << spared;
         QTest::newRow("object number beyond int")
             << madePdf("huge-object-number.pdf") << report << 2LL << huge;
         QTest::newRow("startxref beyond 64 bits")
