@@ -31,16 +31,6 @@ Handled splitHandle(const std::string& argument) {
     return {argument.substr(0, equals), argument.substr(equals + 1)};
 }
 
-std::optional<TextStyle> operationStyle(const std::string& word) {
-    if (word == "dumpdata" || word == "dump_data") {
-        return TextStyle::Escaped;
-    }
-    if (word == "dump_data_utf8") {
-        return TextStyle::Utf8;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 std::optional<DumpRequest> parseCommandLine(const std::vector<std::string>& arguments) {
@@ -82,13 +72,19 @@ std::optional<DumpRequest> parseCommandLine(const std::vector<std::string>& argu
         word = take();
     }
 
-    const std::optional<TextStyle> style = word ? operationStyle(*word) : std::nullopt;
-    if (!style) {
+    // The dump words run up to "output".
+    std::vector<std::string> dumpWords;
+    while (word && *word != "output") {
+        dumpWords.push_back(*word);
+        word = take();
+    }
+    const std::optional<DumpWords> words = parseDumpWords(dumpWords);
+    if (!words) {
         return std::nullopt;
     }
-    request.style = *style;
+    request.words = *words;
 
-    const std::string* output = take();
+    const std::string* output = word;
     const std::string* outputPath = take();
     if (!output || *output != "output" || !outputPath || outputPath->empty()) {
         return std::nullopt;

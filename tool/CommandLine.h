@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tool/DumpText.h"
+#include "tool/DumpWords.h"
 
 #include <optional>
 #include <string>
@@ -14,7 +14,7 @@ struct DumpRequest {
     std::string inputPath;
     PasswordSource passwordSource = PasswordSource::None;
     std::string password; // when given on the command line
-    TextStyle style = TextStyle::Escaped;
+    DumpWords words;
     std::string outputPath; // "-" is standard output
 };
 

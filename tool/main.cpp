@@ -2,10 +2,9 @@
 // the trailer's ID and the page count, in the line format of pdftk's dump_data.
 
 #include "tool/CommandLine.h"
-#include "tool/DumpFormat.h"
+#include "tool/FileDump.h"
 #include "tool/OutputFile.h"
 #include "tool/PasswordPrompt.h"
-#include "tool/PdfReading.h"
 #include "tool/ResourceLimits.h"
 
 #include <cstdio>
@@ -17,24 +16,16 @@ using namespace pdfinfodump;
 
 namespace {
 
-// One line on standard error; control characters in a file name cannot break it. A warning
-// reads "pdftk: warning: PATH: TEXT", so that a caller tells it from the failure line.
-void report(const std::string& subject, const std::string& reason, bool warning = false) {
-    std::string line = (warning ? "pdftk: warning: " : "pdftk: ") + subject + ": " + reason;
-    for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            c = '?';
-        }
-    }
-    std::fprintf(stderr, "%s\n", line.c_str());
+void writeStandardError(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
     limitResources();
-    const std::optional<DumpRequest> request =
-        parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::optional<DumpRequest> request = parseCommandLine(arguments);
     if (!request) {
         std::fputs(usageText, stderr);
         return 2;
@@ -47,21 +38,17 @@ int main(int argc, char* argv[]) {
         password = promptForPassword(request->inputPath);
     }
 
-    const ReadResult read = readPdfFile(request->inputPath, password);
-    for (const std::string& warning : read.warnings) {
-        report(request->inputPath, warning, true);
-    }
-    if (!read.ok) {
-        report(request->inputPath, read.error);
-        return 1;
+    const FileDump file = dumpFile(request->inputPath, password, request->words);
+    writeStandardError(file.errors);
+    if (file.status != 0) {
+        return file.status;
     }
 
-    const std::string dump = formatDump(read.facts, request->style);
     const std::string writeError = request->outputPath == "-"
-                                       ? writeStandardOutput(dump)
-                                       : writeFileWhole(request->outputPath, dump);
+                                       ? writeStandardOutput(file.dump)
+                                       : writeFileWhole(request->outputPath, file.dump);
     if (!writeError.empty()) {
-        report(request->outputPath, writeError);
+        writeStandardError(errorLine(request->outputPath, writeError));
         return 1;
     }
     return 0;

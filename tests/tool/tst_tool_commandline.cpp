@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(QString::fromStdString(request->inputPath), input);
         QCOMPARE(request->passwordSource, source);
         QCOMPARE(QString::fromStdString(request->password), password);
-        QCOMPARE(request->style, style);
+        QCOMPARE(request->words.style, style);
         QCOMPARE(QString::fromStdString(request->outputPath), output);
     }
 

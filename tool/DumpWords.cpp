@@ -1,0 +1,29 @@
+#include "tool/DumpWords.h"
+
+namespace pdfinfodump {
+namespace {
+
+std::optional<TextStyle> operationStyle(const std::string& word) {
+    if (word == "dumpdata" || word == "dump_data") {
+        return TextStyle::Escaped;
+    }
+    if (word == "dump_data_utf8") {
+        return TextStyle::Utf8;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<DumpWords> parseDumpWords(const std::vector<std::string>& words) {
+    if (words.size() != 1) {
+        return std::nullopt;
+    }
+    const std::optional<TextStyle> style = operationStyle(words.front());
+    if (!style) {
+        return std::nullopt;
+    }
+    return DumpWords{*style};
+}
+
+} // namespace pdfinfodump

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "tool/DumpText.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pdfinfodump {
+
+// What the words between the input and "output" ask of the dump.
+struct DumpWords {
+    TextStyle style = TextStyle::Escaped;
+};
+
+// The dump words, as the command line and a serving request both give them: one operation,
+// dumpdata or dump_data (escaped text) or dump_data_utf8 (UTF-8 text). Nothing for a missing
+// or unknown word, or a word too many.
+std::optional<DumpWords> parseDumpWords(const std::vector<std::string>& words);
+
+} // namespace pdfinfodump
