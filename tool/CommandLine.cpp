@@ -8,7 +8,8 @@ namespace pdfinfodump {
 const char* const usageText =
     "usage: pdftk FILE dump_data|dumpdata|dump_data_utf8 output OUT|-\n"
     "       pdftk A=FILE input_pw A=PASSWORD|PROMPT dump_data|dumpdata|dump_data_utf8 "
-    "output OUT|-\n";
+    "output OUT|-\n"
+    "       pdftk --serve\n";
 
 namespace {
 
@@ -32,6 +33,10 @@ Handled splitHandle(const std::string& argument) {
 }
 
 } // namespace
+
+bool isServeCommandLine(const std::vector<std::string>& arguments) {
+    return arguments.size() == 1 && arguments.front() == "--serve";
+}
 
 std::optional<DumpRequest> parseCommandLine(const std::vector<std::string>& arguments) {
     DumpRequest request;

@@ -27,6 +27,10 @@ struct DumpRequest {
 // file without one takes the bare password. Anything else gives no request.
 std::optional<DumpRequest> parseCommandLine(const std::vector<std::string>& arguments);
 
+// Whether the arguments ask for serving requests from standard input (ServeProcess.h): the one
+// argument --serve.
+bool isServeCommandLine(const std::vector<std::string>& arguments);
+
 extern const char* const usageText;
 
 } // namespace pdfinfodump

@@ -33,8 +33,8 @@ void lower(int resource, rlim_t limit) {
 }
 
 extern "C" void reportProcessorLimit(int) {
-    static constexpr char message[] = "pdftk: gave up: reading the file took too long\n";
-    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, message, sizeof message - 1);
+    [[maybe_unused]] const ssize_t ignored =
+        ::write(STDERR_FILENO, processorLimitMessage.data(), processorLimitMessage.size());
     ::_exit(1);
 }
 
@@ -48,6 +48,23 @@ void limitResources() {
     constexpr rlim_t addressSpaceBytes = rlim_t{4} << 30;
     lower(RLIMIT_AS, addressSpaceBytes);
 #endif
+}
+
+void allowProcessorTimeFromNow() {
+    rusage usage{};
+    rlimit current{};
+    if (::getrusage(RUSAGE_SELF, &usage) != 0 || ::getrlimit(RLIMIT_CPU, &current) != 0) {
+        return;
+    }
+    // Whole seconds used, the part of the current one counted as a whole.
+    const auto used =
+        static_cast<rlim_t>(usage.ru_utime.tv_sec) + static_cast<rlim_t>(usage.ru_stime.tv_sec) + 1;
+    rlim_t limit = used + processorSeconds;
+    if (current.rlim_max != RLIM_INFINITY && current.rlim_max < limit) {
+        limit = current.rlim_max;
+    }
+    current.rlim_cur = limit;
+    ::setrlimit(RLIMIT_CPU, &current);
 }
 
 } // namespace pdfinfodump

@@ -6,6 +6,7 @@
 #include "tool/OutputFile.h"
 #include "tool/PasswordPrompt.h"
 #include "tool/ResourceLimits.h"
+#include "tool/ServeProcess.h"
 
 #include <cstdio>
 #include <optional>
@@ -25,6 +26,9 @@ void writeStandardError(const std::string& text) {
 int main(int argc, char* argv[]) {
     limitResources();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (isServeCommandLine(arguments)) {
+        return serveStandardStreams();
+    }
     const std::optional<DumpRequest> request = parseCommandLine(arguments);
     if (!request) {
         std::fputs(usageText, stderr);
