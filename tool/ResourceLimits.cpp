@@ -56,7 +56,7 @@ void allowProcessorTimeFromNow() {
     if (::getrusage(RUSAGE_SELF, &usage) != 0 || ::getrlimit(RLIMIT_CPU, &current) != 0) {
         return;
     }
-    // Whole seconds used, the part of the current one counted as a whole.
+    // Whole seconds used, rounded up.
     const auto used =
         static_cast<rlim_t>(usage.ru_utime.tv_sec) + static_cast<rlim_t>(usage.ru_stime.tv_sec) + 1;
     rlim_t limit = used + processorSeconds;
