@@ -2,6 +2,7 @@
 
 #include "base/FileListModel.h"
 #include "base/PathHelpers.h"
+#include "base/RunTimeError.h"
 #include "base/Settings.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/SnapshotText.h"
@@ -27,12 +28,16 @@ void loadSampleFiles(base::FileListModel& files) {
     for (const QString& path : paths)
         if (base::fileIsPresent(path) && !files.contains(path))
             files.append({path});
-    if (platform::prompts().askYesNo(
+    if (!platform::prompts().askYesNo(
             QStringLiteral("Would you like this software to open the folder where these sample "
                            "files are stored (so that you can view them before working with "
                            "them)?")))
-        platform::desktopShell().openFolder(platform::programFolder() +
-                                            QStringLiteral("/Samples/"));
+        return;
+    const QString folder = platform::programFolder() + QStringLiteral("/Samples/");
+    if (!platform::desktopShell().openFolder(folder))
+        throw base::RunTimeError(
+            QStringLiteral("The folder %1 could not be opened: no file manager could be started.")
+                .arg(folder));
 }
 
 } // namespace filelist

@@ -14,7 +14,8 @@ void recordSampleFiles();
 
 // "Load Sample/Example Files": adds the recorded sample files that still exist and are not
 // listed yet, then asks whether to open the samples folder in the desktop's file manager
-// (every time, also when nothing was added).
+// (every time, also when nothing was added). Throws RunTimeError when, asked to, it could
+// not open the folder.
 void loadSampleFiles(base::FileListModel& files);
 
 } // namespace filelist

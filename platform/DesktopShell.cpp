@@ -8,9 +8,9 @@ namespace platform {
 namespace {
 class QtDesktopShell final : public DesktopShell {
 public:
-    void openFolder(const QString& folder) override {
+    bool openFolder(const QString& folder) override {
         // A file URL, not a command line: nothing in the folder's name is interpreted.
-        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     }
 };
 

@@ -10,8 +10,9 @@ class DesktopShell {
 public:
     virtual ~DesktopShell() = default;
 
-    // Opens the folder in the desktop's file manager; whether that worked is not reported.
-    virtual void openFolder(const QString& folder) = 0;
+    // Opens the folder in the desktop's file manager; false when no file manager could be
+    // started for it.
+    virtual bool openFolder(const QString& folder) = 0;
 };
 
 // The shell in force: the installed one, or the desktop's own when none is installed.

@@ -1,5 +1,6 @@
 #include "FolderFixtures.h"
 
+#include "base/ErrorReport.h"
 #include "base/FileListModel.h"
 #include "base/Settings.h"
 #include "filelist/SampleFiles.h"
@@ -19,8 +20,12 @@ class RecordingShell final : public platform::DesktopShell {
 public:
     RecordingShell() { platform::installDesktopShell(this); }
     ~RecordingShell() override { platform::installDesktopShell(nullptr); }
-    void openFolder(const QString& folder) override { opened.append(folder); }
+    bool openFolder(const QString& folder) override {
+        opened.append(folder);
+        return opens;
+    }
     QStringList opened;
+    bool opens = true; // false: no file manager can be started
 };
 
 QStringList recordedSamples() {
@@ -101,6 +106,30 @@ private slots:
         QCOMPARE(asked[0].title, platform::applicationTitle());
         QCOMPARE(shell.opened, QStringList{samples}); // only after Yes
         QVERIFY(prompts.errorReports().isEmpty());
+    }
+
+    void aFolderThatCannotBeOpenedIsReported() {
+        RecordingShell shell;
+        shell.opens = false;
+        TreeRoot root;
+        makeTree(root.path(), {"Samples/a.pdf"});
+        ProgramFolderAt programFolder(root.path());
+        filelist::recordSampleFiles();
+        base::FileListModel files;
+        ScriptedPrompts prompts;
+        prompts.yesNoAnswers << true;
+        base::ErrorReport(QStringLiteral("Form1.PushButton9_Click")).step([&] {
+            filelist::loadSampleFiles(files);
+        });
+        QCOMPARE(files.count(), 1); // the samples are added all the same
+        const auto reports = prompts.errorReports();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports[0].text.startsWith(
+                     QStringLiteral(
+                         "The folder %1 could not be opened: no file manager could be started.\r\n"
+                         "in Lanthorn2021/08/31.Form1.PushButton9_Click at line ")
+                         .arg(root.path() + "/Samples/")),
+                 qPrintable(reports[0].text));
     }
 
     void afterTheProgramFolderMovedNothingIsAddedButTheQuestionComes() {
