@@ -19,6 +19,13 @@ template <typename Call> bool withRetry(Call call) {
             return true;
     return false;
 }
+
+bool anyTicked(const base::ResultsSnapshot& results) {
+    for (int row = 0; row < results.rowCount(); ++row)
+        if (results.isTicked(row))
+            return true;
+    return false;
+}
 } // namespace
 
 void clearClipboardWithRetry() {
@@ -38,9 +45,16 @@ bool copyToClipboard(const base::ResultsSnapshot& results) {
 }
 
 void copyResultsToClipboard(const base::ResultsModel& results, const base::ErrorReport& errors) {
+    const base::ResultsSnapshot shown = results.snapshot();
+    if (!anyTicked(shown)) {
+        // Nothing would be copied: the clipboard keeps what it holds, and the user is told.
+        errors.step(
+            [] { platform::prompts().message(QStringLiteral("There are no results to copy.")); });
+        return;
+    }
     bool copied = true;
     errors.step([&] {
-        copied = copyToClipboard(results.snapshot());
+        copied = copyToClipboard(shown);
         if (!copied)
             throw base::RunTimeError(
                 QStringLiteral("The clipboard could not be set: it refused the results %1 times.")

@@ -20,7 +20,8 @@ void clearClipboardWithRetry();
 bool setClipboardTextWithRetry(const QByteArray& utf8);
 
 // "Copy Results To Clipboard": copies, then tells how to paste; when the clipboard refuses
-// the text, says so instead.
+// the text, says so instead. With no ticked row it says there is nothing to copy and leaves
+// the clipboard as it is.
 void copyResultsToClipboard(const base::ResultsModel& results, const base::ErrorReport& errors);
 
 } // namespace output

@@ -97,16 +97,29 @@ private slots:
         QCOMPARE(prompts.shown[0].title, QStringLiteral("Parvilon"));
     }
 
-    void anEmptyTableLeavesTheClipboardAloneButStillSaysSo() {
+    // With nothing to copy the clipboard keeps what it had, and the user is told so rather
+    // than that results were copied.
+    void nothingToCopyIsSaidAndTheClipboardKept_data() {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("no rows") << 0;
+        QTest::newRow("rows, none ticked") << 2;
+    }
+    void nothingToCopyIsSaidAndTheClipboardKept() {
+        QFETCH(int, rows);
         StubbornClipboard board;
         base::ResultsModel table;
         table.setHeaders({"Filename"});
+        for (int row = 0; row < rows; ++row)
+            table.appendRow(QStringLiteral("/%1.pdf").arg(row));
         ScriptedPrompts prompts;
+        platform::setApplicationTitle(QStringLiteral("Parvilon"));
         output::copyResultsToClipboard(table, errors);
         QCOMPARE(board.text, QStringLiteral("earlier content"));
         QCOMPARE(board.clears + board.sets, 0);
         QCOMPARE(prompts.shown.size(), 1);
-        QCOMPARE(prompts.shown[0].text, pasteHint);
+        QVERIFY(prompts.shown[0].kind == ScriptedPrompts::Kind::Message);
+        QCOMPARE(prompts.shown[0].text, QStringLiteral("There are no results to copy."));
+        QCOMPARE(prompts.shown[0].title, QStringLiteral("Parvilon"));
     }
 
     void nothingTickedEmptiesTheClipboard() {
@@ -135,6 +148,7 @@ private slots:
         base::ResultsModel table;
         table.setHeaders({"Filename"});
         table.appendRow("/a.pdf");
+        table.tickAll();
         ScriptedPrompts prompts;
         output::copyResultsToClipboard(table, errors);
         QCOMPARE(prompts.shown.size(), 1);
