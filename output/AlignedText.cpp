@@ -20,7 +20,13 @@ QList<int> columnWidths(const base::ResultsSnapshot& results, bool withHeaders) 
 }
 
 void appendCell(QString& line, const QString& text, int width) {
+    const qsizetype start = line.size();
     line += text;
+    // A tab or line break would start a new column or line of its own: each control
+    // character shows as one blank, so the width is the same as counted.
+    for (qsizetype i = start; i < line.size(); ++i)
+        if (line[i].unicode() < 0x20)
+            line[i] = QLatin1Char(' ');
     if (text.size() < width)
         line += QString(width - text.size(), QLatin1Char(' '));
     line += QLatin1Char('\t');

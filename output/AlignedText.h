@@ -12,7 +12,8 @@ namespace output {
 // once per cell.
 QList<int> columnWidths(const base::ResultsSnapshot& results, bool withHeaders);
 
-// Appends a cell to a line: the text, blanks up to the width, then a tab.
+// Appends a cell to a line: the text with each control character (tab, line breaks and
+// the rest below U+0020) shown as a blank, blanks up to the width, then a tab.
 void appendCell(QString& line, const QString& text, int width);
 
 // The clipboard's text, in UTF-8: one line per ticked row without a header line, every cell

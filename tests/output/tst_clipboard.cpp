@@ -73,6 +73,11 @@ private slots:
         QTest::newRow("non-ASCII padded by characters")
             << results({"Filename", "T"}, {{"/Zoë", "中文"}, {"/abcd", "x"}})
             << QString::fromUtf8("/Zoë \t中文\r\n/abcd\tx\r\n");
+        // A tab or line break of a name would split its row; each shows as a blank, counted
+        // in the width like any character.
+        QTest::newRow("tab, line breaks and other controls in a name show as blanks")
+            << results({"Filename", "T"}, {{"/a\tb\r\nc\x01.pdf", "x"}, {"/d.pdf", "y"}})
+            << "/a b  c .pdf\tx\r\n/d.pdf      \ty\r\n";
     }
     void clipboardText() {
         QFETCH(base::ResultsSnapshot, table);

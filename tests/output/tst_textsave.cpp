@@ -86,6 +86,9 @@ private slots:
             << QByteArray(
                    "Filename\tAuthor\t\r\n/Zo\xc3\xab.pdf\t\xe4\xb8\xad\xe6\x96\x87    \t\r\n"
                    "/b.pdf  \tAnn   \t\r\n");
+        QTest::newRow("controls in a name or value show as blanks")
+            << results({"Filename", "Title"}, {{"/a\tb\nc.pdf", "x\ty"}})
+            << QByteArray("Filename  \tTitle\t\r\n/a b c.pdf\tx y  \t\r\n");
     }
     void alignedTextByteForByte() {
         QFETCH(base::ResultsSnapshot, table);
@@ -274,6 +277,14 @@ private slots:
         QFETCH(QStringList, fields);
         QFETCH(QString, line);
         QCOMPARE(output::csvLine(fields), line);
+    }
+
+    void csvKeepsNamesExactly() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("r.csv");
+        QVERIFY(output::saveResultsText(results({"Filename"}, {{"/a\tb\nc.pdf"}}), path,
+                                        output::TextForm::Csv, nullptr));
+        QCOMPARE(fileBytes(path), QByteArray("Filename\r\n\"/a\tb\nc.pdf\"\r\n"));
     }
 
     // The save reads a snapshot: rows cleared meanwhile are still written.
