@@ -8,9 +8,10 @@
 #include "base/ResultsModel.h"
 #include "output/AlignedText.h"
 #include "output/CsvText.h"
+#include "output/WholeFileWriter.h"
 #include "platform/Prompts.h"
 
-#include <QSaveFile>
+#include <QFileDevice>
 
 namespace output {
 
@@ -27,9 +28,11 @@ void showProgress(base::Progress* progress, int value, const QString& text) {
 
 void writeLine(QIODevice& device, const QString& line) {
     const QByteArray bytes = line.toUtf8() + "\r\n";
-    if (device.write(bytes) != bytes.size())
-        throw base::RunTimeError(
-            QStringLiteral("The results could not be written: %1").arg(device.errorString()));
+    if (device.write(bytes) == bytes.size())
+        return;
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    throw base::RunTimeError(QStringLiteral("The results could not be written: %1")
+                                 .arg(file ? writeFailureReason(*file) : device.errorString()));
 }
 
 // One line of the chosen form: aligned cells, or comma-separated fields.
@@ -94,21 +97,13 @@ bool saveResultsText(const base::ResultsSnapshot& results, const QString& path, 
     const base::ErrorReport errors(QStringLiteral("Main.SaveListviewProperlySpaced"));
     bool saved = false;
     errors.step([&] {
-        QSaveFile file(path);
-        // The new file goes in beside the old one and takes its place when complete, which
-        // needs a folder we may write; in a folder we may not, a file we may write is
-        // written in place, as a plain overwrite would.
-        file.setDirectWriteFallback(true);
-        if (!file.open(QIODevice::WriteOnly))
-            throw base::RunTimeError(
-                QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-        writeResultsText(results, file, form, progress, base::fileNameOf(path));
-        // Making a large file safe on disk takes a while; the window stays responsive.
-        bool committed = false;
-        base::runLettingEventsRun([&] { committed = file.commit(); });
-        if (!committed)
-            throw base::RunTimeError(QStringLiteral("%1 could not be written completely: %2")
-                                         .arg(path, file.errorString()));
+        WholeFileWriter file(path);
+        try {
+            writeResultsText(results, file.device(), form, progress, base::fileNameOf(path));
+        } catch (const base::RunTimeError&) {
+            file.failure(); // the same refusal, said with the file's name
+        }
+        file.commit();
         saved = true;
     });
     if (progress)

@@ -30,9 +30,10 @@ void writeResultsText(const base::ResultsSnapshot& results, QIODevice& device, T
                       base::Progress* progress, const QString& name);
 
 // Writes the results as a file at path. An existing file is replaced only once the new one
-// is complete, so a save that fails is reported once and leaves the old file as it was; only
-// in a folder the user may not write is a writable file written over in place. Progress
-// rests at the end. Returns whether the file was written.
+// is complete and safe on disk, so a save that fails (a full disk too) is reported once,
+// naming the path and the reason, and leaves the old file as it was; only in a folder the
+// user may not write is a writable file written over in place. Progress rests at the end.
+// Returns whether the file was written.
 bool saveResultsText(const base::ResultsSnapshot& results, const QString& path, TextForm form,
                      base::Progress* progress);
 

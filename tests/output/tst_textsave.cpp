@@ -8,6 +8,7 @@
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TestMain.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -26,6 +27,27 @@ using testsupport::results;
 using testsupport::ScriptedPrompts;
 
 namespace {
+
+// A buffer that takes `limit` bytes and refuses every write that would go beyond, as a full
+// disk does.
+class FailDevice final : public QBuffer {
+public:
+    explicit FailDevice(qint64 bytes) : limit(bytes) {}
+    int refusals = 0;
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override {
+        if (pos() + length > limit) {
+            ++refusals;
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        return QBuffer::writeData(data, length);
+    }
+
+private:
+    qint64 limit;
+};
 
 bool save(const base::ResultsSnapshot& table, const QString& path, base::Progress* progress) {
     return output::saveResultsText(table, path, output::TextForm::Aligned, progress);
@@ -125,7 +147,16 @@ private slots:
         QCOMPARE(bar.value(), 0);
     }
 
-    void aSaveThatFailsMidwayLeavesTheOldFileIntact() {
+    // A file-size limit makes the disk "full" after 8 KB, for root as for anyone. A small
+    // text waits in the file's buffer and fails only in its final flush; a large one fails
+    // midway. Either way the old file stays whole and no partial file is left beside it.
+    void aSaveThatRunsOutOfRoomLeavesTheOldFileIntact_data() {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("fails in the final flush") << 120;
+        QTest::newRow("fails midway") << 2000;
+    }
+    void aSaveThatRunsOutOfRoomLeavesTheOldFileIntact() {
+        QFETCH(int, rows);
         QTemporaryDir folder;
         const QString path = folder.filePath("results.txt");
         QFile old(path);
@@ -134,10 +165,9 @@ private slots:
         old.close();
         base::ResultsSnapshot big;
         big.headers = {"Filename", "Title"};
-        for (int i = 0; i < 2000; ++i)
+        for (int i = 0; i < rows; ++i)
             big.appendRow({QStringLiteral("/docs/file %1.pdf").arg(i), QString(60, 'x')});
 
-        // A file-size limit makes the disk "full" after 8 KB, for root as for anyone.
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit previous{};
         getrlimit(RLIMIT_FSIZE, &previous);
@@ -150,6 +180,9 @@ private slots:
 
         QVERIFY(!saved);
         QCOMPARE(prompts.errorReports().size(), 1);
+        const QString report = prompts.errorReports()[0].text;
+        QVERIFY2(report.startsWith(path + " could not be written completely: File too large\r\n"),
+                 qPrintable(report));
         QCOMPARE(fileBytes(path), QByteArray("the earlier results\r\n"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"results.txt"});
@@ -285,6 +318,36 @@ private slots:
         QVERIFY(output::saveResultsText(results({"Filename"}, {{"/a\tb\nc.pdf"}}), path,
                                         output::TextForm::Csv, nullptr));
         QCOMPARE(fileBytes(path), QByteArray("Filename\r\n\"/a\tb\nc.pdf\"\r\n"));
+    }
+
+    // Every write is checked: the first one the device refuses ends the text with the
+    // device's reason, and nothing more is written after it.
+    void aRefusedWriteEndsTheText_data() {
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<qsizetype>("kept");
+        // Every line is 11 bytes: "Filename\t\r\n", "/f1     \t\r\n" and so on.
+        QTest::newRow("refused at once") << qint64(0) << qsizetype(0);
+        QTest::newRow("after the header") << qint64(11) << qsizetype(11);
+        QTest::newRow("inside the third line") << qint64(30) << qsizetype(22);
+    }
+    void aRefusedWriteEndsTheText() {
+        QFETCH(qint64, limit);
+        QFETCH(qsizetype, kept);
+        FailDevice device(limit);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        base::ResultsSnapshot table;
+        table.headers = {"Filename"};
+        for (int i = 1; i <= 5; ++i)
+            table.appendRow({QStringLiteral("/f%1").arg(i)});
+        try {
+            output::writeResultsText(table, device, output::TextForm::Aligned, nullptr, "x");
+            QFAIL("a refused write went unnoticed");
+        } catch (const base::RunTimeError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QStringLiteral("The results could not be written: No space left on device"));
+        }
+        QCOMPARE(device.data().size(), kept);
+        QCOMPARE(device.refusals, 1);
     }
 
     // The save reads a snapshot: rows cleared meanwhile are still written.
