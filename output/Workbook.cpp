@@ -3,7 +3,10 @@
 #include "base/EventPump.h"
 #include "base/RunTimeError.h"
 
+#include "output/WholeFileWriter.h"
+
 #include <QFile>
+#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
@@ -15,14 +18,22 @@ constexpr double widestColumn = 255;
 } // namespace
 
 Workbook::Workbook(const QString& target, const QString& scratchFolder)
-    : path(target), temporaryFolder(QFile::encodeName(scratchFolder)) {
+    : path(target), temporaryFolder(QFile::encodeName(scratchFolder)),
+      output(std::make_unique<WholeFileWriter>(target)),
+      packed(std::make_unique<QTemporaryFile>(scratchFolder + QStringLiteral("/workbook-XXXXXX"))) {
+    // The library packs the workbook in the private temporary folder; only a complete one
+    // goes beside the target (see close()).
+    if (!packed->open())
+        throw base::RunTimeError(
+            QStringLiteral("The workbook %1 cannot be made: %2").arg(path, packed->errorString()));
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = temporaryFolder.data();
-    book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
-    if (!book)
+    book = workbook_new_opt(QFile::encodeName(packed->fileName()).constData(), &options);
+    if (book)
+        sheet = workbook_add_worksheet(book, nullptr);
+    if (!sheet)
         throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be made.").arg(path));
-    sheet = workbook_add_worksheet(book, nullptr);
 }
 
 Workbook::~Workbook() {
@@ -105,6 +116,27 @@ void Workbook::close() {
     if (result != LXW_NO_ERROR)
         throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
                                      .arg(path, QString::fromUtf8(lxw_strerror(result))));
+    copyPackedToOutput();
+    output->commit();
+}
+
+void Workbook::copyPackedToOutput() {
+    // The library does not check every write of its own, so on a full disk it could leave
+    // a cut file and call it done; this copy checks each one and knows the reason.
+    QFile packedFile(packed->fileName());
+    if (!packedFile.open(QIODevice::ReadOnly))
+        throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
+                                     .arg(path, packedFile.errorString()));
+    constexpr qint64 chunk = 1 << 20;
+    while (!packedFile.atEnd()) {
+        base::letEventsRun();
+        const QByteArray bytes = packedFile.read(chunk);
+        if (bytes.isEmpty() && packedFile.error() != QFileDevice::NoError)
+            throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
+                                         .arg(path, packedFile.errorString()));
+        if (output->device().write(bytes) != bytes.size())
+            output->failure();
+    }
 }
 
 } // namespace output

@@ -6,11 +6,17 @@
 #include <QString>
 #include <QTime>
 
+#include <memory>
+
+class QTemporaryFile;
+
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
 
 namespace output {
+
+class WholeFileWriter;
 
 // A new .xlsx workbook with one worksheet, written row by row (rows in increasing order) so
 // that a large table needs little memory. Cells hold text, numbers or dates with times.
@@ -18,7 +24,9 @@ namespace output {
 // fit would.
 class Workbook {
 public:
-    // Workbook data waits in temporaryFolder until close() writes the file at path.
+    // Workbook data waits in temporaryFolder until close() writes the file at path. A file
+    // already at path is replaced only by a complete workbook (see WholeFileWriter).
+    // Throws RunTimeError when path cannot be written, naming the reason.
     Workbook(const QString& path, const QString& temporaryFolder);
     ~Workbook();
     Workbook(const Workbook&) = delete;
@@ -39,12 +47,15 @@ public:
     void close();
 
 private:
+    void copyPackedToOutput();
     void noteWidth(int column, qsizetype length);
     void check(int result, int row, int column) const;
     lxw_format* numberFormat(const QString& format);
 
     QString path;
     QByteArray temporaryFolder;
+    std::unique_ptr<WholeFileWriter> output;
+    std::unique_ptr<QTemporaryFile> packed; // the library's whole workbook, before the copy
     lxw_workbook* book = nullptr;
     lxw_worksheet* sheet = nullptr;
     QList<int> longest;

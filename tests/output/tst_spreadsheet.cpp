@@ -18,7 +18,10 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <ctime>
+#include <latch>
+#include <thread>
 
 using testsupport::results;
 using testsupport::ScriptedPrompts;
@@ -43,6 +46,23 @@ struct RecordingSpreadsheet final : platform::SpreadsheetApplication {
             error = QStringLiteral("the application refused %1").arg(path);
         return opens;
     }
+};
+
+// Progress that holds its writer at "Done.", just before the workbook is packed and
+// written, until every writer sharing the latch has come that far.
+class MeetingProgress final : public base::Progress {
+public:
+    explicit MeetingProgress(std::latch& all) : meeting(all) {}
+    void setValue(int) override {}
+    int value() const override { return 0; }
+    void setText(const QString& text) override {
+        if (text == QLatin1String("Done."))
+            meeting.arrive_and_wait();
+    }
+    QString text() const override { return {}; }
+
+private:
+    std::latch& meeting;
 };
 
 // The workbook as an independent reader sees it.
@@ -345,12 +365,82 @@ private slots:
         QVERIFY(!exporter.busy.isBusy());
     }
 
-    void aWorkbookThatCannotBeWrittenIsAnError() {
+    void aWorkbookThatCannotBeWrittenSaysWhy() {
         QTemporaryDir folder;
-        QVERIFY_THROWS_EXCEPTION(base::RunTimeError,
-                                 output::writeResultsWorkbook(results({"Filename"}, {{"/a"}}),
-                                                              folder.filePath("no/such/dir/b.xlsx"),
-                                                              nullptr));
+        const QString path = folder.filePath("no/such/dir/b.xlsx");
+        try {
+            output::writeResultsWorkbook(results({"Filename"}, {{"/a"}}), path, nullptr);
+            QFAIL("a workbook in a missing folder was taken as written");
+        } catch (const base::RunTimeError& error) {
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     path + QStringLiteral(" cannot be written: No such file or directory"));
+        }
+    }
+
+    // What a crash or a kill would leave at any moment of a write: the old workbook until
+    // the new one is complete, then the new one, never anything between.
+    void theNameHoldsAWholeWorkbookThroughoutAWrite() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("book.xlsx");
+        output::writeResultsWorkbook(results({"Filename"}, {{"/old.pdf"}}), path, nullptr);
+        const QByteArray old = testsupport::fileBytes(path);
+        base::ResultsSnapshot table;
+        table.headers = {"Filename", "Title"};
+        for (int row = 0; row < 20000; ++row)
+            table.appendRow({QStringLiteral("/new/%1.pdf").arg(row), "T"});
+        std::atomic<bool> writing = true;
+        QList<QByteArray> seen; // what the name held, other than the old workbook
+        std::thread watcher([&] {
+            while (writing) {
+                const QByteArray now = testsupport::fileBytes(path);
+                if (now != old && (seen.isEmpty() || seen.last() != now) && seen.size() < 20)
+                    seen.append(now);
+            }
+        });
+        output::writeResultsWorkbook(table, path, nullptr);
+        writing = false;
+        watcher.join();
+        const QByteArray written = testsupport::fileBytes(path);
+        QVERIFY(written != old);
+        for (const QByteArray& held : seen)
+            QVERIFY2(held == written, qPrintable(QStringLiteral("a moment's file of %1 bytes, "
+                                                                "the workbook has %2")
+                                                     .arg(held.size())
+                                                     .arg(written.size())));
+    }
+
+    // Two writers of one name, as two command lines given the same output, packing their
+    // workbooks at the same moment: the name ends up holding one of the two, whole, and
+    // nothing else is left in the folder.
+    void twoWritersOfOneNameLeaveOneWholeWorkbook() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("book.xlsx");
+        const auto tableOf = [](const QString& title) {
+            base::ResultsSnapshot table;
+            table.headers = {"Filename", "Title"};
+            for (int row = 0; row < 5000; ++row)
+                table.appendRow({QStringLiteral("/%1/%2.pdf").arg(title).arg(row), title});
+            return table;
+        };
+        const QList<base::ResultsSnapshot> tables{tableOf("first"), tableOf("other")};
+        std::latch packing(2);
+        QStringList failures(2);
+        const auto write = [&](int writer) {
+            MeetingProgress progress(packing);
+            try {
+                output::writeResultsWorkbook(tables[writer], path, &progress);
+            } catch (const std::exception& error) {
+                failures[writer] = QString::fromUtf8(error.what());
+            }
+        };
+        std::thread first(write, 0);
+        std::thread second(write, 1);
+        first.join();
+        second.join();
+        QCOMPARE(failures, QStringList(2));
+        QCOMPARE(readBack(path)["cells"].toObject().size(), 2 * 5001);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"book.xlsx"});
     }
 };
 
