@@ -108,6 +108,7 @@ void exportResultsToWorkbook(const base::ResultsModel& results, base::Progress& 
             const QString path = reserveWorkbookPath(QDateTime::currentDateTime());
             try {
                 writeResultsWorkbook(results.snapshot(), path, &progress);
+                handOverWorkbook(path);
             } catch (...) {
                 QFile::remove(path); // never shown to anyone: no half-written file stays
                 throw;

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <ctime>
 #include <latch>
+#include <sys/stat.h>
 #include <thread>
 
 using testsupport::results;
@@ -28,12 +29,18 @@ using testsupport::ScriptedPrompts;
 
 namespace {
 
+mode_t modeOf(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
 // A spreadsheet application that records what it is asked to open.
 struct RecordingSpreadsheet final : platform::SpreadsheetApplication {
     bool installed = true;
     bool opens = true;
     int checks = 0;
     QStringList opened;
+    QList<mode_t> modesWhenOpened;
     RecordingSpreadsheet() { platform::installSpreadsheetApplication(this); }
     ~RecordingSpreadsheet() override { platform::installSpreadsheetApplication(nullptr); }
     bool isInstalled() override {
@@ -42,6 +49,7 @@ struct RecordingSpreadsheet final : platform::SpreadsheetApplication {
     }
     bool open(const QString& path, QString& error) override {
         opened.append(path);
+        modesWhenOpened.append(modeOf(path));
         if (!opens)
             error = QStringLiteral("the application refused %1").arg(path);
         return opens;
@@ -302,26 +310,58 @@ private slots:
         QCOMPARE(QSet<QString>(spreadsheet.opened.begin(), spreadsheet.opened.end()).size(), 3);
         for (const QString& path : spreadsheet.opened)
             QVERIFY(QFileInfo(path).size() > 0);
+        // Handed over read-only, so that the application's Save asks for a place of the
+        // user's own instead of writing into this folder.
+        QCOMPARE(spreadsheet.modesWhenOpened, (QList<mode_t>{0444, 0444, 0444}));
     }
 
-    // Start-up removes the workbooks older than two weeks, and nothing else.
+    // Start-up removes the workbooks handed over more than two weeks ago that are still as
+    // they were handed over, and what failed exports left behind. A workbook the user may
+    // have changed since, and anything else in the folder, stays.
     void oldWorkbooksAreRemoved() {
         const QString folder = output::workbookFolder();
         const QDateTime now = QDateTime::currentDateTime();
-        const auto make = [&](const QString& name, int daysOld) {
-            QFile file(folder + "/" + name);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("x");
-            file.flush();
-            file.setFileTime(now.addDays(-daysOld), QFileDevice::FileModificationTime);
+        const auto handedOver = [&](int daysAgo) {
+            const QString path = output::reserveWorkbookPath(now.addDays(-daysAgo));
+            output::writeResultsWorkbook(results({"Filename"}, {{"/a"}}), path, nullptr);
+            output::handOverWorkbook(path);
+            return path;
         };
-        make("Parvilon results old.xlsx", 15);
-        make("Parvilon results recent.xlsx", 13);
-        make("notes.txt", 30);
-        QCOMPARE(output::removeOldWorkbooks(now), 1);
-        QVERIFY(!QFile::exists(folder + "/Parvilon results old.xlsx"));
-        QVERIFY(QFile::exists(folder + "/Parvilon results recent.xlsx"));
-        QVERIFY(QFile::exists(folder + "/notes.txt"));
+        const auto setAge = [&](const QString& path, int daysAgo) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY(file.setFileTime(now.addDays(-daysAgo), QFileDevice::FileModificationTime));
+        };
+        const QString unchanged = handedOver(15);
+        const QString recent = handedOver(13);
+        // Saved into five days after it was handed over, fifteen days ago.
+        const QString savedInto = handedOver(20);
+        QVERIFY(QFile::setPermissions(savedInto, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        {
+            QFile file(savedInto);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("the user's own work");
+        }
+        QVERIFY(QFile::setPermissions(savedInto, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                     QFileDevice::ReadOther));
+        setAge(savedInto, 15);
+        const QString madeWritable = handedOver(15);
+        QVERIFY(
+            QFile::setPermissions(madeWritable, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const QString emptyReservation = output::reserveWorkbookPath(now.addDays(-16));
+        setAge(emptyReservation, 16);
+        const QString crashedWrite = folder + "/Parvilon results 2020-01-01 00-00-00.xlsx.Ab12Cd";
+        QFile(crashedWrite).open(QIODevice::WriteOnly);
+        setAge(crashedWrite, 16);
+        const QString notes = folder + "/notes.txt";
+        QFile(notes).open(QIODevice::WriteOnly);
+        setAge(notes, 30);
+
+        QCOMPARE(output::removeOldWorkbooks(now), 3);
+        for (const QString& removed : {unchanged, emptyReservation, crashedWrite})
+            QVERIFY2(!QFile::exists(removed), qPrintable(removed));
+        for (const QString& kept : {recent, savedInto, madeWritable, notes})
+            QVERIFY2(QFile::exists(kept), qPrintable(kept));
     }
 
     void withoutASpreadsheetApplicationTwoMessagesAndNothingElse() {
