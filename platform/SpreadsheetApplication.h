@@ -11,7 +11,8 @@ public:
     virtual ~SpreadsheetApplication() = default;
     // Whether there is an application that opens workbooks.
     virtual bool isInstalled() = 0;
-    // Shows the workbook at path as a new, unsaved document (the file itself is temporary).
+    // Shows the workbook at path: LibreOffice as a new, unsaved document; another
+    // application opens the file itself, so the caller hands it over read-only.
     // False with a reason when it cannot be opened.
     virtual bool open(const QString& path, QString& error) = 0;
 };
