@@ -2,7 +2,6 @@
 
 #include "base/EventPump.h"
 #include "base/RunTimeError.h"
-
 #include "output/WholeFileWriter.h"
 
 #include <QFile>

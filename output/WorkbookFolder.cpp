@@ -96,8 +96,7 @@ int removeOldWorkbooks(const QDateTime& now) {
     // temporary file of its write (the name and six characters more).
     const QString unfinishedWrite = anyMoment + QStringLiteral(".??????");
     const QFileInfoList files =
-        QDir(folderPath())
-            .entryInfoList({anyMoment, unfinishedWrite}, QDir::Files | QDir::Hidden | QDir::System);
+        QDir(folderPath()).entryInfoList({anyMoment, unfinishedWrite}, QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : files) {
         if (file.isSymLink() || file.lastModified() >= cutOff)
             continue;
