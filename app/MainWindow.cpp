@@ -117,7 +117,7 @@ void MainWindow::connectHandlers() {
     onClick(ui.startExtraction, "Form1.PushButton3_Click",
             [this](const base::ErrorReport& errors) { startExtraction(errors); });
     onClick(ui.saveText, "Form1.PushButton1_Click", [this](const base::ErrorReport& errors) {
-        output::saveResultsByDialog(resultsModel, progress, busy, errors);
+        output::saveResultsByDialog(resultsModel, files.paths(), progress, busy, errors);
     });
     onClick(ui.saveWorkbook, "Form1.PushButton13_Click", [this](const base::ErrorReport& errors) {
         output::exportResultsToWorkbook(resultsModel, progress, busy, errors);

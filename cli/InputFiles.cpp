@@ -2,7 +2,6 @@
 
 #include "cli/CliRequest.h"
 #include "filelist/FolderTree.h"
-#include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
 
 #include <QFile>
@@ -86,16 +85,6 @@ QString leftOutLine(const filelist::LeftOut& leftOut) {
                      QStringLiteral(" it may not enter (an unusable name, a hidden system "
                                     "folder, no access)"));
     return QStringLiteral("the folder scan left out ") + parts.join(QStringLiteral(" and "));
-}
-
-QString inputThatIsOutput(const QStringList& files, const QString& output) {
-    const std::optional<platform::FileIdentity> written = platform::identityOf(output);
-    if (!written)
-        return {};
-    for (const QString& file : files)
-        if (platform::identityOf(file) == written)
-            return file;
-    return {};
 }
 
 } // namespace cli

@@ -32,8 +32,4 @@ base::Result<InputFiles> inputFilesOf(const CliRequest& request, const base::Err
 // What the folder walks left out, said in one line; empty when they left out nothing.
 QString leftOutLine(const filelist::LeftOut& leftOut);
 
-// The first of files that is the output itself (the same file, through links too); empty
-// when none is. An output that does not exist yet is none of them.
-QString inputThatIsOutput(const QStringList& files, const QString& output);
-
 } // namespace cli

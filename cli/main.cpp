@@ -14,6 +14,7 @@
 #include "extract/ExtractionRun.h"
 #include "output/SpreadsheetExport.h"
 #include "output/TextSave.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFileLimit.h"
 #include "platform/PrivateTempFolder.h"
@@ -100,7 +101,7 @@ int extractAndWrite(const cli::CliRequest& request) {
     }
     if (const QString leftOut = cli::leftOutLine(input.value().leftOut); !leftOut.isEmpty())
         cli::printError(leftOut);
-    if (const QString same = cli::inputThatIsOutput(input.value().files, request.output);
+    if (const QString same = platform::sameFileAmong(input.value().files, request.output);
         !same.isEmpty()) {
         cli::printError(QStringLiteral("the output %1 is one of the files to read (%2): name "
                                        "another output")

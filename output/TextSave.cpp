@@ -9,6 +9,7 @@
 #include "output/AlignedText.h"
 #include "output/CsvText.h"
 #include "output/WholeFileWriter.h"
+#include "platform/FileIdentity.h"
 #include "platform/Prompts.h"
 
 #include <QFileDevice>
@@ -111,8 +112,9 @@ bool saveResultsText(const base::ResultsSnapshot& results, const QString& path, 
     return saved;
 }
 
-void saveResultsByDialog(const base::ResultsModel& results, base::Progress& progress,
-                         base::BusyState& busy, const base::ErrorReport& errors) {
+void saveResultsByDialog(const base::ResultsModel& results, const QStringList& inputs,
+                         base::Progress& progress, base::BusyState& busy,
+                         const base::ErrorReport& errors) {
     QString path;
     errors.step([&] {
         path = platform::prompts().saveFile(
@@ -122,7 +124,21 @@ void saveResultsByDialog(const base::ResultsModel& results, base::Progress& prog
     if (path.isEmpty())
         return;
     const base::BusyScope busyScope(busy);
-    errors.step([&] { saveResultsText(results.snapshot(), path, textFormFor(path), &progress); });
+    const base::ResultsSnapshot snapshot = results.snapshot();
+    QStringList read = inputs;
+    for (int row = 0; row < snapshot.rowCount(); ++row)
+        read.append(snapshot.cell(row, 0));
+    if (const QString same = platform::sameFileAmong(read, path); !same.isEmpty()) {
+        errors.step([&] {
+            platform::prompts().message(
+                QStringLiteral("%1 is one of the PDF files being read (%2): saving there would "
+                               "destroy it.\r\rThe results were not saved; choose another name.")
+                    .arg(path, same),
+                {}, platform::MessageIcon::Warning);
+        });
+        return;
+    }
+    errors.step([&] { saveResultsText(snapshot, path, textFormFor(path), &progress); });
 }
 
 } // namespace output

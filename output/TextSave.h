@@ -38,8 +38,10 @@ bool saveResultsText(const base::ResultsSnapshot& results, const QString& path, 
                      base::Progress* progress);
 
 // "4. Save Results As Text File": asks for a name (text or CSV) and saves the results there,
-// busy meanwhile.
-void saveResultsByDialog(const base::ResultsModel& results, base::Progress& progress,
-                         base::BusyState& busy, const base::ErrorReport& errors);
+// busy meanwhile. A name that is one of the files read or to be read (inputs, and the
+// results' own files) is refused: saving would destroy it.
+void saveResultsByDialog(const base::ResultsModel& results, const QStringList& inputs,
+                         base::Progress& progress, base::BusyState& busy,
+                         const base::ErrorReport& errors);
 
 } // namespace output

@@ -13,4 +13,14 @@ std::optional<FileIdentity> identityOf(const QString& path) {
     return FileIdentity{status.st_dev, status.st_ino};
 }
 
+QString sameFileAmong(const QStringList& files, const QString& path) {
+    const std::optional<FileIdentity> wanted = identityOf(path);
+    if (!wanted)
+        return {};
+    for (const QString& file : files)
+        if (identityOf(file) == wanted)
+            return file;
+    return {};
+}
+
 } // namespace platform

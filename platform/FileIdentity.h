@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <sys/types.h>
@@ -17,5 +18,9 @@ struct FileIdentity {
 
 // The identity of the file path leads to (following links); nothing when it does not exist.
 std::optional<FileIdentity> identityOf(const QString& path);
+
+// The first of files that is the file at path itself (the same file through links or under
+// another name); empty when none is, or when path does not exist.
+QString sameFileAmong(const QStringList& files, const QString& path);
 
 } // namespace platform

@@ -280,7 +280,7 @@ private slots:
         prompts.saveFileAnswers << folder.filePath("out.txt") << folder.filePath("out.CSV")
                                 << QString();
         for (int save = 0; save < 3; ++save)
-            output::saveResultsByDialog(table, progress, busy, errors);
+            output::saveResultsByDialog(table, {}, progress, busy, errors);
         const auto dialogs = prompts.ofKind(ScriptedPrompts::Kind::SaveFile);
         QCOMPARE(dialogs.size(), 3);
         QCOMPARE(dialogs[0].text, QStringLiteral("Save"));
@@ -295,6 +295,37 @@ private slots:
         // The last one was cancelled: nothing written, nothing said.
         QCOMPARE(prompts.shown.size(), 3);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
+    }
+
+    // A name that is one of the files read (a row of the results) or to be read (the file
+    // list), under any name, is refused, and the file kept.
+    void aSaveOverAFileBeingReadIsRefused() {
+        QTemporaryDir folder;
+        const QString read = folder.filePath("read.pdf");
+        const QString listed = folder.filePath("listed.pdf");
+        for (const QString& path : {read, listed}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("%PDF-1.4\n") == 9);
+        }
+        QVERIFY(QFile::link(read, folder.filePath("link.txt")));
+        base::ResultsModel table;
+        table.setHeaders({"Filename"});
+        table.appendRow(read);
+        table.tickAll();
+        base::SilentProgress progress;
+        base::QuietBusyState busy;
+        ScriptedPrompts prompts;
+        prompts.saveFileAnswers << folder.filePath("link.txt") << listed;
+        for (int save = 0; save < 2; ++save)
+            output::saveResultsByDialog(
+                table, {listed}, progress, busy,
+                base::ErrorReport(QStringLiteral("Form1.PushButton1_Click")));
+        const auto refusals = prompts.ofKind(ScriptedPrompts::Kind::Message);
+        QCOMPARE(refusals.size(), 2);
+        QVERIFY(refusals[0].text.contains("is one of the PDF files being read (" + read + ")"));
+        QVERIFY(refusals[1].text.contains("(" + listed + ")"));
+        QCOMPARE(fileBytes(read), QByteArray("%PDF-1.4\n"));
+        QCOMPARE(fileBytes(listed), QByteArray("%PDF-1.4\n"));
     }
 
     void csvFieldsAreQuotedOnlyWhenTheyMustBe_data() {
@@ -367,7 +398,7 @@ private slots:
         });
         base::SilentProgress progress;
         base::QuietBusyState busy;
-        output::saveResultsByDialog(table, progress, busy,
+        output::saveResultsByDialog(table, {}, progress, busy,
                                     base::ErrorReport(QStringLiteral("Form1.PushButton1_Click")));
         QVERIFY(cleared);
         const QByteArray written = fileBytes(folder.filePath("r.txt"));
