@@ -7,22 +7,22 @@
 #include "base/PathHelpers.h"
 #include "base/Settings.h"
 #include "extract/ExtractionRun.h"
-#include "extract/PropertyDialog.h"
-#include "filelist/DragReorder.h"
-#include "filelist/DropIntake.h"
 #include "filelist/FileDialogIntake.h"
 #include "filelist/FolderScan.h"
 #include "filelist/SampleFiles.h"
+#include "gui/CursorFile.h"
+#include "gui/DragReorder.h"
+#include "gui/DropIntake.h"
+#include "gui/PaintPacer.h"
+#include "gui/PropertyDialog.h"
+#include "gui/TextProgressBar.h"
+#include "gui/Twips.h"
+#include "gui/WindowColours.h"
 #include "output/ClipboardCopy.h"
 #include "output/SpreadsheetExport.h"
 #include "output/TextSave.h"
-#include "platform/CursorFile.h"
-#include "platform/PaintPacer.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
-#include "platform/TextProgressBar.h"
-#include "platform/Twips.h"
-#include "platform/WindowColours.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -113,7 +113,7 @@ void MainWindow::connectHandlers() {
         errors.step([this] { filelist::loadSampleFiles(files); });
     });
     onClick(ui.chooseProperties, "Form1.PushButton6_Click",
-            [](const base::ErrorReport& errors) { extract::showPropertyDialog(errors); });
+            [](const base::ErrorReport& errors) { gui::showPropertyDialog(errors); });
     onClick(ui.startExtraction, "Form1.PushButton3_Click",
             [this](const base::ErrorReport& errors) { startExtraction(errors); });
     onClick(ui.saveText, "Form1.PushButton1_Click", [this](const base::ErrorReport& errors) {
@@ -136,10 +136,10 @@ void MainWindow::connectHandlers() {
         });
     });
     // Files and folders dropped from the desktop; reordering moves paths and starts no drag.
-    new filelist::DropIntake(ui.fileList, files);
+    new gui::DropIntake(ui.fileList, files);
     // A double-click anywhere on the list, rows or the empty area below them, removes the
     // selected row.
-    new filelist::DragReorder(ui.fileList, files, [this] {
+    new gui::DragReorder(ui.fileList, files, [this] {
         base::runHandler([this] {
             filelist::removeFileUnlessBusy(files, ui.fileList->currentIndex().row(), busy);
         });
@@ -154,8 +154,8 @@ void MainWindow::startExtraction(const base::ErrorReport& errors) {
     // The table grows by a row and the bar moves for every file: both are painted a few
     // times a second rather than per file. The whole table is paced, scroll bars included,
     // since the vertical bar changes with every row as well.
-    std::optional<platform::PaintPacer> pacedTable;
-    std::optional<platform::PaintPacer> pacedBar;
+    std::optional<gui::PaintPacer> pacedTable;
+    std::optional<gui::PaintPacer> pacedBar;
     if (!busy.isBusy()) {
         pacedTable.emplace(ui.results);
         pacedBar.emplace(ui.progress, 100);
@@ -166,8 +166,8 @@ void MainWindow::startExtraction(const base::ErrorReport& errors) {
 void MainWindow::load() {
     const base::ErrorReport errors(QStringLiteral("Form1.Form_Load"));
     errors.step([&] {
-        if (platform::skinFileIsPresent())
-            platform::applyWindowColours(this);
+        if (gui::skinFileIsPresent())
+            gui::applyWindowColours(this);
     });
     errors.step([&] { setWindowTitle(productName); });
     errors.step([&] {
@@ -181,7 +181,7 @@ void MainWindow::load() {
         const QString cursorPath = platform::programFolder() + QStringLiteral("/HAND-M.CUR");
         if (!base::fileIsPresent(cursorPath))
             return;
-        handCursor = platform::cursorFromFile(cursorPath);
+        handCursor = gui::cursorFromFile(cursorPath);
         if (!handCursor)
             throw base::RunTimeError(
                 QStringLiteral("The cursor file %1 cannot be read as a picture.").arg(cursorPath));

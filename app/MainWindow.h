@@ -66,14 +66,14 @@ private:
     // Progress shown in the window's progress bar.
     class BarProgress final : public base::Progress {
     public:
-        explicit BarProgress(platform::TextProgressBar*& shownIn) : bar(shownIn) {}
+        explicit BarProgress(gui::TextProgressBar*& shownIn) : bar(shownIn) {}
         void setValue(int value) override;
         int value() const override;
         void setText(const QString& text) override;
         QString text() const override;
 
     private:
-        platform::TextProgressBar*& bar;
+        gui::TextProgressBar*& bar;
     };
 
     // Connects a button to its handler; location names the handler in error reports.

@@ -1,10 +1,10 @@
 // The main window's controls and where they go, in twips as the window was designed.
 #include "app/MainWindowLayout.h"
 
-#include "platform/CaptionFrame.h"
-#include "platform/ListView.h"
-#include "platform/TextProgressBar.h"
-#include "platform/Twips.h"
+#include "gui/CaptionFrame.h"
+#include "gui/ListView.h"
+#include "gui/TextProgressBar.h"
+#include "gui/Twips.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -13,8 +13,8 @@
 
 namespace app {
 
-using platform::twips;
-using platform::twipsRect;
+using gui::twips;
+using gui::twipsRect;
 
 namespace {
 
@@ -29,7 +29,7 @@ QPalette whitePalette(QPalette palette) {
 }
 
 QTreeView* makeList(QWidget* parent, const char* name, const QString& tooltip) {
-    auto* list = new platform::ListView(parent);
+    auto* list = new gui::ListView(parent);
     list->setObjectName(QLatin1String(name));
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
@@ -114,7 +114,7 @@ MainWindowControls makeMainWindowControls(QWidget* window) {
         button("PushButton6", QStringLiteral("2. Choose PDF Properties To Extract"));
     c.startExtraction = button("PushButton3", QStringLiteral("3. Start Extracting"));
 
-    c.optionFrame = new platform::CaptionFrame(QStringLiteral("Option"), window);
+    c.optionFrame = new gui::CaptionFrame(QStringLiteral("Option"), window);
     c.optionFrame->setObjectName(QStringLiteral("Frame1"));
     c.optionFrame->setAutoFillBackground(true);
     c.askForPasswords = new QCheckBox(
@@ -132,7 +132,7 @@ MainWindowControls makeMainWindowControls(QWidget* window) {
     c.copyToClipboard = button("PushButton2", QStringLiteral("Copy Results To Clipboard"));
     c.clearResults = button("PushButton5", QStringLiteral("Clear Results"));
 
-    c.progress = new platform::TextProgressBar(window);
+    c.progress = new gui::TextProgressBar(window);
     c.progress->setObjectName(QStringLiteral("ProgressBar1"));
     c.progress->setText(QStringLiteral("Progress Bar"));
 

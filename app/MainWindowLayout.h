@@ -9,7 +9,7 @@ class QPushButton;
 class QTreeView;
 class QWidget;
 
-namespace platform {
+namespace gui {
 class TextProgressBar;
 }
 
@@ -18,21 +18,21 @@ namespace app {
 // The controls of the main window. Their object names are the names of the window's design
 // ("PushButton3"), which tests and the README's table of controls use.
 struct MainWindowControls {
-    QTreeView* fileList = nullptr;                 // ListView1
-    QPushButton* addFiles = nullptr;               // PushButton7, "1. Add PDF File(s)"
-    QPushButton* addFolder = nullptr;              // PushButton4
-    QPushButton* clearList = nullptr;              // PushButton8
-    QPushButton* addSamples = nullptr;             // PushButton9
-    QPushButton* chooseProperties = nullptr;       // PushButton6
-    QPushButton* startExtraction = nullptr;        // PushButton3
-    QGroupBox* optionFrame = nullptr;              // Frame1
-    QCheckBox* askForPasswords = nullptr;          // Check1
-    QTreeView* results = nullptr;                  // ListView2
-    QPushButton* saveText = nullptr;               // PushButton1
-    QPushButton* saveWorkbook = nullptr;           // PushButton13
-    QPushButton* copyToClipboard = nullptr;        // PushButton2
-    QPushButton* clearResults = nullptr;           // PushButton5
-    platform::TextProgressBar* progress = nullptr; // ProgressBar1
+    QTreeView* fileList = nullptr;            // ListView1
+    QPushButton* addFiles = nullptr;          // PushButton7, "1. Add PDF File(s)"
+    QPushButton* addFolder = nullptr;         // PushButton4
+    QPushButton* clearList = nullptr;         // PushButton8
+    QPushButton* addSamples = nullptr;        // PushButton9
+    QPushButton* chooseProperties = nullptr;  // PushButton6
+    QPushButton* startExtraction = nullptr;   // PushButton3
+    QGroupBox* optionFrame = nullptr;         // Frame1
+    QCheckBox* askForPasswords = nullptr;     // Check1
+    QTreeView* results = nullptr;             // ListView2
+    QPushButton* saveText = nullptr;          // PushButton1
+    QPushButton* saveWorkbook = nullptr;      // PushButton13
+    QPushButton* copyToClipboard = nullptr;   // PushButton2
+    QPushButton* clearResults = nullptr;      // PushButton5
+    gui::TextProgressBar* progress = nullptr; // ProgressBar1
 
     QList<QPushButton*> buttons() const;
 };

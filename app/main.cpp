@@ -1,8 +1,9 @@
 #include "app/MainWindow.h"
 #include "base/EventPump.h"
+#include "gui/ModalWindows.h"
+#include "gui/QtPrompts.h"
 #include "output/WorkbookFolder.h"
 #include "platform/OpenFileLimit.h"
-#include "platform/QtPrompts.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
@@ -15,8 +16,11 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.parvilon.Parvilon"));
     // Workbooks handed to the spreadsheet application are kept for two weeks.
     output::removeOldWorkbooks(QDateTime::currentDateTime());
+    gui::QtPrompts prompts;
+    platform::installPrompts(&prompts);
+    gui::installModalWindows(&prompts);
     app::MainWindow window;
-    platform::setDialogParent(&window);
+    gui::setDialogParent(&window);
     window.load();
     window.showCentred();
     // Asked to end from outside, the program ends as closing the window ends it.

@@ -15,7 +15,6 @@ public:
     QStringList openFiles(const QString&, const QString&) override { return {}; }
     QString saveFile(const QString&, const QString&) override { return {}; }
     QString browseForFolder(const QString&, const QString&) override { return {}; }
-    void showModal(QDialog&) override {}
 
 protected:
     void showMessage(const QString& text, const QString& title, platform::MessageIcon) override;

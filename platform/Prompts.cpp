@@ -1,12 +1,26 @@
 #include "platform/Prompts.h"
 
-#include "platform/QtPrompts.h"
-
 namespace platform {
 
 namespace {
 Prompts* installed = nullptr;
 QString title;
+
+// Prompts that nobody answers: what a program without a window gets unless it installs its own.
+class UnansweredPrompts final : public Prompts {
+public:
+    QStringList openFiles(const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&) override { return {}; }
+    QString browseForFolder(const QString&, const QString&) override { return {}; }
+
+protected:
+    void showMessage(const QString&, const QString&, MessageIcon) override {}
+    bool showYesNo(const QString&, const QString&) override { return false; }
+    QString showInputBox(const QString&, const QString&, const QString&, bool) override {
+        return {};
+    }
+    PasswordAnswer showPasswordBox(const QString&, const QString&) override { return {}; }
+};
 
 QString orApplicationTitle(const QString& given) {
     return given.isEmpty() ? title : given;
@@ -33,8 +47,8 @@ PasswordAnswer Prompts::askPassword(const QString& prompt, const QString& title)
 Prompts& prompts() {
     if (installed)
         return *installed;
-    static QtPrompts qtPrompts;
-    return qtPrompts;
+    static UnansweredPrompts unanswered;
+    return unanswered;
 }
 
 void installPrompts(Prompts* prompts) {

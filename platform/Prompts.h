@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QDialog;
-
 namespace platform {
 
 enum class MessageIcon { None, Warning };
@@ -45,8 +43,6 @@ public:
     virtual QString saveFile(const QString& title, const QString& filter) = 0;
     // Folder browser opening on initialFolder; empty when cancelled.
     virtual QString browseForFolder(const QString& prompt, const QString& initialFolder) = 0;
-    // Shows a window of the program modally and returns when it has closed.
-    virtual void showModal(QDialog& dialog) = 0;
 
 protected:
     virtual void showMessage(const QString& text, const QString& title, MessageIcon icon) = 0;
@@ -56,7 +52,8 @@ protected:
     virtual PasswordAnswer showPasswordBox(const QString& prompt, const QString& title) = 0;
 };
 
-// The prompts in force: the installed ones, or the Qt dialogs when none are installed.
+// The prompts in force: the installed ones; with none installed, every prompt is answered
+// as cancelled.
 Prompts& prompts();
 // Installs prompts for the whole program (not owned); nullptr goes back to the Qt dialogs.
 void installPrompts(Prompts* prompts);

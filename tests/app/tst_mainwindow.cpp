@@ -2,9 +2,9 @@
 #include "base/BusyState.h"
 #include "base/EventPump.h"
 #include "base/Settings.h"
+#include "gui/TextProgressBar.h"
+#include "gui/Twips.h"
 #include "platform/Prompts.h"
-#include "platform/TextProgressBar.h"
-#include "platform/Twips.h"
 #include "tests/support/FakeTool.h"
 #include "tests/support/TestMain.h"
 #include "tests/support/TestWindow.h"
@@ -101,8 +101,8 @@ private slots:
         auto window = testsupport::makeMainWindow();
         auto* control = window->findChild<QWidget*>(name);
         QVERIFY(control);
-        const QRect expected = platform::twipsRect(twipsGeometry.x(), twipsGeometry.y(),
-                                                   twipsGeometry.width(), twipsGeometry.height());
+        const QRect expected = gui::twipsRect(twipsGeometry.x(), twipsGeometry.y(),
+                                              twipsGeometry.width(), twipsGeometry.height());
         QCOMPARE(control->geometry(), expected);
         QVERIFY(control->isEnabled());
         if (auto* button = qobject_cast<QAbstractButton*>(control)) {
@@ -111,7 +111,7 @@ private slots:
             QVERIFY(button->font().bold());
         } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
             QCOMPARE(frame->title(), caption);
-        } else if (auto* bar = qobject_cast<platform::TextProgressBar*>(control)) {
+        } else if (auto* bar = qobject_cast<gui::TextProgressBar*>(control)) {
             QCOMPARE(bar->text(), caption);
             QCOMPARE(bar->value(), 0);
         }
@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(c.addFiles->geometry(), left.adjusted(0, 150, 100, 150));
         QCOMPARE(c.addFolder->geometry(), right.adjusted(100, 150, 200, 150));
         QCOMPARE(c.progress->geometry(), bar.adjusted(0, 300, 200, 300));
-        QCOMPARE(c.progress->geometry().bottom() + 1 + platform::twips(120), window->height());
+        QCOMPARE(c.progress->geometry().bottom() + 1 + gui::twips(120), window->height());
         window->resize(536, 559);
         QCOMPARE(c.fileList->geometry(), list);
         QCOMPARE(c.fileList->header()->sectionSize(0), column);
@@ -174,7 +174,7 @@ private slots:
         auto window = testsupport::makeMainWindow();
         QCOMPARE(window->fileList().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
                  QStringLiteral("PDF File(s)"));
-        QCOMPARE(window->controls().fileList->header()->sectionSize(0), platform::twips(7000));
+        QCOMPARE(window->controls().fileList->header()->sectionSize(0), gui::twips(7000));
         QCOMPARE(window->fileList().count(), 0);
         QCOMPARE(window->results().count(), 0);
         QCOMPARE(window->results().columnCount(), 0);
@@ -213,7 +213,7 @@ private slots:
             QStringLiteral("\r\nin Lanthorn2021/08/31.Form1.Form_Load at line ")));
         // The failing step is skipped; everything else of the start-up has run.
         QCOMPARE(window->windowTitle(), QStringLiteral("Parvilon"));
-        QCOMPARE(window->controls().fileList->header()->sectionSize(0), platform::twips(7000));
+        QCOMPARE(window->controls().fileList->header()->sectionSize(0), gui::twips(7000));
         QCOMPARE(base::readSetting(QStringLiteral("Check1"), QString()), stored);
     }
 

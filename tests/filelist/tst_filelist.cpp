@@ -1,8 +1,8 @@
 #include "base/BusyState.h"
 #include "base/ErrorReport.h"
 #include "base/FileListModel.h"
-#include "filelist/DragReorder.h"
 #include "filelist/FileDialogIntake.h"
+#include "gui/DragReorder.h"
 #include "tests/support/TestMain.h"
 
 #include <QApplication>
@@ -44,7 +44,7 @@ private slots:
         view->setRootIsDecorated(false);
         view->setModel(files.get());
         view->resize(500, 120);
-        new filelist::DragReorder(view.get(), *files, [this] {
+        new gui::DragReorder(view.get(), *files, [this] {
             filelist::removeFileUnlessBusy(*files, view->currentIndex().row(), busy);
         });
         view->show();

@@ -4,8 +4,8 @@
 #include "base/ErrorReport.h"
 #include "base/FileListModel.h"
 #include "base/Settings.h"
-#include "filelist/DropIntake.h"
 #include "filelist/FolderScan.h"
+#include "gui/DropIntake.h"
 #include "tests/support/TestMain.h"
 
 #include <QMimeData>
@@ -132,7 +132,7 @@ private slots:
         closer.start(0);
         QTreeView view;
         view.setModel(files.get());
-        new filelist::DropIntake(&view, *files);
+        new gui::DropIntake(&view, *files);
         if (byDrop) {
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(large.path())});

@@ -1,13 +1,13 @@
-#include "platform/CursorFile.h"
+#include "gui/CursorFile.h"
+#include "gui/ListView.h"
+#include "gui/PaintPacer.h"
+#include "gui/PasswordBox.h"
+#include "gui/TextProgressBar.h"
 #include "platform/DateTimeFormats.h"
 #include "platform/FileNames.h"
 #include "platform/FolderDetails.h"
-#include "platform/ListView.h"
-#include "platform/PaintPacer.h"
-#include "platform/PasswordBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
-#include "platform/TextProgressBar.h"
 #include "tests/support/TestMain.h"
 
 #include <QElapsedTimer>
@@ -73,8 +73,7 @@ private slots:
         QFETCH(int, choice);
         QFETCH(QString, password);
         QFETCH(bool, forAll);
-        platform::PasswordBox box(QStringLiteral("Enter password"),
-                                  QStringLiteral("Input Password"));
+        gui::PasswordBox box(QStringLiteral("Enter password"), QStringLiteral("Input Password"));
         box.show();
         QVERIFY(QTest::qWaitForWindowActive(&box));
         auto* field = box.findChild<QLineEdit*>(QStringLiteral("password"));
@@ -93,14 +92,14 @@ private slots:
     }
 
     void progressBarShowsItsTextLiterally() {
-        platform::TextProgressBar bar;
+        gui::TextProgressBar bar;
         bar.setText(QStringLiteral("Processing: 100%p %v %m %%.pdf"));
         bar.setRawValue(42);
         QCOMPARE(bar.text(), QStringLiteral("Processing: 100%p %v %m %%.pdf"));
     }
 
     void progressBarKeepsValuesOutsideItsRangeButDrawsThemClamped() {
-        platform::TextProgressBar bar;
+        gui::TextProgressBar bar;
         bar.setRawValue(190);
         QCOMPARE(bar.rawValue(), 190);
         QCOMPARE(bar.value(), 100);
@@ -115,9 +114,9 @@ private slots:
         const QString assets = testsupport::sourceDir() + QStringLiteral("/assets/");
         QFile hand(assets + QStringLiteral("HAND-M.CUR"));
         QVERIFY(hand.open(QIODevice::ReadOnly));
-        QCOMPARE(platform::curHotSpot(hand.readAll()), QPoint(5, 1));
+        QCOMPARE(gui::curHotSpot(hand.readAll()), QPoint(5, 1));
 
-        const auto handCursor = platform::cursorFromFile(hand.fileName());
+        const auto handCursor = gui::cursorFromFile(hand.fileName());
         QVERIFY(handCursor.has_value());
         QCOMPARE(handCursor->hotSpot(), QPoint(5, 1));
         QCOMPARE(handCursor->pixmap().size(), QSize(32, 32));
@@ -125,14 +124,14 @@ private slots:
         // An icon is no cursor file; its hot spot is its centre.
         QFile icon(assets + QStringLiteral("drag.ico"));
         QVERIFY(icon.open(QIODevice::ReadOnly));
-        QCOMPARE(platform::curHotSpot(icon.readAll()), std::nullopt);
-        const auto dragCursor = platform::cursorFromFile(icon.fileName());
+        QCOMPARE(gui::curHotSpot(icon.readAll()), std::nullopt);
+        const auto dragCursor = gui::cursorFromFile(icon.fileName());
         QVERIFY(dragCursor.has_value());
         QCOMPARE(dragCursor->hotSpot(), QPoint(16, 16));
     }
 
     void unreadableCursorFilesGiveNoCursor() {
-        QCOMPARE(platform::curHotSpot(QByteArray("\0\0\2\0", 4)), std::nullopt);
+        QCOMPARE(gui::curHotSpot(QByteArray("\0\0\2\0", 4)), std::nullopt);
         QTemporaryDir folder;
         const QString broken = folder.filePath(QStringLiteral("HAND-M.CUR"));
         QFile file(broken);
@@ -140,8 +139,8 @@ private slots:
         // A cursor directory whose image data is missing.
         file.write(QByteArray("\0\0\2\0\1\0 \0\0\0\5\0\1\0\0\1\0\0\26\0\0\0", 22));
         file.close();
-        QVERIFY(!platform::cursorFromFile(broken).has_value());
-        QVERIFY(!platform::cursorFromFile(folder.filePath(QStringLiteral("missing.cur"))));
+        QVERIFY(!gui::cursorFromFile(broken).has_value());
+        QVERIFY(!gui::cursorFromFile(folder.filePath(QStringLiteral("missing.cur"))));
     }
 
     // The pacer holds back a widget and everything in it: the run paces the whole results
@@ -160,7 +159,7 @@ private slots:
         table.show();
         QVERIFY(QTest::qWaitForWindowExposed(&table));
         {
-            platform::PaintPacer pacer(&table, 100);
+            gui::PaintPacer pacer(&table, 100);
             const int before = rows->paints;
             QElapsedTimer clock;
             clock.start();
@@ -188,7 +187,7 @@ private slots:
     // (a file whose password was refused, Clear Results during a run) leave nothing stale.
     void pacedListCatchesUpWithItsRowsWhenPainted() {
         QStandardItemModel model(0, 2);
-        platform::ListView list;
+        gui::ListView list;
         list.setModel(&model);
         list.setUniformRowHeights(true);
         list.resize(200, 120);
@@ -203,7 +202,7 @@ private slots:
         addRows(3);
         QTRY_VERIFY(shown(2));
         {
-            platform::PaintPacer pacer(&list, 60'000); // no paint comes while held
+            gui::PaintPacer pacer(&list, 60'000); // no paint comes while held
             addRows(100);
             QCoreApplication::processEvents();
             QVERIFY(shown(2));
@@ -220,7 +219,7 @@ private slots:
         QVERIFY(list.verticalScrollBar()->maximum() > 0);
 
         {
-            platform::PaintPacer pacer(&list, 50);
+            gui::PaintPacer pacer(&list, 50);
             model.clear();
             addRows(20);
             QTRY_VERIFY(shown(19)); // caught up at the pacer's paint

@@ -4,12 +4,15 @@
 
 namespace testsupport {
 
-ScriptedPrompts::ScriptedPrompts() : previous(&platform::prompts()) {
+ScriptedPrompts::ScriptedPrompts()
+    : previous(&platform::prompts()), previousModals(&gui::modalWindows()) {
     platform::installPrompts(this);
+    gui::installModalWindows(this);
 }
 
 ScriptedPrompts::~ScriptedPrompts() {
     platform::installPrompts(previous);
+    gui::installModalWindows(previousModals);
 }
 
 template <typename T> T ScriptedPrompts::answer(QQueue<T>& queue, const Shown& prompt) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/ModalWindows.h"
 #include "platform/Prompts.h"
 
 #include <QList>
@@ -12,7 +13,7 @@ namespace testsupport {
 
 // A prompts double: answers from queues filled by the test and records every prompt shown.
 // A prompt with no answer queued is counted as unexpected and gets the cancel answer.
-class ScriptedPrompts final : public platform::Prompts {
+class ScriptedPrompts final : public platform::Prompts, public gui::ModalWindows {
 public:
     enum class Kind {
         Message,
@@ -70,6 +71,7 @@ protected:
 private:
     template <typename T> T answer(QQueue<T>& queue, const Shown& prompt);
     platform::Prompts* previous;
+    gui::ModalWindows* previousModals;
 };
 
 } // namespace testsupport

@@ -1,7 +1,7 @@
-#include "FolderFixtures.h"
+#include "tests/filelist/FolderFixtures.h"
 
 #include "base/FileListModel.h"
-#include "filelist/DropIntake.h"
+#include "gui/DropIntake.h"
 #include "platform/FileNames.h"
 #include "tests/support/TestMain.h"
 
@@ -53,7 +53,7 @@ private slots:
         files = std::make_unique<base::FileListModel>();
         view = std::make_unique<QTreeView>();
         view->setModel(files.get());
-        new filelist::DropIntake(view.get(), *files);
+        new gui::DropIntake(view.get(), *files);
         view->show();
     }
     void cleanup() {

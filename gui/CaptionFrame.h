@@ -2,7 +2,7 @@
 
 #include <QGroupBox>
 
-namespace platform {
+namespace gui {
 
 // A frame with its caption on the top border line, filled with the window colour of its
 // palette. (The desktop style's own group box tints its inside, which the white design
@@ -16,4 +16,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-} // namespace platform
+} // namespace gui

@@ -1,4 +1,4 @@
-#include "platform/PasswordBox.h"
+#include "gui/PasswordBox.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -8,7 +8,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-namespace platform {
+namespace gui {
 
 PasswordBox::PasswordBox(const QString& prompt, const QString& title, QWidget* parent)
     : QDialog(parent) {
@@ -37,24 +37,24 @@ PasswordBox::PasswordBox(const QString& prompt, const QString& title, QWidget* p
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        choice = PasswordAnswer::Choice::Ok;
+        choice = platform::PasswordAnswer::Choice::Ok;
         accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject); // Cancel, Escape
     connect(stop, &QPushButton::clicked, this, [this] {
-        choice = PasswordAnswer::Choice::Stop;
+        choice = platform::PasswordAnswer::Choice::Stop;
         reject();
     });
     field->setFocus();
 }
 
-PasswordAnswer PasswordBox::answer() const {
-    PasswordAnswer given;
+platform::PasswordAnswer PasswordBox::answer() const {
+    platform::PasswordAnswer given;
     given.choice = choice;
-    if (choice == PasswordAnswer::Choice::Ok)
+    if (choice == platform::PasswordAnswer::Choice::Ok)
         given.password = field->text();
     given.forAllRemaining = forAll->isChecked();
     return given;
 }
 
-} // namespace platform
+} // namespace gui

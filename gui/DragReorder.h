@@ -11,7 +11,7 @@ namespace base {
 class FileListModel;
 }
 
-namespace filelist {
+namespace gui {
 
 // Reorders the file list with the mouse: a pressed row follows the cursor by exchanging its
 // path with each row the cursor reaches. Moving slowly shifts it one place at a time; a
@@ -39,4 +39,4 @@ private:
     QPersistentModelIndex draggedRow; // invalid when no row is being moved
 };
 
-} // namespace filelist
+} // namespace gui

@@ -1,22 +1,24 @@
-#include "extract/PropertyDialog.h"
+#include "gui/PropertyDialog.h"
+
+#include "gui/ModalWindows.h"
 
 #include "base/ErrorReport.h"
 #include "base/EventPump.h"
 #include "base/PathHelpers.h"
 #include "base/PropertySet.h"
 #include "base/Settings.h"
-#include "platform/CursorFile.h"
+#include "gui/CursorFile.h"
+#include "gui/Twips.h"
+#include "gui/WindowColours.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
-#include "platform/Twips.h"
-#include "platform/WindowColours.h"
 
 #include <QCheckBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 
-namespace extract {
+namespace gui {
 
 namespace {
 
@@ -51,7 +53,7 @@ PropertyDialog::PropertyDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void PropertyDialog::buildLayout() {
-    using platform::twips;
+    using gui::twips;
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("PDF Properties"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -91,7 +93,7 @@ void PropertyDialog::buildLayout() {
     QFont buttonFont = dialogFont;
     buttonFont.setPointSizeF(11.25);
     close->setFont(buttonFont);
-    close->setGeometry(platform::twipsRect(120, 2340, 3720, 405));
+    close->setGeometry(gui::twipsRect(120, 2340, 3720, 405));
     close->setDefault(true);
     keyboardOrder.append(close);
     connect(close, &QPushButton::clicked, this, [this] {
@@ -113,11 +115,11 @@ void PropertyDialog::buildLayout() {
 
 void PropertyDialog::load() {
     const base::ErrorReport errors(QStringLiteral("Form2.Form_Load"));
-    errors.step([this] { platform::applyWindowColours(this); });
+    errors.step([this] { gui::applyWindowColours(this); });
     errors.step([this] {
         const QString cursorPath = platform::programFolder() + QStringLiteral("/HAND-M.CUR");
         if (base::fileIsPresent(cursorPath))
-            handCursor = platform::cursorFromFile(cursorPath);
+            handCursor = gui::cursorFromFile(cursorPath);
     });
     for (const char* key : loadOrder) {
         errors.step([&] {
@@ -149,8 +151,8 @@ void showPropertyDialog(const base::ErrorReport& errors) {
         if (const QScreen* screen = dialog.screen())
             dialog.move(screen->availableGeometry().center() - dialog.rect().center());
         dialog.setWindowModality(Qt::ApplicationModal);
-        platform::prompts().showModal(dialog);
+        modalWindows().showModal(dialog);
     });
 }
 
-} // namespace extract
+} // namespace gui

@@ -1,12 +1,12 @@
-#include "platform/QtPrompts.h"
+#include "gui/QtPrompts.h"
 
-#include "platform/PasswordBox.h"
+#include "gui/PasswordBox.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
-namespace platform {
+namespace gui {
 
 namespace {
 QPointer<QWidget> dialogParent;
@@ -22,8 +22,9 @@ void setDialogParent(QWidget* parent) {
     dialogParent = parent;
 }
 
-void QtPrompts::showMessage(const QString& text, const QString& title, MessageIcon icon) {
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+void QtPrompts::showMessage(const QString& text, const QString& title, platform::MessageIcon icon) {
+    QMessageBox box(icon == platform::MessageIcon::Warning ? QMessageBox::Warning
+                                                           : QMessageBox::NoIcon,
                     title, withLineFeeds(text), QMessageBox::Ok, dialogParent);
     box.exec();
 }
@@ -43,7 +44,7 @@ QString QtPrompts::showInputBox(const QString& prompt, const QString& title,
     return ok ? answer : QString();
 }
 
-PasswordAnswer QtPrompts::showPasswordBox(const QString& prompt, const QString& title) {
+platform::PasswordAnswer QtPrompts::showPasswordBox(const QString& prompt, const QString& title) {
     PasswordBox box(withLineFeeds(prompt), title, dialogParent);
     box.exec();
     return box.answer();
@@ -77,4 +78,4 @@ void QtPrompts::showModal(QDialog& dialog) {
     dialog.exec();
 }
 
-} // namespace platform
+} // namespace gui

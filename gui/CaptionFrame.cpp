@@ -1,8 +1,8 @@
-#include "platform/CaptionFrame.h"
+#include "gui/CaptionFrame.h"
 
 #include <QPainter>
 
-namespace platform {
+namespace gui {
 
 CaptionFrame::CaptionFrame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
 
@@ -19,4 +19,4 @@ void CaptionFrame::paintEvent(QPaintEvent*) {
     painter.drawText(caption, Qt::AlignCenter, title());
 }
 
-} // namespace platform
+} // namespace gui

@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QtMath>
 
-namespace platform {
+namespace gui {
 
 // Windows are designed in twips: 1440 make a logical inch, 15 twips to the pixel at 96
 // dots per inch.
@@ -15,4 +15,4 @@ inline QRect twipsRect(int left, int top, int width, int height) {
     return {twips(left), twips(top), twips(width), twips(height)};
 }
 
-} // namespace platform
+} // namespace gui

@@ -1,8 +1,8 @@
-#include "platform/TextProgressBar.h"
+#include "gui/TextProgressBar.h"
 
 #include <algorithm>
 
-namespace platform {
+namespace gui {
 
 TextProgressBar::TextProgressBar(QWidget* parent) : QProgressBar(parent) {
     setRange(0, 100);
@@ -35,4 +35,4 @@ void TextProgressBar::setRawValue(int value) {
     update();
 }
 
-} // namespace platform
+} // namespace gui

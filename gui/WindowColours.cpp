@@ -1,4 +1,4 @@
-#include "platform/WindowColours.h"
+#include "gui/WindowColours.h"
 
 #include "platform/ProgramFolder.h"
 
@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
-namespace platform {
+namespace gui {
 
 namespace {
 
@@ -32,7 +32,7 @@ void paintBackground(QWidget* widget, const QColor& colour) {
 
 bool skinFileIsPresent() {
     // A normal file only: a folder of that name, or a hidden file, is no skin.
-    const QFileInfo skin(programFolder() + QStringLiteral("/x/o.cjs"));
+    const QFileInfo skin(platform::programFolder() + QStringLiteral("/x/o.cjs"));
     return skin.isFile() && !skin.isHidden();
 }
 
@@ -44,4 +44,4 @@ void applyWindowColours(QWidget* window) {
             paintBackground(child, buttonFace);
 }
 
-} // namespace platform
+} // namespace gui

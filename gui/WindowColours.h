@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace platform {
+namespace gui {
 
 // Windows are designed white. The desktop's button-face colour is given to a window and its
 // plain controls (frames, check boxes, option buttons, labels) by the property dialog
@@ -14,4 +14,4 @@ bool skinFileIsPresent();
 // Gives a window and its plain controls the desktop's button-face colour.
 void applyWindowColours(QWidget* window);
 
-} // namespace platform
+} // namespace gui

@@ -13,7 +13,7 @@ namespace base {
 class ErrorReport;
 }
 
-namespace extract {
+namespace gui {
 
 // The property dialog "PDF Properties": one check box per property, each storing its
 // choice at every click, and "Close". It never touches the results; the next run reads the
@@ -45,4 +45,4 @@ private:
 // "2. Choose PDF Properties To Extract": shows the property dialog modally.
 void showPropertyDialog(const base::ErrorReport& errors);
 
-} // namespace extract
+} // namespace gui

@@ -1,13 +1,13 @@
-#include "filelist/DragReorder.h"
+#include "gui/DragReorder.h"
 
 #include "base/FileListModel.h"
-#include "platform/CursorFile.h"
+#include "gui/CursorFile.h"
 #include "platform/ProgramFolder.h"
 
 #include <QAbstractItemView>
 #include <QMouseEvent>
 
-namespace filelist {
+namespace gui {
 
 DragReorder::DragReorder(QAbstractItemView* list, base::FileListModel& model,
                          std::function<void()> doubleClicked)
@@ -50,8 +50,7 @@ void DragReorder::mousePressed(const QPoint& position) {
     if (!clicked.isValid())
         return;
     // A row click: the row becomes the one being dragged, shown with the drag cursor.
-    if (auto cursor =
-            platform::cursorFromFile(platform::programFolder() + QStringLiteral("/drag.ico")))
+    if (auto cursor = gui::cursorFromFile(platform::programFolder() + QStringLiteral("/drag.ico")))
         view->setCursor(*cursor);
     draggedRow = QPersistentModelIndex(clicked.siblingAtColumn(0));
 }
@@ -87,4 +86,4 @@ void DragReorder::mouseReleased() {
     draggedRow = QPersistentModelIndex();
 }
 
-} // namespace filelist
+} // namespace gui

@@ -7,7 +7,7 @@
 class QCheckBox;
 class QLineEdit;
 
-namespace platform {
+namespace gui {
 
 // The password box of a run: the prompt, a field that hides what is typed, "Use this answer
 // for all remaining files" (Alt+U), and OK, Cancel and Stop (Alt+S). Enter means OK, Escape
@@ -18,12 +18,12 @@ public:
     PasswordBox(const QString& prompt, const QString& title, QWidget* parent = nullptr);
 
     // What the user answered, once the box has closed.
-    PasswordAnswer answer() const;
+    platform::PasswordAnswer answer() const;
 
 private:
     QLineEdit* field = nullptr;
     QCheckBox* forAll = nullptr;
-    PasswordAnswer::Choice choice = PasswordAnswer::Choice::Cancel;
+    platform::PasswordAnswer::Choice choice = platform::PasswordAnswer::Choice::Cancel;
 };
 
-} // namespace platform
+} // namespace gui

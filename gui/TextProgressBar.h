@@ -2,7 +2,7 @@
 
 #include <QProgressBar>
 
-namespace platform {
+namespace gui {
 
 // A progress bar that shows a text of the program's own (QProgressBar would expand %p, %v
 // and %m inside a file name) and keeps any value it is given while drawing it within 0..100.
@@ -26,4 +26,4 @@ private:
     int raw = 0;
 };
 
-} // namespace platform
+} // namespace gui

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "gui/ModalWindows.h"
 #include "platform/Prompts.h"
 
 #include <QPointer>
 #include <QWidget>
 
-namespace platform {
+namespace gui {
 
 // The prompts of the running program: Qt's message boxes, input dialog and file dialogs,
 // each modal over the dialog parent.
-class QtPrompts final : public Prompts {
+class QtPrompts final : public platform::Prompts, public ModalWindows {
 public:
     QStringList openFiles(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter) override;
@@ -17,14 +18,15 @@ public:
     void showModal(QDialog& dialog) override;
 
 protected:
-    void showMessage(const QString& text, const QString& title, MessageIcon icon) override;
+    void showMessage(const QString& text, const QString& title,
+                     platform::MessageIcon icon) override;
     bool showYesNo(const QString& text, const QString& title) override;
     QString showInputBox(const QString& prompt, const QString& title, const QString& defaultText,
                          bool concealed) override;
-    PasswordAnswer showPasswordBox(const QString& prompt, const QString& title) override;
+    platform::PasswordAnswer showPasswordBox(const QString& prompt, const QString& title) override;
 };
 
 // The window that the Qt dialogs are centred on (the main window).
 void setDialogParent(QWidget* parent);
 
-} // namespace platform
+} // namespace gui

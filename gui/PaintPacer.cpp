@@ -1,8 +1,8 @@
-#include "platform/PaintPacer.h"
+#include "gui/PaintPacer.h"
 
-#include "platform/ListView.h"
+#include "gui/ListView.h"
 
-namespace platform {
+namespace gui {
 
 PaintPacer::PaintPacer(QWidget* paced, int intervalMs)
     : widget(paced), list(dynamic_cast<ListView*>(paced)) {
@@ -33,4 +33,4 @@ void PaintPacer::paintNow() {
     widget->setUpdatesEnabled(false);
 }
 
-} // namespace platform
+} // namespace gui

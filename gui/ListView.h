@@ -2,7 +2,7 @@
 
 #include <QTreeView>
 
-namespace platform {
+namespace gui {
 
 // A list of rows in columns, as both lists of the window are. While a long operation adds
 // a row per file, the list can hold back its relayout, which otherwise runs after every
@@ -25,4 +25,4 @@ private:
     bool behind = false;
 };
 
-} // namespace platform
+} // namespace gui

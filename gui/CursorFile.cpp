@@ -1,10 +1,10 @@
-#include "platform/CursorFile.h"
+#include "gui/CursorFile.h"
 
 #include <QFile>
 #include <QPixmap>
 #include <QtEndian>
 
-namespace platform {
+namespace gui {
 
 std::optional<QPoint> curHotSpot(const QByteArray& fileStart) {
     // ICONDIR (reserved 0, type 2 for cursors, count) then the first 16-byte entry,
@@ -31,4 +31,4 @@ std::optional<QCursor> cursorFromFile(const QString& path) {
     return QCursor(picture, spot.x(), spot.y());
 }
 
-} // namespace platform
+} // namespace gui

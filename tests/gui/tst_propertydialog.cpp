@@ -1,7 +1,7 @@
 #include "base/ErrorReport.h"
 #include "base/PropertySet.h"
 #include "base/Settings.h"
-#include "extract/PropertyDialog.h"
+#include "gui/PropertyDialog.h"
 #include "tests/support/TestMain.h"
 
 #include <QApplication>
@@ -71,7 +71,7 @@ private slots:
     }
 
     void dialogLaysOutItsBoxes() {
-        extract::PropertyDialog dialog;
+        gui::PropertyDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("PDF Properties"));
         QCOMPARE(dialog.size(), QSize(264, 192));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -91,7 +91,7 @@ private slots:
     }
 
     void openingOnFreshSettingsTicksAndStoresEveryBox() {
-        extract::PropertyDialog dialog;
+        gui::PropertyDialog dialog;
         dialog.load();
         for (int i = 1; i <= 11; ++i) {
             QVERIFY(dialog.boxForKey(QStringLiteral("Column%1").arg(i))->isChecked());
@@ -106,7 +106,7 @@ private slots:
 
     // What is painted, not the palette: each box's background matches the grey around it.
     void theBoxesArePaintedInTheButtonFace() {
-        extract::PropertyDialog dialog;
+        gui::PropertyDialog dialog;
         dialog.load();
         const QImage painted = dialog.grab().toImage();
         const QColor buttonFace = QApplication::palette().color(QPalette::Button);
@@ -125,7 +125,7 @@ private slots:
         base::writeSetting(QStringLiteral("Column2"), QStringLiteral(" 1"));
         base::writeSetting(QStringLiteral("Column3"), QStringLiteral("0"));
         base::writeSetting(QStringLiteral("Column4"), QStringLiteral("junk"));
-        extract::PropertyDialog dialog;
+        gui::PropertyDialog dialog;
         dialog.load();
         QVERIFY(!dialog.boxForKey("Column1")->isChecked());
         QVERIFY(!dialog.boxForKey("Column2")->isChecked());
@@ -147,7 +147,7 @@ private slots:
     }
 
     void everyClickStoresItsChoice() {
-        extract::PropertyDialog dialog;
+        gui::PropertyDialog dialog;
         dialog.load();
         dialog.show();
         QTest::mouseClick(dialog.boxForKey("Column8"), Qt::LeftButton);
@@ -162,13 +162,13 @@ private slots:
     void theButtonOpensTheDialogModally() {
         ScriptedPrompts prompts;
         prompts.modalActions.enqueue([](QDialog& dialog) {
-            auto& form = static_cast<extract::PropertyDialog&>(dialog);
+            auto& form = static_cast<gui::PropertyDialog&>(dialog);
             QVERIFY(form.isVisible());
             QVERIFY(form.boxForKey("Column4")->isChecked());
             // The user clicks while the button's own click is still being handled.
             form.boxForKey("Column4")->click();
         });
-        extract::showPropertyDialog(base::ErrorReport(QStringLiteral("Form1.PushButton6_Click")));
+        gui::showPropertyDialog(base::ErrorReport(QStringLiteral("Form1.PushButton6_Click")));
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal).size(), 1);
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal)[0].text,
                  QStringLiteral("PDF Properties"));
@@ -179,7 +179,7 @@ private slots:
     void closeButtonShowsTheHand() {
         testsupport::ProgramFolder folder;
         folder.addSideFile(QStringLiteral("HAND-M.CUR"));
-        extract::PropertyDialog dialog;
+        gui::PropertyDialog dialog;
         dialog.load();
         QVERIFY(dialog.customCursor().has_value());
         QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
@@ -192,4 +192,4 @@ private slots:
 };
 
 PARVILON_TEST_MAIN(PropertySetTest)
-#include "tst_propertyset.moc"
+#include "tst_propertydialog.moc"

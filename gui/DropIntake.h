@@ -4,21 +4,12 @@
 #include <QStringList>
 
 class QAbstractItemView;
-class QMimeData;
 
 namespace base {
 class FileListModel;
 }
 
-namespace filelist {
-
-// The local files and folders that a drop carries, in the order of the drop; empty when it
-// carries anything else (text, pictures, web addresses), which is refused.
-QStringList droppedPaths(const QMimeData* data);
-
-// Adds the rows of dropped paths, in order: a file as delivered, a folder as every file of
-// its whole tree, whatever the extension.
-void addDroppedPaths(base::FileListModel& files, const QStringList& paths);
+namespace gui {
 
 // Takes drops of files and folders from the desktop onto the file list's view, also while
 // the program is busy. The drop is acknowledged at once and its rows are added right after
@@ -43,4 +34,4 @@ private:
     bool adding = false;
 };
 
-} // namespace filelist
+} // namespace gui

@@ -1,6 +1,6 @@
-#include "platform/ListView.h"
+#include "gui/ListView.h"
 
-namespace platform {
+namespace gui {
 
 void ListView::holdLayouts(bool hold) {
     held = hold;
@@ -28,4 +28,4 @@ void ListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottom
     QTreeView::dataChanged(topLeft, bottomRight, roles);
 }
 
-} // namespace platform
+} // namespace gui

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace platform {
+namespace gui {
 
 class ListView;
 
@@ -27,4 +27,4 @@ private:
     QTimer timer;
 };
 
-} // namespace platform
+} // namespace gui
