@@ -1,14 +1,15 @@
 #include "app/MainWindow.h"
 
 #include "app/ApplicationTitle.h"
+#include "base/BackgroundWork.h"
 #include "base/ErrorReport.h"
-#include "base/EventPump.h"
 #include "base/NumberText.h"
 #include "base/PathHelpers.h"
 #include "base/Settings.h"
 #include "extract/ExtractionRun.h"
+#include "filelist/DroppedPaths.h"
 #include "filelist/FileDialogIntake.h"
-#include "filelist/FolderScan.h"
+#include "filelist/FolderTree.h"
 #include "filelist/SampleFiles.h"
 #include "gui/CursorFile.h"
 #include "gui/DragReorder.h"
@@ -16,12 +17,8 @@
 #include "gui/PaintPacer.h"
 #include "gui/PropertyDialog.h"
 #include "gui/TextProgressBar.h"
-#include "gui/Twips.h"
 #include "gui/WindowColours.h"
-#include "output/ClipboardCopy.h"
-#include "output/SpreadsheetExport.h"
-#include "output/TextSave.h"
-#include "platform/ProgramFolder.h"
+#include "platform/Folders.h"
 #include "platform/Prompts.h"
 
 #include <QApplication>
@@ -42,17 +39,6 @@ namespace {
 const QString productName = QStringLiteral("Parvilon");
 }
 
-void MainWindow::HourglassBusyState::show(bool busy) {
-    window.setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
-}
-
-void MainWindow::HourglassBusyState::remind() {
-    // Called per file: setting the cursor again costs, so only when something changed it.
-    if (isBusy() &&
-        (!window.testAttribute(Qt::WA_SetCursor) || window.cursor().shape() != Qt::WaitCursor))
-        window.setCursor(Qt::WaitCursor);
-}
-
 void MainWindow::BarProgress::setValue(int value) {
     bar->setRawValue(value);
 }
@@ -69,16 +55,42 @@ QString MainWindow::BarProgress::text() const {
     return bar->text();
 }
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(const base::Services& given, gui::ModalWindows& modals, QWidget* parent)
+    : QWidget(parent), services(given), modalWindows(modals) {
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window);
     ui = makeMainWindowControls(this);
     // The window opens at its designed size and may grow; it never gets smaller.
     setMinimumSize(designedSize());
     resize(designedSize());
+    drops = std::make_unique<filelist::DroppedPathsIntake>(
+        files, base::ErrorReport(services.errors, QStringLiteral("Form1.ListView1_OLEDragDrop")));
+    connect(drops.get(), &filelist::DroppedPathsIntake::busyChanged, this,
+            [this] { showBusyState(); });
     setUpViews();
     connectHandlers();
     followCursorRules();
+}
+
+MainWindow::~MainWindow() {
+    // What goes on ends before the models it works on go.
+    run.reset();
+    output.reset();
+    scan.reset();
+    drops.reset();
+}
+
+bool MainWindow::isBusy() const {
+    return scan || run || output || (drops && drops->isBusy());
+}
+
+void MainWindow::showBusyState() {
+    const bool busy = isBusy();
+    if (busy == wasBusy)
+        return;
+    wasBusy = busy;
+    setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
+    emit busyChanged(busy);
 }
 
 void MainWindow::setUpViews() {
@@ -95,78 +107,70 @@ void MainWindow::setUpViews() {
 
 void MainWindow::onClick(QPushButton* button, const char* location,
                          std::function<void(const base::ErrorReport&)> handler) {
-    connect(button, &QPushButton::clicked, this, [location, handler = std::move(handler)] {
-        base::runHandler([&] { handler(base::ErrorReport(QLatin1String(location))); });
+    connect(button, &QPushButton::clicked, this, [this, location, handler = std::move(handler)] {
+        handler(base::ErrorReport(services.errors, QLatin1String(location)));
+        showBusyState();
     });
 }
 
 void MainWindow::connectHandlers() {
-    onClick(ui.addFiles, "Form1.PushButton7_Click",
-            [this](const base::ErrorReport& errors) { filelist::addFilesByDialog(files, errors); });
-    onClick(ui.addFolder, "Form1.PushButton4_Click", [this](const base::ErrorReport& errors) {
-        filelist::addFolderByDialog(files, busy, errors);
+    onClick(ui.addFiles, "Form1.PushButton7_Click", [this](const base::ErrorReport& errors) {
+        filelist::addFilesByDialog(files, services.prompts, errors);
     });
-    onClick(ui.clearList, "Form1.PushButton8_Click", [this](const base::ErrorReport& errors) {
-        filelist::clearFilesUnlessBusy(files, busy, errors);
-    });
+    onClick(ui.addFolder, "Form1.PushButton4_Click",
+            [this](const base::ErrorReport& errors) { scanFolder(errors); });
+    onClick(ui.clearList, "Form1.PushButton8_Click",
+            [this](const base::ErrorReport& errors) { clearFileList(errors); });
     onClick(ui.addSamples, "Form1.PushButton9_Click", [this](const base::ErrorReport& errors) {
-        errors.step([this] { filelist::loadSampleFiles(files); });
+        errors.step([this] { filelist::loadSampleFiles(files, services); });
     });
     onClick(ui.chooseProperties, "Form1.PushButton6_Click",
-            [](const base::ErrorReport& errors) { gui::showPropertyDialog(errors); });
+            [this](const base::ErrorReport& errors) {
+                gui::showPropertyDialog(modalWindows, services.folders.programFolder(), errors);
+            });
     onClick(ui.startExtraction, "Form1.PushButton3_Click",
             [this](const base::ErrorReport& errors) { startExtraction(errors); });
-    onClick(ui.saveText, "Form1.PushButton1_Click", [this](const base::ErrorReport& errors) {
-        output::saveResultsByDialog(resultsModel, files.paths(), progress, busy, errors);
-    });
-    onClick(ui.saveWorkbook, "Form1.PushButton13_Click", [this](const base::ErrorReport& errors) {
-        output::exportResultsToWorkbook(resultsModel, progress, busy, errors);
-    });
-    onClick(ui.copyToClipboard, "Form1.PushButton2_Click", [this](const base::ErrorReport& errors) {
-        output::copyResultsToClipboard(resultsModel, errors);
-    });
+    onClick(ui.saveText, "Form1.PushButton1_Click",
+            [this](const base::ErrorReport& errors) { saveResultsText(errors); });
+    onClick(ui.saveWorkbook, "Form1.PushButton13_Click",
+            [this](const base::ErrorReport& errors) { exportWorkbook(errors); });
+    onClick(ui.copyToClipboard, "Form1.PushButton2_Click",
+            [this](const base::ErrorReport& errors) { copyResults(errors); });
     onClick(ui.clearResults, "Form1.PushButton5_Click", [this](const base::ErrorReport& errors) {
         errors.step([this] { resultsModel.clearRows(); });
     });
     connect(ui.askForPasswords, &QCheckBox::stateChanged, this, [this] {
-        base::runHandler([this] {
+        const base::ErrorReport errors(services.errors, QStringLiteral("Form1.Check1_Click"));
+        errors.step([this] {
             base::writeSetting(QStringLiteral("Check1"), ui.askForPasswords->isChecked()
                                                              ? QStringLiteral("1")
                                                              : QStringLiteral("0"));
         });
     });
     // Files and folders dropped from the desktop; reordering moves paths and starts no drag.
-    new gui::DropIntake(ui.fileList, files);
+    new gui::DropIntake(ui.fileList, *drops);
     // A double-click anywhere on the list, rows or the empty area below them, removes the
     // selected row.
-    new gui::DragReorder(ui.fileList, files, [this] {
-        base::runHandler([this] {
-            filelist::removeFileUnlessBusy(files, ui.fileList->currentIndex().row(), busy);
-        });
-    });
+    new gui::DragReorder(ui.fileList, files, services.folders.programFolder(),
+                         [this] { removeSelectedFile(); });
 }
 
-void MainWindow::startExtraction(const base::ErrorReport& errors) {
-    extract::RunOptions options;
-    options.askForPasswords = [this] { return ui.askForPasswords->isChecked(); };
-    options.limits = runLimits;
-    options.parallelTools = parallelTools;
-    // The table grows by a row and the bar moves for every file: both are painted a few
-    // times a second rather than per file. The whole table is paced, scroll bars included,
-    // since the vertical bar changes with every row as well.
-    std::optional<gui::PaintPacer> pacedTable;
-    std::optional<gui::PaintPacer> pacedBar;
-    if (!busy.isBusy()) {
-        pacedTable.emplace(ui.results);
-        pacedBar.emplace(ui.progress, 100);
-    }
-    extract::startExtraction(files, resultsModel, progress, busy, options, errors);
+void MainWindow::removeSelectedFile() {
+    // The list must not shrink under long work.
+    if (!isBusy())
+        files.removeAt(ui.fileList->currentIndex().row());
+}
+
+void MainWindow::clearFileList(const base::ErrorReport& errors) {
+    if (!isBusy())
+        errors.step([this] { files.clear(); });
 }
 
 void MainWindow::load() {
-    const base::ErrorReport errors(QStringLiteral("Form1.Form_Load"));
+    const base::ErrorReport errors(services.errors, QStringLiteral("Form1.Form_Load"));
+    const QString programFolder = services.folders.programFolder();
     errors.step([&] {
-        if (gui::skinFileIsPresent())
+        if (gui::skinFileIsPresent(programFolder))
             gui::applyWindowColours(this);
     });
     errors.step([&] { setWindowTitle(productName); });
@@ -176,9 +180,9 @@ void MainWindow::load() {
             icon.addFile(QStringLiteral(":/parvilon/parvilon-%1.png").arg(size));
         setWindowIcon(icon);
     });
-    errors.step([&] { platform::setApplicationTitle(makeApplicationTitle(productName)); });
+    errors.step([&] { services.prompts.setApplicationTitle(makeApplicationTitle(productName)); });
     errors.step([&] {
-        const QString cursorPath = platform::programFolder() + QStringLiteral("/HAND-M.CUR");
+        const QString cursorPath = programFolder + QStringLiteral("/HAND-M.CUR");
         if (!base::fileIsPresent(cursorPath))
             return;
         handCursor = gui::cursorFromFile(cursorPath);
@@ -188,7 +192,7 @@ void MainWindow::load() {
     });
     errors.step([&] {
         if (base::readSetting(QStringLiteral("Snapshot"), QString()).isEmpty())
-            filelist::recordSampleFiles();
+            filelist::recordSampleFiles(services.folders);
     });
     errors.step([&] {
         files.setHeader(QStringLiteral("PDF File(s)"));
@@ -215,9 +219,28 @@ void MainWindow::showCentred() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Closing the window ends the program at once, also in the middle of a long operation.
-    base::endProgram();
+    // Closing the window ends the program at once, also in the middle of long work: every
+    // tool is killed and every output file and unfinished save removed before it goes.
+    // Whatever is going on may be what closes the window (from within one of its own
+    // signals): it is ended now and goes from the event loop.
+    if (run) {
+        run->abort();
+        run.release()->deleteLater();
+    }
+    if (output) {
+        output->stop();
+        output.release()->deleteLater();
+    }
+    if (scan) {
+        scan->stop();
+        scan.release()->deleteLater();
+    }
+    if (drops)
+        drops->stop();
+    pacedTable.reset();
+    pacedBar.reset();
     event->accept();
+    QCoreApplication::quit();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -237,7 +260,7 @@ void MainWindow::followCursorRules() {
 }
 
 void MainWindow::deleteSelectedResult() {
-    if (busy.isBusy() || resultsModel.count() == 0)
+    if (isBusy() || resultsModel.count() == 0)
         return;
     const QModelIndexList selected = ui.results->selectionModel()->selectedRows();
     if (!selected.isEmpty())
@@ -249,10 +272,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // kept pointer: the window may be half destroyed when the view's last events arrive.
     if (watched == ui.results && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        base::runHandler([this] { deleteSelectedResult(); });
+        deleteSelectedResult();
         return true;
     }
-    if (event->type() != QEvent::MouseMove || busy.isBusy())
+    if (event->type() != QEvent::MouseMove || isBusy())
         return QWidget::eventFilter(watched, event);
     // A move that a control ignores comes to its parent as well; only the innermost widget
     // under the pointer decides.

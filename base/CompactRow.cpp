@@ -4,40 +4,121 @@
 
 namespace base {
 
-std::pair<qsizetype, qsizetype> CompactRow::rangeOf(int column) const {
-    const char* const start = cells.constData();
-    const qsizetype size = cells.size();
-    qsizetype begin = 0;
-    for (int skipped = 0; skipped < column; ++skipped) {
-        const void* end = std::memchr(start + begin, '\0', static_cast<size_t>(size - begin));
-        if (!end)
-            return {size, size};
-        begin = static_cast<const char*>(end) - start + 1;
-    }
-    const void* end = std::memchr(start + begin, '\0', static_cast<size_t>(size - begin));
-    return {begin, end ? static_cast<const char*>(end) - start : size};
+namespace {
+
+enum Tag : char { Empty = 0, Text = 1, Integer = 2, DateTime = 3 };
+constexpr qsizetype integerSize = 8;
+constexpr qsizetype dateTimeSize = 17; // day (8), milliseconds (4), offset (4), flags (1)
+
+template <typename T> void appendRaw(QByteArray& bytes, T value) {
+    bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-QString CompactRow::cell(int column) const {
-    if (column < 0)
-        return {};
-    const auto [begin, end] = rangeOf(column);
-    return QString::fromUtf8(cells.constData() + begin, end - begin);
+template <typename T> T readRaw(const char* at) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+QByteArray encoded(const CellValue& value) {
+    QByteArray bytes;
+    if (value.isText()) {
+        bytes.append(Text);
+        QByteArray text = value.text().toUtf8();
+        text.replace('\0', QByteArray());
+        bytes.append(text);
+        bytes.append('\0');
+    } else if (value.isInteger()) {
+        bytes.append(Integer);
+        appendRaw(bytes, value.integerValue());
+    } else if (value.isDateTime()) {
+        const DateTimeValue moment = value.dateTimeValue();
+        bytes.append(DateTime);
+        appendRaw(bytes, moment.date.toJulianDay());
+        appendRaw(bytes, static_cast<qint32>(
+                             moment.time.isValid() ? moment.time.msecsSinceStartOfDay() : -1));
+        appendRaw(bytes, static_cast<qint32>(moment.offsetSeconds.value_or(0)));
+        appendRaw(bytes, static_cast<quint8>(static_cast<int>(moment.kind) |
+                                             (moment.offsetSeconds ? 0x10 : 0)));
+    } else {
+        bytes.append(Empty);
+    }
+    return bytes;
+}
+
+} // namespace
+
+qsizetype CompactRow::endOfCell(qsizetype at) const {
+    const char* const start = cells.constData();
+    switch (start[at]) {
+    case Text: {
+        const void* end =
+            std::memchr(start + at + 1, '\0', static_cast<size_t>(cells.size() - at - 1));
+        return end ? static_cast<const char*>(end) - start + 1 : cells.size();
+    }
+    case Integer:
+        return at + 1 + integerSize;
+    case DateTime:
+        return at + 1 + dateTimeSize;
+    default:
+        return at + 1;
+    }
+}
+
+std::pair<qsizetype, qsizetype> CompactRow::rangeOf(int column) const {
+    qsizetype begin = 0;
+    for (int skipped = 0; skipped < column; ++skipped) {
+        if (begin >= cells.size())
+            return {cells.size(), cells.size()};
+        begin = endOfCell(begin);
+    }
+    if (begin >= cells.size())
+        return {cells.size(), cells.size()};
+    return {begin, endOfCell(begin)};
 }
 
 int CompactRow::cellCount() const {
-    return static_cast<int>(cells.count('\0'));
+    int count = 0;
+    for (qsizetype at = 0; at < cells.size(); at = endOfCell(at))
+        ++count;
+    return count;
 }
 
-void CompactRow::setCell(int column, const QString& text) {
+CellValue CompactRow::cell(int column) const {
+    if (column < 0)
+        return {};
+    const auto [begin, end] = rangeOf(column);
+    if (begin >= end)
+        return {};
+    const char* const at = cells.constData() + begin;
+    switch (at[0]) {
+    case Text:
+        return QString::fromUtf8(at + 1, end - begin - 2);
+    case Integer:
+        return CellValue::integer(readRaw<qint64>(at + 1));
+    case DateTime: {
+        DateTimeValue moment;
+        moment.date = QDate::fromJulianDay(readRaw<qint64>(at + 1));
+        const auto msecs = readRaw<qint32>(at + 9);
+        moment.time = msecs < 0 ? QTime() : QTime::fromMSecsSinceStartOfDay(msecs);
+        const auto flags = readRaw<quint8>(at + 17);
+        if (flags & 0x10)
+            moment.offsetSeconds = readRaw<qint32>(at + 13);
+        moment.kind = static_cast<DateTimeValue::Kind>(flags & 0x0F);
+        return CellValue::dateTime(moment);
+    }
+    default:
+        return {};
+    }
+}
+
+void CompactRow::setCell(int column, const CellValue& value) {
     if (column < 0)
         return;
-    QByteArray encoded = text.toUtf8();
-    encoded.replace('\0', QByteArray());
     for (int missing = cellCount(); missing <= column; ++missing)
-        cells.append('\0');
+        cells.append(Empty);
     const auto [begin, end] = rangeOf(column);
-    cells.replace(begin, end - begin, encoded);
+    cells.replace(begin, end - begin, encoded(value));
 }
 
 } // namespace base

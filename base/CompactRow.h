@@ -1,22 +1,26 @@
 #pragma once
 
+#include "base/CellValue.h"
+
 #include <QByteArray>
-#include <QString>
 
 namespace base {
 
-// The texts of one results row in one block of memory: each cell in UTF-8, ended by a NUL
-// (cell texts never hold one). A large results table takes a third of the memory that one
-// string per cell would, and a copy of a row shares the block.
+// The values of one results row in one block of memory: each cell a tag byte and its
+// payload (text in UTF-8 ended by a NUL, which texts never hold; a whole number in 8 bytes;
+// a date and time in 17). A large results table takes a third of the memory that one object
+// per cell would, and a copy of a row shares the block.
 class CompactRow {
 public:
-    QString cell(int column) const;
-    void setCell(int column, const QString& text);
+    CellValue cell(int column) const;
+    void setCell(int column, const CellValue& value);
     int cellCount() const;
 
 private:
-    // The byte range of a cell; an empty range past the end for a cell not yet set.
+    // The byte range of a cell, tag included; an empty range past the end for a cell not set.
     std::pair<qsizetype, qsizetype> rangeOf(int column) const;
+    // Where the cell that starts at `at` ends.
+    qsizetype endOfCell(qsizetype at) const;
     QByteArray cells;
 };
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "base/RunTimeError.h"
+
 #include <QString>
+
+#include <atomic>
 
 namespace base {
 
@@ -33,6 +37,21 @@ public:
 private:
     int shownValue = 0;
     QString shownText;
+};
+
+// A request to stop a long operation that runs in a thread of its own: the operation looks
+// at it between its steps and ends there (throwIfStopped).
+class StopRequest {
+public:
+    void request() { requested = true; }
+    bool isRequested() const { return requested; }
+    void throwIfRequested() const {
+        if (requested)
+            throw Stopped();
+    }
+
+private:
+    std::atomic<bool> requested = false;
 };
 
 } // namespace base

@@ -39,4 +39,29 @@ private:
     std::variant<Failure, T> content;
 };
 
+// What a function that gives nothing back returns when it can fail: success, or the
+// description of why it failed.
+class Status {
+public:
+    static Status success() { return Status(); }
+    static Status failure(QString description) {
+        Status status;
+        status.description = std::move(description);
+        status.failed = true;
+        return status;
+    }
+    bool ok() const { return !failed; }
+    // Why it failed; empty when ok().
+    const QString& error() const { return description; }
+    void orThrow() const {
+        if (failed)
+            throw RunTimeError(description);
+    }
+
+private:
+    Status() = default;
+    QString description;
+    bool failed = false;
+};
+
 } // namespace base

@@ -1,6 +1,6 @@
 #include "base/ResultsModel.h"
 
-#include "base/PropertySet.h"
+#include "base/CellText.h"
 
 namespace base {
 
@@ -9,17 +9,19 @@ int ResultsModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ResultsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(columns.size());
+    if (parent.isValid() || !hasColumns)
+        return 0;
+    return static_cast<int>(propertyColumns.size()) + 1;
 }
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= count() || index.column() >= columns.size())
+    if (!index.isValid() || index.row() >= count() || index.column() >= columnCount())
         return {};
     const ResultRowData& row = rows[index.row()];
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return row.texts.cell(index.column());
+        return index.column() == 0 ? row.path : cellText(row.cells.cell(index.column()));
     case Qt::CheckStateRole:
         if (index.column() == 0)
             return row.ticked ? Qt::Checked : Qt::Unchecked;
@@ -53,40 +55,52 @@ Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return columns.value(section);
+        return headers().value(section);
     return {};
 }
 
-void ResultsModel::setHeaders(const QStringList& headers) {
+void ResultsModel::setColumns(const Columns& columns) {
     beginResetModel();
-    columns = headers;
+    propertyColumns = columns;
+    hasColumns = true;
     rows.clear();
     sorting.reset(); // a new table starts unsorted
     endResetModel();
 }
 
-int ResultsModel::columnIndexOf(const QString& header) const {
-    return base::columnIndexOf(columns, header);
+int ResultsModel::columnOf(Property property) const {
+    const qsizetype position = propertyColumns.indexOf(property);
+    return position < 0 ? 0 : static_cast<int>(position) + 1;
 }
 
 int ResultsModel::appendRow(const QString& path) {
+    ResultRowData data;
+    data.path = path;
+    return appendRow(data);
+}
+
+int ResultsModel::appendRow(const ResultRowData& data) {
     const int row = count();
     beginInsertRows({}, row, row);
-    ResultRowData data;
-    data.texts.setCell(0, path);
-    rows.append(std::move(data));
+    rows.append(data);
     endInsertRows();
     return keepSorted(row);
 }
 
-QString ResultsModel::cell(int row, int column) const {
-    return row >= 0 && row < count() ? rows[row].texts.cell(column) : QString();
+QString ResultsModel::path(int row) const {
+    return row >= 0 && row < count() ? rows[row].path : QString();
 }
 
-void ResultsModel::setCell(int row, int column, const QString& text) {
-    if (row < 0 || row >= count() || column < 0)
+CellValue ResultsModel::cell(int row, int column) const {
+    if (row < 0 || row >= count())
+        return {};
+    return column == 0 ? CellValue(rows[row].path) : rows[row].cells.cell(column);
+}
+
+void ResultsModel::setCell(int row, int column, const CellValue& value) {
+    if (row < 0 || row >= count() || column < 1)
         return;
-    rows[row].texts.setCell(column, text);
+    rows[row].cells.setCell(column, value);
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
     if (sortingColumn() == column)
@@ -148,13 +162,13 @@ ResultRow ResultRow::append(ResultsModel& model, const QString& path) {
     return row;
 }
 
-void ResultRow::setCell(int column, const QString& text) const {
+void ResultRow::setCell(int column, const CellValue& value) const {
     if (exists())
-        model->setCell(index.row(), column, text);
+        model->setCell(index.row(), column, value);
 }
 
-QString ResultRow::cell(int column) const {
-    return exists() ? model->cell(index.row(), column) : QString();
+CellValue ResultRow::cell(int column) const {
+    return exists() ? model->cell(index.row(), column) : CellValue();
 }
 
 void ResultRow::markUnread(const QString& reason) const {

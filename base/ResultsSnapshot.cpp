@@ -2,11 +2,28 @@
 
 namespace base {
 
-void ResultsSnapshot::appendRow(const QStringList& cells, bool ticked) {
+QString ResultsSnapshot::header(int column) const {
+    if (!hasColumns)
+        return {};
+    if (column == 0)
+        return filenameHeader;
+    if (column < 0 || column > columns.size())
+        return {};
+    return QLatin1String(infoOf(columns[column - 1]).header);
+}
+
+CellValue ResultsSnapshot::cell(int row, int column) const {
+    if (row < 0 || row >= rows.size())
+        return {};
+    return column == 0 ? CellValue(rows[row].path) : rows[row].cells.cell(column);
+}
+
+void ResultsSnapshot::appendRow(const QString& path, const QList<CellValue>& values, bool ticked) {
     ResultRowData row;
+    row.path = path;
     row.ticked = ticked;
-    for (qsizetype column = 0; column < cells.size(); ++column)
-        row.texts.setCell(static_cast<int>(column), cells[column]);
+    for (qsizetype column = 0; column < values.size(); ++column)
+        row.cells.setCell(static_cast<int>(column) + 1, values[column]);
     rows.append(std::move(row));
 }
 

@@ -1,9 +1,5 @@
-// Sorting the results table by a column: page counts and dates by value, the rest by text.
-#include "base/CellValues.h"
+// Sorting the results table by a column: numbers and dates by value, the rest by text.
 #include "base/ResultsModel.h"
-
-#include <QDateTime>
-#include <QLocale>
 
 #include <algorithm>
 #include <numeric>
@@ -13,28 +9,23 @@ namespace base {
 
 namespace {
 
-// What a row is sorted by: a number (a page count, or a date as seconds from year 0) or a
-// text. Rows without a value come last in either order.
+// What a row is sorted by: a number (a whole number, or a date as milliseconds on its clock
+// from the start of the calendar) or a text. Rows without a value come last in either order.
 struct SortKey {
     std::optional<double> number;
     QString text;
 };
 
-SortKey keyOf(const CellValueReader& reader, const QString& header, const QString& text) {
-    const CellValue value = reader.read(header, text);
-    switch (value.kind) {
-    case CellValue::Kind::Number:
-        return {value.number, {}};
-    case CellValue::Kind::DateTime: {
-        const double day = static_cast<double>(value.date.toJulianDay());
-        const double seconds =
-            value.time.isValid() ? value.time.msecsSinceStartOfDay() / 1000.0 : 0;
-        return {day * 86400 + seconds, {}};
+SortKey keyOf(const CellValue& value) {
+    if (value.isInteger())
+        return {static_cast<double>(value.integerValue()), {}};
+    if (value.isDateTime()) {
+        const DateTimeValue moment = value.dateTimeValue();
+        const double day = static_cast<double>(moment.date.toJulianDay());
+        const double msecs = moment.time.isValid() ? moment.time.msecsSinceStartOfDay() : 0;
+        return {day * 86400000.0 + msecs, {}};
     }
-    case CellValue::Kind::Text:
-        break;
-    }
-    return {std::nullopt, text};
+    return {std::nullopt, value.text()};
 }
 
 bool isBlank(const SortKey& key) {
@@ -63,31 +54,18 @@ bool sortsBefore(const SortKey& a, const SortKey& b, Qt::SortOrder order) {
 
 } // namespace
 
-struct ResultsModel::SortState {
-    int column = -1;
-    Qt::SortOrder order = Qt::AscendingOrder;
-    // The table writes dates in the user's locale, which QLocale() is unless a test says
-    // otherwise.
-    CellValueReader reader{QLocale()};
-};
-
-void ResultsModel::SortStateDeleter::operator()(SortState* state) const {
-    delete state;
-}
-
 void ResultsModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= columns.size())
+    if (column < 0 || column >= columnCount())
         return;
     // Rows that come later, or whose cell in this column is filled later, take their place
     // in this order too.
-    sorting.reset(new SortState{column, order});
+    sorting = SortState{column, order};
     if (rows.size() < 2)
         return;
-    // Each key is read once, not once per comparison: a date is worth reading only once.
     QList<SortKey> keys;
     keys.reserve(rows.size());
-    for (const ResultRowData& row : std::as_const(rows))
-        keys.append(keyOf(sorting->reader, columns[column], row.texts.cell(column)));
+    for (int row = 0; row < count(); ++row)
+        keys.append(keyOf(cell(row, column)));
     QList<int> permutation(rows.size());
     std::iota(permutation.begin(), permutation.end(), 0);
     std::stable_sort(permutation.begin(), permutation.end(),
@@ -119,17 +97,14 @@ int ResultsModel::keepSorted(int row) {
     if (!sorting || rows.size() < 2)
         return row;
     const int column = sorting->column;
-    const auto keyAt = [&](int at) {
-        return keyOf(sorting->reader, columns[column], rows[at].texts.cell(column));
-    };
-    const SortKey key = keyAt(row);
+    const SortKey key = keyOf(cell(row, column));
     // The place among the other rows, after those it ties with, as a stable sort leaves it.
     int low = 0;
     int high = count() - 1;
     while (low < high) {
         const int middle = (low + high) / 2;
         const int other = middle < row ? middle : middle + 1;
-        if (sortsBefore(key, keyAt(other), sorting->order))
+        if (sortsBefore(key, keyOf(cell(other, column)), sorting->order))
             high = middle;
         else
             low = middle + 1;

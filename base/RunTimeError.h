@@ -14,4 +14,11 @@ public:
         : std::runtime_error(description.toStdString()) {}
 };
 
+// Thrown out of a long operation that was asked to stop (StopRequest): it passes through
+// every error report's step, so the operation ends there.
+class Stopped : public RunTimeError {
+public:
+    Stopped() : RunTimeError(QStringLiteral("Stopped.")) {}
+};
+
 } // namespace base

@@ -1,6 +1,6 @@
 #include "cli/CliRequest.h"
 
-#include "base/PropertySet.h"
+#include "base/Properties.h"
 
 namespace cli {
 
@@ -71,7 +71,7 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
                 given ? given->split(QLatin1Char(','), Qt::SkipEmptyParts) : QStringList();
             if (names.isEmpty())
                 return Failure::failure(QStringLiteral("--properties needs a list"));
-            if (const auto headers = base::headerRowForNames(names); !headers.ok())
+            if (const auto headers = base::columnsNamed(names); !headers.ok())
                 return Failure::failure(headers.error());
             request.properties = names;
         } else if (argument == QLatin1String("--extension")) {

@@ -53,13 +53,12 @@ void printError(const QString& text) {
     std::fprintf(stderr, "parvilon-cli: %s\n", qPrintable(text));
 }
 
-void TerminalPrompts::showMessage(const QString& text, const QString& title,
-                                  platform::MessageIcon) {
-    // An error report's first line is what went wrong; the rest names the source line.
-    if (title == QLatin1String("Application Error"))
-        printError(text.section(QLatin1String("\r\n"), 0, 0));
-    else
-        printError(oneLine(text));
+void TerminalErrors::report(const QString& description, const base::ErrorLocation&) {
+    printError(oneLine(description));
+}
+
+void TerminalPrompts::showMessage(const QString& text, const QString&, platform::MessageIcon) {
+    printError(oneLine(text));
 }
 
 platform::PasswordAnswer TerminalPrompts::showPasswordBox(const QString& prompt, const QString&) {

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "base/ErrorReport.h"
 #include "platform/Prompts.h"
 
 #include <QString>
 
 namespace cli {
 
-// The prompts of the command line: messages and error reports go to the error output as
-// one line each, and a password is asked on the terminal without echo; when standard input
-// is not a terminal, one line is read per file, and the last line read answers every file
-// after it. The window's dialogs have no place here and answer as cancelled.
+// The prompts of the command line: messages go to the error output as one line each, and a password
+// is asked on the terminal without echo; when standard input is not a terminal, one line is read
+// per file, and the last line read answers every file after it. The window's dialogs have no place
+// here and answer as cancelled.
 class TerminalPrompts final : public platform::Prompts {
 public:
     QStringList openFiles(const QString&, const QString&) override { return {}; }
@@ -31,5 +32,11 @@ private:
 
 // Writes one line on the error output, after the program's name.
 void printError(const QString& text);
+
+// The command line's error channel: each error as one line on the error output.
+class TerminalErrors final : public base::ErrorSink {
+public:
+    void report(const QString& description, const base::ErrorLocation&) override;
+};
 
 } // namespace cli

@@ -1,26 +1,28 @@
 // parvilon-cli: the extraction of the window, from the command line. It reads the same
 // properties with the same tool into the same columns and writes the same aligned text, or
 // CSV, or a workbook (see usageText).
-#include "base/BusyState.h"
+#include "base/BackgroundWork.h"
 #include "base/ErrorReport.h"
-#include "base/EventPump.h"
-#include "base/FileListModel.h"
-#include "base/PropertySet.h"
-#include "base/ResultsModel.h"
+#include "base/Properties.h"
+#include "base/ResultsSnapshot.h"
 #include "cli/CliRequest.h"
 #include "cli/InputFiles.h"
 #include "cli/TerminalProgress.h"
 #include "cli/TerminalPrompts.h"
 #include "extract/ExtractionRun.h"
-#include "output/SpreadsheetExport.h"
+#include "extract/ToolCommand.h"
 #include "output/TextSave.h"
+#include "output/TextTable.h"
+#include "output/WorkbookExport.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
+#include "platform/Folders.h"
 #include "platform/OpenFileLimit.h"
-#include "platform/PrivateTempFolder.h"
+#include "platform/TerminationSignals.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QPointer>
 
 #include <atomic>
 #include <cerrno>
@@ -36,8 +38,21 @@ constexpr int someFilesUnread = 1;
 constexpr int badUsage = 2;
 constexpr int outputNotWritten = 3;
 
-// The signal that interrupted the run; its exit status is 128 plus its number.
+// The signal that interrupted the program; its exit status is 128 plus its number.
 std::atomic<int> interruptedBy = 0;
+
+// What a termination signal ends: the run, or the writing of its output, whichever goes on.
+QPointer<extract::ExtractionRun> runningRun;
+QPointer<base::BackgroundWork> runningWrite;
+
+void endOnSignal(int signal) {
+    interruptedBy = signal;
+    if (runningRun)
+        runningRun->abort();
+    if (runningWrite)
+        runningWrite->stop(); // the write ends at its next step, its file not put in place
+    QCoreApplication::quit();
+}
 
 // Writes all of data to standard output; the reason when it cannot.
 QString writeStandardOutput(const QByteArray& data) {
@@ -54,43 +69,92 @@ QString writeStandardOutput(const QByteArray& data) {
     return {};
 }
 
-// Writes the results where the request says; false, said on the error output, when it
-// cannot.
-bool writeResults(const base::ResultsSnapshot& results, const cli::CliRequest& request) {
+// Writes the results where the request says; the reason, in one line, when it cannot.
+base::Status writeResults(const base::ResultsSnapshot& results, const cli::CliRequest& request,
+                          const QString& scratchFolder, const base::StopRequest& stop) {
+    const QLocale locale;
     switch (*cli::outputFormFor(request.output)) {
     case cli::OutputForm::AlignedText:
-        return output::saveResultsText(results, request.output, output::TextForm::Aligned, nullptr);
     case cli::OutputForm::Csv:
-        return output::saveResultsText(results, request.output, output::TextForm::Csv, nullptr);
+        return output::saveResultsText(results, request.output, output::textFormFor(request.output),
+                                       locale, nullptr, &stop);
     case cli::OutputForm::Workbook:
-        try {
-            output::writeResultsWorkbook(results, request.output, nullptr);
-            return true;
-        } catch (const base::RunTimeError& error) {
-            cli::printError(QString::fromUtf8(error.what()));
-            return false;
-        }
+        return output::writeResultsWorkbook(results, request.output, scratchFolder, locale, nullptr,
+                                            &stop);
     case cli::OutputForm::StandardOutput: {
         // Made whole first, then written with the system's own reason for any failure (a
         // closed output, a full disk, a pipe whose reader has gone).
         QBuffer text;
         text.open(QIODevice::WriteOnly);
-        output::writeResultsText(results, text, output::TextForm::Aligned, nullptr,
-                                 QStringLiteral("-"));
-        if (const QString problem = writeStandardOutput(text.data()); !problem.isEmpty()) {
-            cli::printError(
+        output::writeResultsText(output::TextTable(results, locale, &stop), text,
+                                 output::TextForm::Aligned, nullptr, &stop, QStringLiteral("-"));
+        if (const QString problem = writeStandardOutput(text.data()); !problem.isEmpty())
+            return base::Status::failure(
                 QStringLiteral("the standard output cannot be written: %1").arg(problem));
-            return false;
-        }
-        return true;
+        return base::Status::success();
     }
     }
-    return false;
+    return base::Status::success();
 }
 
-int extractAndWrite(const cli::CliRequest& request) {
-    const base::ErrorReport errors(QStringLiteral("parvilon-cli"));
-    if (platform::privateTempFolder().isEmpty()) {
+// The write of the output, in a thread of its own so that a termination signal is heard
+// meanwhile.
+base::Status writeUnderTheEventLoop(const base::ResultsSnapshot& results,
+                                    const cli::CliRequest& request, const QString& scratchFolder) {
+    base::Status result = base::Status::success();
+    base::BackgroundWork write([&](base::BackgroundWork::Context& context) {
+        return writeResults(results, request, scratchFolder, context.stop);
+    });
+    QObject::connect(&write, &base::BackgroundWork::finished, [&](const base::Status& ended) {
+        result = ended;
+        QCoreApplication::quit();
+    });
+    runningWrite = &write;
+    write.start();
+    QCoreApplication::exec();
+    return result;
+}
+
+// The run over the files, under the event loop; the rows it made, in list order.
+base::ResultsSnapshot runExtraction(const QStringList& files, const base::Columns& columns,
+                                    const cli::CliRequest& request, platform::Folders& folders,
+                                    cli::TerminalPrompts& prompts,
+                                    const base::ErrorReport& errors) {
+    extract::RunOptions options;
+    options.askForPasswords = [&] { return request.askForPasswords; };
+    options.parallelTools = request.parallelTools.value_or(options.parallelTools);
+    options.toolPath = extract::toolPath(folders.programFolder());
+    options.temporaryFolder = folders.privateTempFolder();
+    extract::ExtractionRun run(files, columns, options, errors);
+    base::ResultsSnapshot results{columns, {}};
+    cli::TerminalProgress progress;
+    QObject::connect(&run, &extract::ExtractionRun::rowReady, [&](const base::ResultRowData& row) {
+        results.rows.append(row);
+        results.rows.last().ticked = true;
+    });
+    QObject::connect(&run, &extract::ExtractionRun::progress, [&](int value, const QString& text) {
+        progress.setValue(value);
+        progress.setText(text);
+    });
+    // The terminal's answer is read at once: nothing else needs the event loop meanwhile,
+    // and the tools already started go on by themselves.
+    QObject::connect(
+        &run, &extract::ExtractionRun::passwordNeeded, [&](const QString&, const QString& prompt) {
+            run.answerPassword(prompts.askPassword(prompt, QStringLiteral("Input Password")));
+        });
+    QObject::connect(&run, &extract::ExtractionRun::finished, [] { QCoreApplication::quit(); });
+    runningRun = &run;
+    run.start();
+    QCoreApplication::exec();
+    progress.reset();
+    return results;
+}
+
+int extractAndWrite(const cli::CliRequest& request, cli::TerminalPrompts& prompts,
+                    base::ErrorSink& sink) {
+    const base::ErrorReport errors(sink, QStringLiteral("parvilon-cli"));
+    platform::SystemFolders folders;
+    if (folders.privateTempFolder().isEmpty()) {
         cli::printError(QStringLiteral("no private temporary folder can be made"));
         return someFilesUnread;
     }
@@ -108,28 +172,33 @@ int extractAndWrite(const cli::CliRequest& request) {
                             .arg(request.output, same));
         return badUsage;
     }
-    base::FileListModel files;
-    files.append(input.value().files);
-    const QStringList headers = request.properties
-                                    ? base::headerRowForNames(*request.properties).value()
-                                    : base::buildHeaderRow(errors);
-    base::ResultsModel results;
-    cli::TerminalProgress progress;
-    base::QuietBusyState busy;
-    extract::RunOptions options;
-    options.askForPasswords = [&] { return request.askForPasswords; };
-    options.parallelTools = request.parallelTools.value_or(options.parallelTools);
-    const extract::RunSummary summary =
-        extract::runExtraction(files, results, headers, progress, busy, options, errors);
-    progress.reset();
-    const bool written = writeResults(results.snapshot(), request);
-    for (int row = 0; row < results.count(); ++row)
-        if (const QString reason = results.unreadReason(row); !reason.isEmpty())
-            cli::printError(
-                QStringLiteral("could not read %1: %2").arg(results.cell(row, 0), reason));
-    if (!written)
+    const base::Columns columns = request.properties
+                                      ? base::columnsNamed(*request.properties).value()
+                                      : base::chosenColumns(errors);
+    const base::ResultsSnapshot results =
+        runExtraction(input.value().files, columns, request, folders, prompts, errors);
+    if (interruptedBy != 0) {
+        cli::printError(QStringLiteral("interrupted"));
+        return 128 + interruptedBy;
+    }
+    const base::Status written =
+        writeUnderTheEventLoop(results, request, folders.privateTempFolder());
+    if (interruptedBy != 0) {
+        cli::printError(QStringLiteral("interrupted"));
+        return 128 + interruptedBy;
+    }
+    if (!written.ok())
+        cli::printError(written.error());
+    int unread = 0;
+    for (const base::ResultRowData& row : results.rows) {
+        if (row.unreadReason.isEmpty())
+            continue;
+        ++unread;
+        cli::printError(QStringLiteral("could not read %1: %2").arg(row.path, row.unreadReason));
+    }
+    if (!written.ok())
         return outputNotWritten;
-    return summary.unreadFiles == 0 ? everyFileRead : someFilesUnread;
+    return unread == 0 ? everyFileRead : someFilesUnread;
 }
 
 // The arguments as the system gave them: a path whose bytes are not UTF-8 is carried as
@@ -155,21 +224,12 @@ int main(int argc, char* argv[]) {
         std::fputs(cli::usageText, stdout);
         return everyFileRead;
     }
-    cli::TerminalPrompts prompts;
-    platform::installPrompts(&prompts);
     platform::raiseOpenFileLimit();
     // A reader of the output that goes away is a failed write, said and ended normally.
     std::signal(SIGPIPE, SIG_IGN);
-    // Interrupted, the run stops at its next turn, and the tool it waits for with it.
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signal, [](int number) {
-            interruptedBy = number;
-            base::endProgramFromSignal();
-        });
-    try {
-        return extractAndWrite(request.value());
-    } catch (const base::ProgramClosing&) {
-        cli::printError(QStringLiteral("interrupted"));
-        return 128 + interruptedBy.load();
-    }
+    // Interrupted, the run ends at once with its tools, or the write without its file.
+    platform::onTerminationSignals(endOnSignal);
+    cli::TerminalPrompts prompts;
+    cli::TerminalErrors errors;
+    return extractAndWrite(request.value(), prompts, errors);
 }

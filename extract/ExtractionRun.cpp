@@ -1,42 +1,37 @@
 #include "extract/ExtractionRun.h"
 
-#include "base/BusyState.h"
-#include "base/ErrorReport.h"
-#include "base/EventPump.h"
-#include "base/FileListModel.h"
 #include "base/PathHelpers.h"
 #include "base/Progress.h"
-#include "base/PropertySet.h"
-#include "base/ResultsModel.h"
+#include "extract/FileDates.h"
 #include "extract/PdfVersion.h"
-#include "extract/ShellDetails.h"
+#include "extract/ToolCommand.h"
 #include "extract/ToolOutput.h"
 #include "extract/ToolProcess.h"
 #include "extract/WaitingProgress.h"
+#include "platform/FileEntry.h"
+#include "platform/FileNames.h"
 #include "platform/OpenFileLimit.h"
-#include "platform/PrivateTempFolder.h"
-#include "platform/Prompts.h"
 
-#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QScopeGuard>
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
-#include <memory>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace extract {
 
 namespace {
 
-// How many files beyond the tools at work may wait, read, for their rows to be filled: a
+// How many files beyond the tools at work may wait, read, for their rows to be reported: a
 // slow file then holds up the rows after it, not the tools.
 constexpr int filesAheadPerTool = 8;
 
@@ -45,22 +40,29 @@ constexpr int filesAheadPerTool = 8;
 constexpr long filesPerTool = 3;
 constexpr long filesKept = 64;
 
+// A start that fails for want of a resource the system gives back as other processes end
+// (open files, processes, memory) is tried again rather than taken as a tool that cannot run;
+// only after this long is that one file given up, never the run.
+constexpr qint64 passingStartRetryMs = 30000;
+constexpr int retryIntervalMs = 20;
+
+// Rows reported in one turn of the event loop, at most: the window repaints and answers
+// between turns even when a great many small files are read at once.
+constexpr qint64 turnMs = 10;
+
 // As many tools as asked for, but no more than the open-file limit lets work at once.
 int toolsAllowed(int asked) {
     const long allowed = std::max(1L, (platform::openFileLimit() - filesKept) / filesPerTool);
     return static_cast<int>(std::clamp<long>(asked, 1, allowed));
 }
 
-// The tool is started for every listed file except one that exists but is no regular file
-// (a FIFO or device named like a PDF could make it block). A missing file is left to the
-// tool, which fails on it.
-bool toolMayOpen(const platform::FolderDetails::Entry& entry) {
-    return !entry.found || S_ISREG(entry.status.stx_mode);
+bool isPassingStartError(int error) {
+    return error == EMFILE || error == ENFILE || error == EAGAIN || error == ENOMEM;
 }
 
 // What the tool wrote to path; nothing when it wrote no file there.
 std::optional<QByteArray> toolOutputIn(const QString& path) {
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int descriptor = ::open(platform::encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0 && errno == ENOENT)
         return std::nullopt;
     const auto cannotRead = [&] {
@@ -83,324 +85,443 @@ std::optional<QByteArray> toolOutputIn(const QString& path) {
     }
 }
 
-// Deletes a file whatever its permissions, ignoring every error, without letting events
-// run: for the moment before a tool starts, when a processor may be waiting for it.
+// Deletes a file whatever its permissions, ignoring every error.
 void removeFileForced(const QString& path) {
-    // Called twice per file: the plain system call, without a file object each time.
-    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+    const QByteArray encoded = platform::encodeFileName(path);
+    if (::unlink(encoded.constData()) == 0 || errno == ENOENT)
         return;
     // A file that is read-only to us: make it writable and try again.
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-    QFile::remove(path);
+    ::unlink(encoded.constData());
 }
 
-void writeCells(const base::ResultRow& row, const RowCells& cells) {
-    for (const RowCell& cell : cells)
-        row.setCell(cell.column, cell.text);
-}
+// Progress that the run tells its observers about.
+class ReportedProgress final : public base::Progress {
+public:
+    explicit ReportedProgress(ExtractionRun& reportedBy) : run(reportedBy) {}
+    void setValue(int value) override {
+        shownValue = value;
+        emit run.progress(shownValue, shownText);
+    }
+    int value() const override { return shownValue; }
+    void setText(const QString& text) override {
+        shownText = text;
+        emit run.progress(shownValue, shownText);
+    }
+    QString text() const override { return shownText; }
+    void show(int value, const QString& text) {
+        shownValue = value;
+        shownText = text;
+        emit run.progress(shownValue, shownText);
+    }
 
-// A start that fails for want of a resource the system gives back as other processes end
-// (open files, processes, memory) is tried again rather than taken as a tool that cannot run.
-bool isPassingStartError(int error) {
-    return error == EMFILE || error == ENFILE || error == EAGAIN || error == ENOMEM;
-}
+private:
+    ExtractionRun& run;
+    int shownValue = 0;
+    QString shownText;
+};
 
-// How long the starts of one file are tried again while such a failure lasts; only that file
-// is then given up, never the run.
-constexpr qint64 passingStartRetryMs = 30000;
-
-// A file of the run from the moment its row is made until the row is filled. Should the
-// run end early (the program ending), its tool is stopped and its output goes with it.
+// A file of the run from the moment its entry is looked up until its row is reported.
+// Should the run end early, its tool is stopped and its output goes with it.
 struct FileInRun {
-    FileInRun() = default;
-    FileInRun(FileInRun&&) = default;
-    FileInRun& operator=(FileInRun&&) = default;
     ~FileInRun() {
+        endWatch.reset();
+        errorWatch.reset();
         tool.reset();
         if (!outputFile.isEmpty())
-            ::unlink(QFile::encodeName(outputFile).constData());
+            ::unlink(platform::encodeFileName(outputFile).constData());
     }
 
     int number = 0; // from 1, in list order
     QString path;
-    base::ResultRow row;
+    // Looked up before the tool opens the file: reading it may change the date it was last
+    // read, and the row shows the dates from before the run.
+    platform::FileEntry entry;
     QString outputFile;
     std::unique_ptr<ToolProcess> tool; // none when it was not started
+    std::unique_ptr<QSocketNotifier> endWatch;
+    std::unique_ptr<QSocketNotifier> errorWatch;
     QElapsedTimer toolStarted;
     bool stoppedAtLimit = false;
     QString problem; // why it cannot be read, known before the tool ends
+    // A start that failed for want of a resource, to be tried again with this password.
+    std::optional<QString> startAgainWith;
+    QElapsedTimer tryingToStart;
+
+    bool toolAtWork() const { return startAgainWith || (tool && !tool->endNoticed()); }
 };
 
-class Run {
-public:
-    Run(const base::FileListModel& toRead, base::ResultsModel& toFill, base::Progress& shown,
-        base::BusyState& busyState, const RunOptions& runOptions, const base::ErrorReport& report)
-        : files(toRead), results(toFill), progress(shown), busy(busyState), options(runOptions),
-          errors(report), folder(platform::privateTempFolder()),
-          tools(toolsAllowed(runOptions.parallelTools)) {}
+} // namespace
 
-    RunSummary run(const QStringList& headers);
+class ExtractionRun::Work {
+public:
+    Work(ExtractionRun& owner, QStringList list, base::Columns wanted, RunOptions runOptions,
+         base::ErrorReport report)
+        : run(owner), files(std::move(list)), columns(std::move(wanted)),
+          options(std::move(runOptions)), errors(std::move(report)), shown(owner),
+          tools(toolsAllowed(options.parallelTools)) {
+        tick.setInterval(static_cast<int>(std::max<qint64>(1, options.limits.pass.count())));
+        QObject::connect(&tick, &QTimer::timeout, &run, [this] { onTick(); });
+        retry.setSingleShot(true);
+        retry.setInterval(retryIntervalMs);
+        QObject::connect(&retry, &QTimer::timeout, &run, [this] { startAgain(); });
+    }
+
+    enum class State { NotStarted, Running, Asking, Finished };
+
+    void start();
+    void answer(const platform::PasswordAnswer& answer);
+    void stop();
+    void abort();
+
+    ExtractionRun& run;
+    const QStringList files;
+    const base::Columns columns;
+    const RunOptions options;
+    const base::ErrorReport errors;
+    State state = State::NotStarted;
 
 private:
-    // Starts on the next files while tools are free and the files ahead are few enough.
+    // Reports the rows whose files are done, starts the next files, and finishes when all
+    // is done; called from the event loop whenever something has happened.
+    void advance();
+    void scheduleAdvance();
     void startMoreFiles();
-    // Starts the next file's tool and makes its row; when passwords are asked, the row comes
-    // first, then the question, then the tool. False when the user stopped the run at the
-    // password.
-    bool startFile(int number);
-    // Adds the file's row with the details its file system entry gives.
-    void makeRow(FileInRun& file, const platform::FolderDetails::Entry& entry);
-    // Starts the file's tool, or notes why it cannot be.
-    void startTool(FileInRun& file, const QString& password,
-                   const platform::FolderDetails::Entry& entry);
-    // Waits for the tool of the file whose row is next, keeping the others busy meanwhile.
-    void waitForTool(FileInRun& next);
-    // Fills the row from what the tool wrote and from the file's first line.
-    void fillRow(FileInRun& file);
-    // Why the file could not be read (the tool failed or wrote nothing), or an empty text.
-    QString problemOf(FileInRun& file, bool wroteOutput);
-    // Starts the tool of a file, trying again while the system lacks a resource for it.
-    std::unique_ptr<ToolProcess> startWithRetries(const ToolCommand& command, FileInRun& file);
-    void stopToolsPastTheirLimit();
     int toolsAtWork() const;
+    // Starts the file's tool, or notes why it cannot be.
+    void startTool(FileInRun& file, const QString& password);
+    // One try to start the tool; false when it failed for want of a resource.
+    bool tryToStart(FileInRun& file, const QString& password);
+    void startAgain();
+    void watch(FileInRun& file);
+    void onToolEvent(FileInRun& file);
+    void onTick();
+    void continueAfterAnswer();
+    // The row of a file whose tool has ended (or never started).
+    base::ResultRowData rowOf(FileInRun& file);
+    QString problemOf(FileInRun& file, bool wroteOutput) const;
+    int valueFor(const FileInRun& file) const;
     void showProgressFor(const FileInRun& file);
-    // The password for path: asked, or the answer given for all remaining files. Nothing
-    // when the user chose to stop.
-    std::optional<QString> passwordFor(const QString& path);
-    // One tool alone writes result.txt, as always; tools side by side each their own file.
+    void followTheFront();
+    void finish();
     QString outputFileFor(int number) const;
 
-    const base::FileListModel& files;
-    base::ResultsModel& results;
-    base::Progress& progress;
-    base::BusyState& busy;
-    const RunOptions& options;
-    const base::ErrorReport& errors;
-    const QString folder;
-    const QString tool = toolPath();
+    ReportedProgress shown;
     const int tools;
-    int count = 0;    // the files of the run
-    int nextFile = 1; // the next to start on
-    bool stopped = false;
-    std::deque<FileInRun> inRun; // in list order
-    // Why the tool cannot be started, once it has failed to: it is not tried again.
-    QString toolUnusable;
+    int nextFile = 1; // the next to start on, from 1
+    bool stopping = false;
+    bool advanceScheduled = false;
+    std::deque<std::unique_ptr<FileInRun>> inRun; // in list order
+    // The file whose password is asked, the answer when it has come, and since when.
+    std::unique_ptr<FileInRun> asked;
+    std::optional<platform::PasswordAnswer> answered;
+    QElapsedTimer askedSince;
     // The answer the user gave for all remaining files of this run; it lives no longer.
     std::optional<QString> passwordForAll;
-    // The wait in progress, if any: time spent on a password question is not tool time.
-    WaitingProgress* waiting = nullptr;
+    // Why the tool cannot be started, once it has failed to: it is not tried again.
+    QString toolUnusable;
+    // The wait for the first file of those in the run, and which one it is.
+    std::unique_ptr<WaitingProgress> waiting;
+    int waitingFor = 0;
+    QTimer tick;
+    QTimer retry;
     RunSummary summary;
 };
 
-RunSummary Run::run(const QStringList& headers) {
-    const base::BusyScope busyScope(busy);
-    errors.step([&] { results.setHeaders(headers); });
-    // Files added meanwhile are not part of this run.
-    count = files.count();
-    startMoreFiles();
-    while (!inRun.empty()) {
-        waitForTool(inRun.front());
-        // The tool that ended leaves a processor free: the next one starts before the row
-        // is filled.
-        startMoreFiles();
-        fillRow(inRun.front());
-        inRun.pop_front();
-        if (!inRun.empty())
-            showProgressFor(inRun.front());
-        startMoreFiles();
-    }
-    summary.stopped = stopped;
-    passwordForAll.reset();
-    errors.step([&] { results.tickAll(); });
-    summary.rows = results.count();
-    // What the table holds now: rows removed during the run ("Clear Results", the Delete key)
-    // are not counted.
-    summary.unreadFiles = 0;
-    for (int row = 0; row < results.count(); ++row)
-        summary.unreadFiles += results.unreadReason(row).isEmpty() ? 0 : 1;
-    return summary;
+void ExtractionRun::Work::start() {
+    if (state != State::NotStarted)
+        return;
+    state = State::Running;
+    scheduleAdvance();
 }
 
-int Run::toolsAtWork() const {
-    // From what the waits last noticed: a tool that ended since is counted free at the next
-    // wait, which returns at once for it.
+void ExtractionRun::Work::scheduleAdvance() {
+    if (advanceScheduled || state == State::Finished)
+        return;
+    advanceScheduled = true;
+    QMetaObject::invokeMethod(
+        &run,
+        [this] {
+            advanceScheduled = false;
+            advance();
+        },
+        Qt::QueuedConnection);
+}
+
+void ExtractionRun::Work::advance() {
+    if (state == State::Finished)
+        return;
+    // A tool that ended leaves a processor free: the next one starts before rows are made.
+    startMoreFiles();
+    QElapsedTimer turn;
+    turn.start();
+    while (!inRun.empty() && !inRun.front()->toolAtWork()) {
+        const std::unique_ptr<FileInRun> file = std::move(inRun.front());
+        inRun.pop_front();
+        if (waiting && waitingFor == file->number) {
+            waiting->restoreCaption();
+            waiting.reset();
+        }
+        const base::ResultRowData row = rowOf(*file);
+        ++summary.rows;
+        summary.unreadFiles += row.unreadReason.isEmpty() ? 0 : 1;
+        emit run.rowReady(row);
+        if (state == State::Finished) // an observer ended the run
+            return;
+        // While a password is asked, progress keeps naming the file it is asked for.
+        if (!inRun.empty() && state != State::Asking)
+            showProgressFor(*inRun.front());
+        if (turn.elapsed() > turnMs) {
+            scheduleAdvance();
+            break;
+        }
+    }
+    startMoreFiles();
+    followTheFront();
+    // A file just started whose tool never ran (it could not) is ready at once: no event
+    // of its tool will say so.
+    if (!inRun.empty() && !inRun.front()->toolAtWork())
+        scheduleAdvance();
+    const bool nothingLeft = nextFile > files.size() || stopping;
+    if (inRun.empty() && state == State::Running && nothingLeft)
+        finish();
+}
+
+int ExtractionRun::Work::toolsAtWork() const {
     int working = 0;
-    for (const FileInRun& file : inRun)
-        working += file.tool && !file.tool->endNoticed() ? 1 : 0;
+    for (const auto& file : inRun)
+        working += file->toolAtWork() ? 1 : 0;
     return working;
 }
 
-void Run::startMoreFiles() {
+void ExtractionRun::Work::startMoreFiles() {
     const auto ahead = static_cast<std::size_t>(tools == 1 ? 1 : tools * filesAheadPerTool);
-    while (!stopped && nextFile <= count && toolsAtWork() < tools && inRun.size() < ahead) {
-        if (!startFile(nextFile++))
-            stopped = true; // as if the list ended here
-    }
-}
-
-void Run::showProgressFor(const FileInRun& file) {
-    errors.step([&] {
-        progress.setValue(file.number * 100 / count);
-        progress.setText(QStringLiteral("Processing: ") + base::fileNameOf(file.path));
-    });
-}
-
-QString Run::outputFileFor(int number) const {
-    return tools == 1 ? folder + QStringLiteral("/result.txt")
-                      : folder + QStringLiteral("/result-%1.txt").arg(number);
-}
-
-bool Run::startFile(int number) {
-    FileInRun file;
-    file.number = number;
-    // The list cannot shrink while busy; a row that is gone all the same is skipped.
-    file.path = files.path(number - 1);
-    if (file.path.isNull())
-        return true;
-    file.outputFile = outputFileFor(number);
-    if (inRun.empty())
-        showProgressFor(file);
-    // Looked up before the tool opens the file: reading it may change the date it was last
-    // accessed, and the row shows the dates from before the run.
-    platform::FolderDetails::Entry entry;
-    errors.step([&] { entry = platform::FolderDetails::lookUp(file.path); });
-    bool asks = false;
-    errors.step([&] { asks = options.askForPasswords(); });
-    if (!asks) {
+    while (state == State::Running && !stopping && nextFile <= files.size() &&
+           toolsAtWork() < tools && inRun.size() < ahead) {
+        auto file = std::make_unique<FileInRun>();
+        file->number = nextFile++;
+        file->path = files[file->number - 1];
+        file->outputFile = outputFileFor(file->number);
+        if (inRun.empty())
+            showProgressFor(*file);
+        errors.step([&] { file->entry = platform::lookUpFile(file->path); });
+        bool asks = false;
+        errors.step([&] { asks = !passwordForAll && options.askForPasswords(); });
+        if (asks) {
+            // The question names its file, and the run waits for the answer; tools already
+            // at work go on meanwhile.
+            state = State::Asking;
+            showProgressFor(*file);
+            asked = std::move(file);
+            askedSince.start();
+            tick.start();
+            emit run.passwordNeeded(asked->path, passwordPrompt(asked->path));
+            return;
+        }
         // Nothing to ask: the tool starts at once, on the processor that the tool before it
-        // has just freed, and the row is made while it works.
-        startTool(file, QString(), entry);
-        makeRow(file, entry);
+        // has just freed.
+        startTool(*file, passwordForAll.value_or(QString()));
         inRun.push_back(std::move(file));
-        return true;
     }
-    makeRow(file, entry);
-    QString password;
-    bool stop = false;
-    // While the question is open, progress names the file it is about; the time it is open
-    // is no tool's time, so a wait in progress does not count it.
-    showProgressFor(file);
-    QElapsedTimer asking;
-    asking.start();
-    errors.step([&] {
-        const std::optional<QString> given = passwordFor(file.path);
-        stop = !given;
-        password = given.value_or(QString());
-    });
+}
+
+void ExtractionRun::Work::answer(const platform::PasswordAnswer& given) {
+    if (state != State::Asking || answered)
+        return;
+    answered = given;
+    // Taken up from the event loop: the observer that answers may do so from within the
+    // question's signal.
+    QMetaObject::invokeMethod(
+        &run, [this] { continueAfterAnswer(); }, Qt::QueuedConnection);
+}
+
+void ExtractionRun::Work::continueAfterAnswer() {
+    if (state != State::Asking || !answered)
+        return;
+    const platform::PasswordAnswer given = *std::exchange(answered, std::nullopt);
+    state = State::Running;
+    // The time the question was open is no tool's.
     if (waiting)
-        waiting->leaveOut(asking.elapsed());
-    if (!inRun.empty())
-        showProgressFor(inRun.front());
-    if (stop) {
-        // The file whose password was asked gets no row.
-        errors.step([&] { file.row.remove(); });
-        return false;
+        waiting->leaveOut(askedSince.elapsed());
+    std::unique_ptr<FileInRun> file = std::move(asked);
+    if (given.choice == platform::PasswordAnswer::Choice::Stop) {
+        // The file asked about gets no row; the run ends as if the list ended there.
+        stopping = true;
+        summary.stopped = true;
+    } else {
+        // Cancel means no password, for this file or, ticked, for all the rest.
+        const QString password =
+            given.choice == platform::PasswordAnswer::Choice::Ok ? given.password : QString();
+        if (given.forAllRemaining)
+            passwordForAll = password;
+        startTool(*file, password);
+        inRun.push_back(std::move(file));
     }
-    startTool(file, password, entry);
-    inRun.push_back(std::move(file));
-    return true;
+    if (!inRun.empty())
+        showProgressFor(*inRun.front());
+    scheduleAdvance();
 }
 
-void Run::makeRow(FileInRun& file, const platform::FolderDetails::Entry& entry) {
-    base::letEventsRun();
-    busy.remind();
-    ShellDetails details;
-    errors.step([&] { details = readShellDetails(file.path, entry); });
-    errors.step([&] { file.row = base::ResultRow::append(results, file.path); });
-    errors.step([&] { writeCells(file.row, shellDetailCells(details, results.headers())); });
-}
-
-void Run::startTool(FileInRun& file, const QString& password,
-                    const platform::FolderDetails::Entry& entry) {
-    // No stale output may pass for the tool's; events run once the tool has started.
+void ExtractionRun::Work::startTool(FileInRun& file, const QString& password) {
+    // No stale output may pass for the tool's.
     removeFileForced(file.outputFile);
     errors.step([&] {
         if (!toolUnusable.isEmpty()) {
             file.problem = toolUnusable;
             return;
         }
-        if (!toolMayOpen(entry)) {
+        // A missing file is left to the tool, which fails on it; one that exists but is no
+        // regular file (a FIFO or device named like a PDF) could make it block.
+        if (file.entry.found && !file.entry.isRegularFile()) {
             file.problem = QStringLiteral("%1 is not a regular file.").arg(file.path);
             return;
         }
-        const ToolCommand command = buildToolCommand(tool, file.path, password, file.outputFile);
-        file.tool = startWithRetries(command, file);
-        file.toolStarted.start();
-        if (file.tool && !file.tool->wasStarted()) {
-            // Said once: every other file would fail the same way.
-            toolUnusable = QStringLiteral("The tool %1 cannot be started: %2.")
-                               .arg(command.program,
-                                    QString::fromLocal8Bit(std::strerror(file.tool->startError())));
-            file.tool.reset();
-            file.problem = toolUnusable;
-            errors.report(toolUnusable);
+        file.tryingToStart.start();
+        if (!tryToStart(file, password)) {
+            file.startAgainWith = password;
+            retry.start();
         }
     });
 }
 
-std::unique_ptr<ToolProcess> Run::startWithRetries(const ToolCommand& command, FileInRun& file) {
-    QElapsedTimer trying;
-    trying.start();
-    for (;;) {
-        auto started = std::make_unique<ToolProcess>(command);
-        const int error = started->startError();
-        if (started->wasStarted() || !isPassingStartError(error))
-            return started;
-        if (trying.elapsed() > passingStartRetryMs) {
-            file.problem = QStringLiteral("The tool could not be started for %1 seconds: %2.")
-                               .arg(passingStartRetryMs / 1000)
-                               .arg(QString::fromLocal8Bit(std::strerror(error)));
-            return nullptr;
-        }
-        // Tools that end give back what this start lacked.
-        std::vector<ToolProcess*> working;
-        for (FileInRun& other : inRun)
-            if (other.tool && !other.tool->endNoticed())
-                working.push_back(other.tool.get());
-        if (working.empty())
-            QThread::msleep(20);
+bool ExtractionRun::Work::tryToStart(FileInRun& file, const QString& password) {
+    const ToolCommand command =
+        buildToolCommand(options.toolPath, file.path, password, file.outputFile);
+    auto started = std::make_unique<ToolProcess>(command);
+    const int error = started->startError();
+    if (!started->wasStarted() && isPassingStartError(error)) {
+        if (file.tryingToStart.elapsed() <= passingStartRetryMs)
+            return false;
+        file.problem = QStringLiteral("The tool could not be started for %1 seconds: %2.")
+                           .arg(passingStartRetryMs / 1000)
+                           .arg(QString::fromLocal8Bit(std::strerror(error)));
+        return true;
+    }
+    if (!started->wasStarted()) {
+        // Said once: every other file would fail the same way.
+        toolUnusable = QStringLiteral("The tool %1 cannot be started: %2.")
+                           .arg(command.program, QString::fromLocal8Bit(std::strerror(error)));
+        file.problem = toolUnusable;
+        errors.report(toolUnusable);
+        return true;
+    }
+    file.tool = std::move(started);
+    file.toolStarted.start();
+    watch(file);
+    return true;
+}
+
+void ExtractionRun::Work::startAgain() {
+    bool stillWaiting = false;
+    for (const auto& file : inRun) {
+        if (!file->startAgainWith)
+            continue;
+        if (tryToStart(*file, *file->startAgainWith))
+            file->startAgainWith.reset();
         else
-            ToolProcess::waitForAny(working, 20);
-        base::letEventsRun();
+            stillWaiting = true;
     }
+    if (stillWaiting)
+        retry.start();
+    scheduleAdvance();
 }
 
-void Run::stopToolsPastTheirLimit() {
-    for (FileInRun& file : inRun) {
-        if (file.tool && file.toolStarted.elapsed() > options.limits.toolLimit.count() &&
-            file.tool->running()) {
-            file.tool->stop();
-            file.stoppedAtLimit = true;
-        }
+void ExtractionRun::Work::watch(FileInRun& file) {
+    FileInRun* const watched = &file;
+    if (file.tool->endDescriptor() >= 0) {
+        file.endWatch =
+            std::make_unique<QSocketNotifier>(file.tool->endDescriptor(), QSocketNotifier::Read);
+        QObject::connect(file.endWatch.get(), &QSocketNotifier::activated, &run,
+                         [this, watched] { onToolEvent(*watched); });
     }
+    if (file.tool->errorDescriptor() >= 0) {
+        // The error output is read as it comes, so that a tool that writes much is never
+        // held up by a full pipe.
+        file.errorWatch =
+            std::make_unique<QSocketNotifier>(file.tool->errorDescriptor(), QSocketNotifier::Read);
+        QObject::connect(file.errorWatch.get(), &QSocketNotifier::activated, &run,
+                         [this, watched] { onToolEvent(*watched); });
+    }
+    // Without an end notice, the tick looks for the end.
+    if (file.tool->endDescriptor() < 0)
+        tick.setInterval(1);
+    tick.start();
 }
 
-void Run::waitForTool(FileInRun& next) {
-    if (!next.tool)
+void ExtractionRun::Work::onToolEvent(FileInRun& file) {
+    if (!file.tool)
         return;
-    WaitingProgress shown(&progress, progress.text(), progress.value(), count, options.limits.pass);
-    waiting = &shown;
-    const auto noLongerWaiting = qScopeGuard([this] { waiting = nullptr; });
-    std::vector<ToolProcess*> working;
-    while (next.tool->running()) {
-        // Whichever tool ends first wakes the wait, so that a free slot is used at once.
-        working.clear();
-        for (FileInRun& file : inRun)
-            if (file.tool && !file.tool->endNoticed())
-                working.push_back(file.tool.get());
-        ToolProcess::waitForAny(working, static_cast<int>(options.limits.pass.count()));
-        stopToolsPastTheirLimit();
-        startMoreFiles();
-        base::letEventsRun();
-        shown.update();
+    file.tool->collectErrorOutput();
+    if (file.errorWatch && file.tool->errorOutputHasEnded())
+        file.errorWatch->setEnabled(false);
+    if (file.tool->checkForEnd()) {
+        if (file.endWatch)
+            file.endWatch->setEnabled(false);
+        if (file.errorWatch)
+            file.errorWatch->setEnabled(false);
+        scheduleAdvance();
     }
-    shown.restoreCaption();
 }
 
-QString Run::problemOf(FileInRun& file, bool wroteOutput) {
+void ExtractionRun::Work::onTick() {
+    bool ended = false;
+    for (const auto& file : inRun) {
+        if (!file->tool || file->tool->endNoticed())
+            continue;
+        if (file->tool->endDescriptor() < 0)
+            onToolEvent(*file);
+        if (!file->tool->endNoticed() &&
+            file->toolStarted.elapsed() > options.limits.toolLimit.count()) {
+            file->tool->stop();
+            file->stoppedAtLimit = true;
+            if (file->endWatch)
+                file->endWatch->setEnabled(false);
+            if (file->errorWatch)
+                file->errorWatch->setEnabled(false);
+        }
+        ended = ended || file->tool->endNoticed();
+    }
+    if (waiting && state != State::Asking)
+        waiting->update();
+    if (ended)
+        scheduleAdvance();
+    if (inRun.empty() && state != State::Asking)
+        tick.stop();
+}
+
+void ExtractionRun::Work::followTheFront() {
+    // The progress waits for the first file in the run, as long as its tool works.
+    const FileInRun* front = inRun.empty() ? nullptr : inRun.front().get();
+    if (!front || !front->toolAtWork()) {
+        waiting.reset();
+        return;
+    }
+    if (waiting && waitingFor == front->number)
+        return;
+    waitingFor = front->number;
+    waiting = std::make_unique<WaitingProgress>(
+        shown, QStringLiteral("Processing: ") + base::fileNameOf(front->path), valueFor(*front),
+        static_cast<int>(files.size()), options.limits.pass);
+}
+
+int ExtractionRun::Work::valueFor(const FileInRun& file) const {
+    // The share done once this file is finished.
+    return file.number * 100 / static_cast<int>(files.size());
+}
+
+void ExtractionRun::Work::showProgressFor(const FileInRun& file) {
+    shown.show(valueFor(file), QStringLiteral("Processing: ") + base::fileNameOf(file.path));
+}
+
+QString ExtractionRun::Work::outputFileFor(int number) const {
+    return tools == 1 ? options.temporaryFolder + QStringLiteral("/result.txt")
+                      : options.temporaryFolder + QStringLiteral("/result-%1.txt").arg(number);
+}
+
+QString ExtractionRun::Work::problemOf(FileInRun& file, bool wroteOutput) const {
     if (!file.problem.isEmpty())
         return file.problem;
-    if (!file.tool) // its start failed in a way already reported
+    if (!file.tool)
         return QStringLiteral("The tool was not started.");
     if (file.stoppedAtLimit)
         return QStringLiteral("The tool was stopped after %1 seconds.")
@@ -414,93 +535,126 @@ QString Run::problemOf(FileInRun& file, bool wroteOutput) {
     return {};
 }
 
-void Run::fillRow(FileInRun& file) {
+base::ResultRowData ExtractionRun::Work::rowOf(FileInRun& file) {
+    base::ResultRowData row;
+    row.path = file.path;
+    const auto columnOf = [&](base::Property property) {
+        const qsizetype position = columns.indexOf(property);
+        return position < 0 ? 0 : static_cast<int>(position) + 1;
+    };
+    // The file system's dates first; a document's own dates take their place.
+    errors.step([&] {
+        const FileDates dates = fileDatesOf(file.entry);
+        const std::pair<base::Property, const std::optional<base::DateTimeValue>&> fromFile[] = {
+            {base::Property::Modified, dates.modified},
+            {base::Property::Created, dates.created},
+            {base::Property::Accessed, dates.accessed}};
+        for (const auto& [property, moment] : fromFile)
+            if (const int column = columnOf(property); column > 0 && moment)
+                row.cells.setCell(column, base::CellValue::dateTime(*moment));
+    });
     // Stopped mid-way, a tool may have left half an output: the row keeps what it has.
     std::optional<QByteArray> output;
     if (!file.stoppedAtLimit)
         errors.step([&] { output = toolOutputIn(file.outputFile); });
     QString problem;
     errors.step([&] { problem = problemOf(file, output.has_value()); });
-    // Whatever a tool that ended by itself wrote is read, as it always was; the row is
-    // marked all the same when the tool failed.
-    const QStringList& headers = results.headers();
+    // Whatever a tool that ended by itself wrote is read; the row is marked all the same when
+    // the tool failed.
     if (output) {
         errors.step([&] {
-            const ToolOutputReading reading = readToolOutput(*output, headers);
-            writeCells(file.row, reading.cells);
+            const ToolOutputReading reading = readToolOutput(*output, columns);
+            for (const PropertyValue& value : reading.values)
+                row.cells.setCell(columnOf(value.property), value.value);
             for (const QString& description : reading.problems)
                 errors.report(description);
         });
     }
-    deleteFileForced(file.outputFile);
+    removeFileForced(file.outputFile);
     file.outputFile.clear(); // nothing left for the end of its time in the run to remove
-    if (!problem.isEmpty()) {
-        ++summary.unreadFiles;
-        errors.step([&] { file.row.markUnread(problem); });
-    }
+    row.unreadReason = problem;
     errors.step([&] {
-        const int column = base::columnIndexOf(headers, base::versionHeader);
+        const int column = columnOf(base::Property::Version);
         if (column <= 0)
             return;
         const base::Result<QString> version = readPdfVersion(file.path);
         if (version.ok())
-            file.row.setCell(column, version.value());
+            row.cells.setCell(column, version.value());
         else if (problem.isEmpty()) // otherwise the row says why already, once
             throw base::RunTimeError(version.error());
     });
+    return row;
 }
 
-std::optional<QString> Run::passwordFor(const QString& path) {
-    if (passwordForAll)
-        return passwordForAll;
-    const platform::PasswordAnswer answer = platform::prompts().askPassword(
-        QStringLiteral("Enter password for file (") + path +
-            QStringLiteral("): \r\nNote: Leave this box blank if file is not password protected"),
-        QStringLiteral("Input Password"));
-    if (answer.choice == platform::PasswordAnswer::Choice::Stop)
-        return std::nullopt;
-    // Cancel means no password, for this file or, ticked, for all the rest.
-    const QString password =
-        answer.choice == platform::PasswordAnswer::Choice::Ok ? answer.password : QString();
-    if (answer.forAllRemaining)
-        passwordForAll = password;
-    return password;
+void ExtractionRun::Work::stop() {
+    if (state == State::Finished || state == State::NotStarted)
+        return;
+    stopping = true;
+    summary.stopped = summary.stopped || nextFile <= files.size() || asked;
+    if (state == State::Asking) {
+        asked.reset();
+        answered.reset();
+        state = State::Running;
+    }
+    scheduleAdvance();
 }
 
-} // namespace
+void ExtractionRun::Work::finish() {
+    state = State::Finished;
+    tick.stop();
+    retry.stop();
+    passwordForAll.reset();
+    emit run.finished(summary);
+}
+
+void ExtractionRun::Work::abort() {
+    state = State::Finished;
+    tick.stop();
+    retry.stop();
+    waiting.reset();
+    asked.reset();
+    inRun.clear(); // every tool killed, every output removed
+}
+
+ExtractionRun::ExtractionRun(QStringList files, base::Columns columns, RunOptions options,
+                             base::ErrorReport errors, QObject* parent)
+    : QObject(parent), work(std::make_unique<Work>(*this, std::move(files), std::move(columns),
+                                                   std::move(options), std::move(errors))) {}
+
+ExtractionRun::~ExtractionRun() {
+    work->abort();
+}
+
+void ExtractionRun::start() {
+    work->start();
+}
+
+void ExtractionRun::answerPassword(const platform::PasswordAnswer& answer) {
+    work->answer(answer);
+}
+
+void ExtractionRun::stop() {
+    work->stop();
+}
+
+void ExtractionRun::abort() {
+    work->abort();
+}
+
+const base::Columns& ExtractionRun::columns() const {
+    return work->columns;
+}
+
+int ExtractionRun::fileCount() const {
+    return static_cast<int>(work->files.size());
+}
+
+bool ExtractionRun::isFinished() const {
+    return work->state == Work::State::Finished;
+}
 
 int RunOptions::defaultParallelTools() {
     return std::max(1, QThread::idealThreadCount());
-}
-
-RunSummary runExtraction(const base::FileListModel& files, base::ResultsModel& results,
-                         const QStringList& headers, base::Progress& progress,
-                         base::BusyState& busy, const RunOptions& options,
-                         const base::ErrorReport& errors) {
-    return Run(files, results, progress, busy, options, errors).run(headers);
-}
-
-void startExtraction(const base::FileListModel& files, base::ResultsModel& results,
-                     base::Progress& progress, base::BusyState& busy, const RunOptions& options,
-                     const base::ErrorReport& errors) {
-    // A second start while a run (or any long operation) is going is refused.
-    if (busy.isBusy())
-        return;
-    if (files.count() == 0) {
-        platform::prompts().message(QStringLiteral("No files added."));
-        return;
-    }
-    if (platform::privateTempFolder().isEmpty()) {
-        // Without it the output file would be /result.txt, read and deleted for every file.
-        errors.report(QStringLiteral("No private temporary folder can be made in %1, so no file "
-                                     "can be read.")
-                          .arg(QDir::tempPath()));
-        return;
-    }
-    const RunSummary summary = runExtraction(files, results, base::buildHeaderRow(errors), progress,
-                                             busy, options, errors);
-    progress.reset();
-    platform::prompts().message(QStringLiteral("Done.") + unreadFilesLine(summary.unreadFiles));
 }
 
 QString unreadFilesLine(int unreadFiles) {
@@ -510,9 +664,9 @@ QString unreadFilesLine(int unreadFiles) {
                             : QStringLiteral("\r\n%1 files could not be read.").arg(unreadFiles);
 }
 
-void deleteFileForced(const QString& path) {
-    base::letEventsRun();
-    removeFileForced(path);
+QString passwordPrompt(const QString& path) {
+    return QStringLiteral("Enter password for file (") + path +
+           QStringLiteral("): \r\nNote: Leave this box blank if file is not password protected");
 }
 
 } // namespace extract

@@ -1,67 +1,74 @@
 #pragma once
 
-#include "extract/ToolRunner.h"
+#include "base/ErrorReport.h"
+#include "base/Properties.h"
+#include "base/ResultsSnapshot.h"
+#include "extract/RunOptions.h"
+#include "platform/Prompts.h"
 
-#include <QString>
+#include <QObject>
 #include <QStringList>
 
-#include <functional>
-
-namespace base {
-class BusyState;
-class ErrorReport;
-class FileListModel;
-class Progress;
-class ResultsModel;
-} // namespace base
+#include <memory>
 
 namespace extract {
 
-struct RunOptions {
-    // Asked before each file whether to ask for its password: the user may change the
-    // option while a run goes on.
-    std::function<bool()> askForPasswords = [] { return false; };
-    RunLimits limits;
-    // How many tools work at once on the next files; 1 reads one file after the other.
-    int parallelTools = defaultParallelTools();
-
-    // As many as the machine has processors.
-    static int defaultParallelTools();
-};
-
-struct RunSummary {
-    int rows = 0;         // results rows made
-    int unreadFiles = 0;  // files the tool could not read
-    bool stopped = false; // the user stopped the run at a password question
-};
-
-// The extraction run: gives the results the header row headers, then for every listed file,
-// in list order, adds a results row and fills it from the file's details, the tool's dump
-// and the file's first line; at the end every row is ticked. Files added to the list meanwhile
-// are not part of the run. A row whose file the tool could not read is marked with the
-// reason. Busy throughout, with progress naming the file whose row is being filled. A
-// failing step is reported by errors and the run goes on with the next.
+// The extraction run: for every file of its list, in list order, one results row with the
+// file's dates, what the tool's dump gives and the file's first line. A row whose file the
+// tool could not read says why.
 //
-// Up to options.parallelTools tools work at once, each on a file of its own with an output
-// file of its own; the rows are still made, asked for their passwords and filled in list
-// order. Each tool has the limit of options.limits.
-RunSummary runExtraction(const base::FileListModel& files, base::ResultsModel& results,
-                         const QStringList& headers, base::Progress& progress,
-                         base::BusyState& busy, const RunOptions& options,
-                         const base::ErrorReport& errors);
+// The run is driven by the event loop and never waits: it starts tools, notices their ends
+// and error output as the loop reports them, and tells its observers what happened. Up to
+// options.parallelTools tools work at once, each on a file of its own with an output file of
+// its own, a little ahead of the rows; the rows are still made, asked for their passwords and
+// reported in list order. Each tool has the time limit of options.limits. A failing step is
+// reported through errors and the run goes on with the next.
+class ExtractionRun : public QObject {
+    Q_OBJECT
+public:
+    ExtractionRun(QStringList files, base::Columns columns, RunOptions options,
+                  base::ErrorReport errors, QObject* parent = nullptr);
+    // Ends the run at once, as abort() does.
+    ~ExtractionRun() override;
 
-// "3. Start Extracting": refused while busy; "No files added." for an empty list; otherwise
-// the run over the properties chosen now, then "Done." with how many files could not be
-// read.
-void startExtraction(const base::FileListModel& files, base::ResultsModel& results,
-                     base::Progress& progress, base::BusyState& busy, const RunOptions& options,
-                     const base::ErrorReport& errors);
+    // Begins; everything after happens from the event loop.
+    void start();
+    // The answer to passwordNeeded: the file asked about is read with it (Cancel: without a
+    // password), or, with Stop, gets no row and the run starts no further file.
+    void answerPassword(const platform::PasswordAnswer& answer);
+    // Starts no further file; the files whose tools already work are still read and
+    // reported, then the run finishes.
+    void stop();
+    // Ends the run now: every tool is killed with its children, every output file removed,
+    // and nothing more is reported.
+    void abort();
+
+    const base::Columns& columns() const;
+    int fileCount() const;
+    bool isFinished() const;
+
+signals:
+    // The next row, in list order.
+    void rowReady(const base::ResultRowData& row);
+    // How far the run has come: a value from 0 to 100 (a slow last file may pass 100) and a
+    // text.
+    void progress(int value, const QString& text);
+    // The password of the next file is wanted; answerPassword gives it. The prompt is the
+    // question as the password box asks it.
+    void passwordNeeded(const QString& path, const QString& prompt);
+    // The run has ended; nothing follows.
+    void finished(const extract::RunSummary& summary);
+
+private:
+    class Work;
+    std::unique_ptr<Work> work;
+};
 
 // The second line of the final "Done." box: how many files could not be read; nothing when
 // every file was read.
 QString unreadFilesLine(int unreadFiles);
 
-// Deletes a file whatever its permissions; every error is ignored.
-void deleteFileForced(const QString& path);
+// The question the password box asks for a file.
+QString passwordPrompt(const QString& path);
 
 } // namespace extract

@@ -1,7 +1,5 @@
 #include "extract/PdfDate.h"
 
-#include "platform/DateTimeFormats.h"
-
 #include <optional>
 
 namespace extract {
@@ -25,6 +23,23 @@ QString notANumber(const char* part, const QString& value) {
         .arg(QLatin1String(part), value);
 }
 
+// The offset from UTC that a date's zone part names: "Z", or a sign, hours and optional
+// minutes ("+02'00'", "-0530", "+02"); nothing when there is none or it cannot be read.
+std::optional<int> zoneOffset(const QString& zone) {
+    if (zone.startsWith(QLatin1Char('Z')))
+        return 0;
+    if (zone.size() < 3 || (zone[0] != QLatin1Char('+') && zone[0] != QLatin1Char('-')))
+        return std::nullopt;
+    const auto hours = wholeNumberAt(zone, 2, 3);
+    if (!hours || *hours > 23)
+        return std::nullopt;
+    const qsizetype minutesAt = zone.size() > 3 && zone[3] == QLatin1Char('\'') ? 5 : 4;
+    const auto minutes =
+        wholeNumberAt(zone, static_cast<int>(minutesAt), static_cast<int>(minutesAt) + 1);
+    const int offset = *hours * 3600 + (minutes && *minutes < 60 ? *minutes * 60 : 0);
+    return zone[0] == QLatin1Char('-') ? -offset : offset;
+}
+
 int floorDivide(int a, int b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
@@ -45,34 +60,35 @@ QTime carriedTime(int hours, int minutes, int seconds) {
     return QTime(0, 0).addSecs(ofDay);
 }
 
-base::Result<PdfDateText> convertPdfDate(const QString& value, const QLocale& locale) {
+base::Result<PdfDateReading> readPdfDate(const QString& value) {
     const auto year = wholeNumberAt(value, 3, 6);
     const auto month = wholeNumberAt(value, 7, 8);
     const auto day = wholeNumberAt(value, 9, 10);
     if (!year || !month || !day)
-        return base::Result<PdfDateText>::failure(notANumber(!year    ? "year"
-                                                             : !month ? "month"
-                                                                      : "day",
-                                                             value));
+        return base::Result<PdfDateReading>::failure(notANumber(!year    ? "year"
+                                                                : !month ? "month"
+                                                                         : "day",
+                                                                value));
     const QDate date = carriedDate(*year, *month, *day);
     if (!date.isValid())
-        return base::Result<PdfDateText>::failure(
+        return base::Result<PdfDateReading>::failure(
             QStringLiteral("The date \"%1\" is out of range.").arg(value));
-    PdfDateText result;
-    result.text = locale.toString(date, platform::shortDateFormatWithFullYear(locale));
+    PdfDateReading reading;
+    reading.moment.kind = base::DateTimeValue::Kind::DocumentDate;
+    reading.moment.date = date;
     if (value.size() <= 10)
-        return result;
+        return reading;
     const auto hours = wholeNumberAt(value, 11, 12);
     const auto minutes = wholeNumberAt(value, 13, 14);
     const auto seconds = wholeNumberAt(value, 15, 16);
     if (!hours || !minutes || !seconds) {
-        result.timeError = notANumber(!hours ? "hour" : !minutes ? "minute" : "second", value);
-        return result;
+        reading.timeError = notANumber(!hours ? "hour" : !minutes ? "minute" : "second", value);
+        return reading;
     }
-    const QTime time = carriedTime(*hours, *minutes, *seconds);
-    result.text +=
-        QLatin1Char(' ') + locale.toString(time, platform::longTimeFormatWithoutZone(locale));
-    return result;
+    reading.moment.kind = base::DateTimeValue::Kind::DocumentDateTime;
+    reading.moment.time = carriedTime(*hours, *minutes, *seconds);
+    reading.moment.offsetSeconds = zoneOffset(value.mid(16));
+    return reading;
 }
 
 } // namespace extract

@@ -1,28 +1,16 @@
 #include "extract/ToolCommand.h"
 
-#include "platform/ProgramFolder.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace extract {
 
-namespace {
-QString quoted(const QString& text) {
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-} // namespace
-
 ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
                              const QString& password, const QString& outputPath) {
     ToolCommand command;
     command.program = toolPath;
     const bool withPassword = !password.isEmpty();
-    command.text = quoted(toolPath) + (withPassword ? QStringLiteral(" A=") : QStringLiteral(" ")) +
-                   quoted(pdfPath) +
-                   (withPassword ? QStringLiteral(" input_pw A=") + quoted(password) : QString()) +
-                   QStringLiteral(" dumpdata output ") + quoted(outputPath);
     // The tool takes an argument that starts with capitals and "=" as a file handle, and one
     // that starts with "-" as an option: a file called "X=report.pdf" or "-r.pdf" must never
     // read as either, so the tool is given the absolute path, which starts with "/".
@@ -38,8 +26,8 @@ ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
     return command;
 }
 
-QString toolPath() {
-    const QString own = platform::programFolder() + QStringLiteral("/pdftk");
+QString toolPath(const QString& programFolder) {
+    const QString own = programFolder + QStringLiteral("/pdftk");
     if (QFileInfo(own).isFile())
         return own;
     const QString onPath = QStandardPaths::findExecutable(QStringLiteral("pdftk"));

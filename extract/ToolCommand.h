@@ -8,8 +8,6 @@ namespace extract {
 
 // One start of the tool for one PDF file.
 struct ToolCommand {
-    // The command line as text, the way a user would type it (it is shown, never run).
-    QString text;
     // What is started: the program and its arguments, passed without a shell, so nothing in
     // a path or password is ever interpreted.
     QString program;
@@ -19,14 +17,14 @@ struct ToolCommand {
     QByteArray input;
 };
 
-// The command for dumping the information of pdfPath into outputPath. Without a password:
-// "TOOL" "PDF" dumpdata output "OUT"; with one: "TOOL" A="PDF" input_pw A="PASSWORD"
-// dumpdata output "OUT" as text, started as input_pw A=PROMPT with the password on stdin.
+// The command for dumping the information of pdfPath into outputPath: TOOL PDF dumpdata
+// output OUT without a password; with one, TOOL A=PDF input_pw A=PROMPT dumpdata output OUT
+// with the password on the tool's standard input.
 ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
                              const QString& password, const QString& outputPath);
 
 // The tool: the file pdftk in the program folder, or else pdftk found on the PATH. When
 // neither exists, the program folder's path (whose start then fails).
-QString toolPath();
+QString toolPath(const QString& programFolder);
 
 } // namespace extract

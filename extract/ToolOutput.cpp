@@ -1,6 +1,5 @@
 #include "extract/ToolOutput.h"
 
-#include "base/PropertySet.h"
 #include "extract/PdfDate.h"
 
 #include <QList>
@@ -14,24 +13,35 @@ enum class Rule { Plain, PageCount, Date };
 
 struct Marker {
     QString text;
-    QString header;
+    base::Property property;
     Rule rule;
 };
 
 // Tested in this order on every line.
 const QList<Marker>& markers() {
+    using enum base::Property;
     static const QList<Marker> table = {
-        {QStringLiteral("InfoKey: Creator"), base::creatorHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: Producer"), base::producerHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: Title"), base::titleHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: Author"), base::authorHeader, Rule::Plain},
-        {QStringLiteral("NumberOfPages:"), base::pagesHeader, Rule::PageCount},
-        {QStringLiteral("InfoKey: Subject"), base::subjectHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: Keywords"), base::keywordsHeader, Rule::Plain},
-        {QStringLiteral("InfoKey: ModDate"), base::modifiedHeader, Rule::Date},
-        {QStringLiteral("InfoKey: CreationDate"), base::createdHeader, Rule::Date},
+        {QStringLiteral("InfoKey: Creator"), Creator, Rule::Plain},
+        {QStringLiteral("InfoKey: Producer"), Producer, Rule::Plain},
+        {QStringLiteral("InfoKey: Title"), Title, Rule::Plain},
+        {QStringLiteral("InfoKey: Author"), Author, Rule::Plain},
+        {QStringLiteral("NumberOfPages:"), Pages, Rule::PageCount},
+        {QStringLiteral("InfoKey: Subject"), Subject, Rule::Plain},
+        {QStringLiteral("InfoKey: Keywords"), Keywords, Rule::Plain},
+        {QStringLiteral("InfoKey: ModDate"), Modified, Rule::Date},
+        {QStringLiteral("InfoKey: CreationDate"), Created, Rule::Date},
     };
     return table;
+}
+
+// A page count as a whole number when its text is one, written as a number is written;
+// anything else stays the text the tool gave.
+base::CellValue pageCountValue(const QString& text) {
+    bool ok = false;
+    const qlonglong pages = text.toLongLong(&ok);
+    if (ok && QString::number(pages) == text)
+        return base::CellValue::integer(pages);
+    return text;
 }
 
 const QString valueLabel = QStringLiteral("InfoValue:");
@@ -100,6 +110,15 @@ qsizetype decodeReference(const QString& text, qsizetype at, QString& decoded) {
 
 } // namespace
 
+QString firstErrorLine(const QByteArray& errorOutput) {
+    for (const QByteArray& line : errorOutput.split('\n')) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        if (!text.isEmpty() && !text.startsWith(QLatin1String("pdftk: warning:")))
+            return text;
+    }
+    return {};
+}
+
 QString decodeToolText(const QString& text) {
     QString decoded;
     decoded.reserve(text.size());
@@ -120,8 +139,7 @@ QString decodeToolText(const QString& text) {
     return decoded;
 }
 
-ToolOutputReading readToolOutput(const QByteArray& output, const QStringList& headers,
-                                 const QLocale& locale) {
+ToolOutputReading readToolOutput(const QByteArray& output, const base::Columns& wanted) {
     ToolOutputReading reading;
     const QStringList lines = splitLines(decodeBytes(output));
     for (qsizetype number = 0; number < lines.size(); ++number) {
@@ -130,14 +148,11 @@ ToolOutputReading readToolOutput(const QByteArray& output, const QStringList& he
         if (line.startsWith(valueLabel))
             continue;
         for (const Marker& marker : markers()) {
-            if (!line.contains(marker.text))
-                continue;
-            const int column = base::columnIndexOf(headers, marker.header);
-            if (column <= 0)
+            if (!line.contains(marker.text) || !wanted.contains(marker.property))
                 continue;
             if (marker.rule == Rule::PageCount) {
-                reading.cells.append(
-                    {column, trimBlanks(decodeToolText(QString(line).remove(marker.text)))});
+                reading.values.append({marker.property, pageCountValue(trimBlanks(decodeToolText(
+                                                            QString(line).remove(marker.text))))});
                 continue;
             }
             if (number + 1 >= lines.size() ||
@@ -149,15 +164,16 @@ ToolOutputReading readToolOutput(const QByteArray& output, const QStringList& he
             }
             const QString value = plainValue(lines[number + 1]);
             if (marker.rule == Rule::Plain) {
-                reading.cells.append({column, value});
+                reading.values.append({marker.property, value});
                 continue;
             }
-            const base::Result<PdfDateText> date = convertPdfDate(value, locale);
+            const base::Result<PdfDateReading> date = readPdfDate(value);
             if (!date.ok()) {
                 reading.problems.append(date.error());
                 continue;
             }
-            reading.cells.append({column, date.value().text});
+            reading.values.append(
+                {marker.property, base::CellValue::dateTime(date.value().moment)});
             if (!date.value().timeError.isEmpty())
                 reading.problems.append(date.value().timeError);
         }

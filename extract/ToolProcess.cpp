@@ -7,7 +7,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <langinfo.h>
-#include <poll.h>
 #include <pthread.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -188,50 +187,6 @@ bool ToolProcess::checkForEnd() {
     return true;
 }
 
-bool ToolProcess::running() {
-    return !checkForEnd();
-}
-
-int ToolProcess::waitDescriptor() const {
-    return endNotice >= 0 ? endNotice : errorPipe;
-}
-
-void ToolProcess::waitForAny(const std::vector<ToolProcess*>& tools, int milliseconds) {
-    std::vector<pollfd> waits;
-    std::vector<std::size_t> waitsOf; // where each tool's waits start
-    bool everyEndSeen = true;
-    for (ToolProcess* tool : tools) {
-        // An end already noticed needs no wait; one not noticed yet makes its end notice
-        // readable, so the poll returns at once.
-        if (tool->endNoticed())
-            return;
-        waitsOf.push_back(waits.size());
-        waits.push_back({tool->waitDescriptor(), POLLIN, 0});
-        // The error output, too, so that a tool that writes much is never held up.
-        if (tool->endNotice >= 0 && tool->errorPipe >= 0)
-            waits.push_back({tool->errorPipe, POLLIN, 0});
-        everyEndSeen = everyEndSeen && tool->endNotice >= 0;
-    }
-    if (tools.empty())
-        return;
-    // Without end notices, an end is noticed by looking again every millisecond.
-    ::poll(waits.data(), waits.size(), everyEndSeen ? milliseconds : std::min(milliseconds, 1));
-    waitsOf.push_back(waits.size());
-    // Only the tools that woke the wait are asked about their end (two system calls each);
-    // a tool without an end notice is asked every time.
-    for (std::size_t i = 0; i < tools.size(); ++i) {
-        bool woke = tools[i]->endNotice < 0;
-        for (std::size_t w = waitsOf[i]; w < waitsOf[i + 1]; ++w)
-            woke = woke || waits[w].revents != 0;
-        if (woke)
-            tools[i]->checkForEnd();
-    }
-}
-
-void ToolProcess::waitUpTo(int milliseconds) {
-    waitForAny({this}, milliseconds);
-}
-
 int ToolProcess::exitCode() const {
     return status;
 }
@@ -249,7 +204,7 @@ void ToolProcess::stop() {
 }
 
 void ToolProcess::collectErrorOutput() {
-    if (errorPipe < 0)
+    if (errorPipe < 0 || errorOutputEnded)
         return;
     char buffer[4096];
     for (;;) {
@@ -262,8 +217,10 @@ void ToolProcess::collectErrorOutput() {
         }
         if (got < 0 && errno == EINTR)
             continue;
-        if (got == 0) // every writer has gone
-            closeIfOpen(errorPipe);
+        // Every writer has gone. The descriptor stays open until the object goes: whoever
+        // watches it stops first, and its number is not given to another file meanwhile.
+        if (got == 0)
+            errorOutputEnded = true;
         return;
     }
 }

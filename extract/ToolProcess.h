@@ -5,7 +5,6 @@
 #include <QByteArray>
 
 #include <sys/types.h>
-#include <vector>
 
 namespace extract {
 
@@ -14,7 +13,9 @@ namespace extract {
 // as its child), so no process of it is ever left behind.
 //
 // The tool is spawned without copying this process (posix_spawn), so a start costs the same
-// however large the program has grown, and can be waited for together with others.
+// however large the program has grown. Its end and its error output are noticed through
+// descriptors that become readable (endDescriptor, errorDescriptor), for an event loop to
+// watch; nothing here waits, but stop().
 class ToolProcess {
 public:
     explicit ToolProcess(const ToolCommand& command);
@@ -26,15 +27,20 @@ public:
     // Why it could not be started: an error number (ENOENT when the program is missing,
     // EACCES when it may not be run).
     int startError() const { return spawnError; }
-    bool running();
-    // Whether its end has been noticed (by running() or a wait), without asking the system
-    // again: cheap enough to count the tools at work many times per file.
+    // Takes note of the tool's end without waiting; true once it has ended.
+    bool checkForEnd();
+    bool running() { return !checkForEnd(); }
+    // Whether its end has been noticed, without asking the system again.
     bool endNoticed() const { return !wasStarted() || ended; }
-    // Waits up to milliseconds for the tool to end; returns as soon as it does.
-    void waitUpTo(int milliseconds);
-    // Waits up to milliseconds for any of the running tools to end, returning as soon as one
-    // does.
-    static void waitForAny(const std::vector<ToolProcess*>& tools, int milliseconds);
+    // Readable once the process has ended (a pidfd); -1 where the system has none, and then
+    // the end must be looked for now and then.
+    int endDescriptor() const { return endNotice; }
+    // Readable while the tool's error output holds something to read, and for good once it
+    // has ended; -1 when there is none.
+    int errorDescriptor() const { return errorPipe; }
+    bool errorOutputHasEnded() const { return errorOutputEnded; }
+    // Reads what the error output holds now, keeping only its start.
+    void collectErrorOutput();
     // The exit code of a tool that has ended; 137 for one that was killed or crashed.
     int exitCode() const;
     // Kills the tool and its children and waits for it.
@@ -44,18 +50,12 @@ public:
     const QByteArray& errors();
 
 private:
-    // Reads what the error output holds now, keeping only its start.
-    void collectErrorOutput();
-    // Takes note of the tool's end without waiting; true once it has ended.
-    bool checkForEnd();
-    // The descriptors to wait on for this tool: its end, else its error output.
-    int waitDescriptor() const;
-
     pid_t pid = -1;
     int spawnError = 0;
     bool ended = false;
     int status = 0;
     int errorPipe = -1;
+    bool errorOutputEnded = false;
     // Readable once the process has ended; -1 where the system has none.
     int endNotice = -1;
     QByteArray errorOutput;

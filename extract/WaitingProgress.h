@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 namespace base {
 class Progress;
@@ -11,14 +12,17 @@ class Progress;
 
 namespace extract {
 
+// How many passes of waiting go by before progress says "Please wait..".
+inline constexpr int waitingTextAfterPasses = 50;
+
 // What progress shows while a tool is waited for: nothing new for the first 50 passes (five
 // seconds); then the caption followed by "Please wait.. N", N counting the passes since;
 // and every further 150 passes the value moves a little within the file's share.
 class WaitingProgress {
 public:
-    // progress may be null: then nothing is shown. startValue and count are the value when
-    // the wait began and the number of files of the run.
-    WaitingProgress(base::Progress* progress, const QString& caption, int startValue, int count,
+    // startValue and count are the value when the wait began and the number of files of the
+    // run.
+    WaitingProgress(base::Progress& progress, const QString& caption, int startValue, int count,
                     std::chrono::milliseconds pass);
 
     // Shows every pass that has gone by since the last call.
@@ -30,7 +34,7 @@ public:
     void restoreCaption();
 
 private:
-    base::Progress* progress;
+    base::Progress& progress;
     QString caption;
     int startValue;
     int count;
@@ -39,5 +43,14 @@ private:
     qint64 leftOutMs = 0;
     int passesShown = 0;
 };
+
+// The progress text while a tool is slow, after `passes` waits.
+QString waitingText(const QString& caption, int passes);
+
+// The progress value after `passes` waits, when it moves then.
+std::optional<int> nudgedValue(int passes, int startValue, int count);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+int roundHalfToEven(double value);
 
 } // namespace extract

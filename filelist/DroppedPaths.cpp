@@ -36,22 +36,46 @@ QStringList droppedPaths(const QMimeData* data) {
     return paths;
 }
 
-void addDroppedPaths(base::FileListModel& files, const QStringList& paths) {
-    const base::ErrorReport errors(QStringLiteral("Form1.ListView1_OLEDragDrop"));
+DroppedPathsIntake::DroppedPathsIntake(base::FileListModel& list, const base::ErrorReport& report,
+                                       QObject* parent)
+    : QObject(parent), files(list), errors(report) {}
+
+DroppedPathsIntake::~DroppedPathsIntake() = default;
+
+void DroppedPathsIntake::add(const QStringList& paths) {
+    pending.insert(pending.end(), paths.begin(), paths.end());
+    if (!scan)
+        takeNext();
+}
+
+void DroppedPathsIntake::stop() {
+    pending.clear();
+    scan.reset();
+}
+
+void DroppedPathsIntake::takeNext() {
     QStringList dropped; // dropped files in a row go in together
-    const auto addFiles = [&] {
-        errors.step([&] { files.append(dropped); });
-        dropped.clear();
-    };
-    for (const QString& path : paths) {
-        if (!isFolder(path)) {
+    while (!pending.empty() && !scan) {
+        QString path = std::move(pending.front());
+        pending.pop_front();
+        bool folder = false;
+        errors.step([&] { folder = isFolder(path); });
+        if (!folder) {
             dropped.append(path);
             continue;
         }
-        addFiles();
-        appendFilesOfFolderTree(files, path, QStringLiteral("*.*"), errors);
+        scan = std::make_unique<FolderTreeScan>(path, QStringLiteral("*.*"), errors);
+        connect(scan.get(), &FolderTreeScan::rowsFound, this,
+                [this](const QStringList& rows) { files.append(rows); });
+        connect(scan.get(), &FolderTreeScan::finished, this, [this] {
+            scan.release()->deleteLater();
+            takeNext();
+        });
     }
-    addFiles();
+    errors.step([&] { files.append(dropped); });
+    if (scan)
+        scan->start();
+    emit busyChanged(scan != nullptr);
 }
 
 } // namespace filelist

@@ -1,6 +1,5 @@
 #include "filelist/FileDialogIntake.h"
 
-#include "base/BusyState.h"
 #include "base/ErrorReport.h"
 #include "base/FileListModel.h"
 #include "base/PathHelpers.h"
@@ -38,31 +37,21 @@ QStringList rowsForChosenFiles(const QStringList& chosen) {
     return rows;
 }
 
-void addFilesByDialog(base::FileListModel& files, const base::ErrorReport& errors) {
+void addFilesByDialog(base::FileListModel& files, platform::Prompts& prompts,
+                      const base::ErrorReport& errors) {
     QStringList chosen;
     errors.step([&] {
-        chosen = platform::prompts().openFiles(
-            QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"),
-            QStringLiteral("All Files (*.pdf)"));
+        chosen =
+            prompts.openFiles(QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"),
+                              QStringLiteral("All Files (*.pdf)"));
     });
     chosen.removeAll(QString());
     const int lost = static_cast<int>(chosen.removeIf(nameWasLostByDialog));
     if (lost > 0)
-        errors.step([&] { platform::prompts().message(lostNamesMessage(lost)); });
+        errors.step([&] { prompts.message(lostNamesMessage(lost)); });
     if (chosen.isEmpty())
         return;
     errors.step([&] { files.append(rowsForChosenFiles(chosen)); });
-}
-
-void removeFileUnlessBusy(base::FileListModel& files, int row, const base::BusyState& busy) {
-    if (!busy.isBusy())
-        files.removeAt(row);
-}
-
-void clearFilesUnlessBusy(base::FileListModel& files, const base::BusyState& busy,
-                          const base::ErrorReport& errors) {
-    if (!busy.isBusy())
-        errors.step([&] { files.clear(); });
 }
 
 } // namespace filelist

@@ -1,17 +1,30 @@
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 namespace base {
-class BusyState;
 class ErrorReport;
-class FileListModel;
-} // namespace base
+}
+
+namespace platform {
+class Prompts;
+}
 
 namespace filelist {
 
-// "1. Add All PDF File(s) In Folder": asks for an extension and a folder, remembers both,
-// and appends every file of that extension in the folder's whole tree, busy meanwhile.
-// A failing step is reported by errors and the scan goes on.
-void addFolderByDialog(base::FileListModel& files, base::BusyState& busy,
-                       const base::ErrorReport& errors);
+// What the folder scan is to walk: a folder, and the wildcard pattern of the files it adds.
+struct FolderScanRequest {
+    QString folder;
+    QString pattern;
+};
+
+// "1. Add All PDF File(s) In Folder", its questions: the extension (offered as last typed,
+// remembered when not empty) and the folder (opening on the last one, remembered when
+// chosen). Nothing when the user cancels either. A failing step is reported by errors and
+// the questions go on.
+std::optional<FolderScanRequest> askWhatToScan(platform::Prompts& prompts,
+                                               const base::ErrorReport& errors);
 
 } // namespace filelist

@@ -1,15 +1,20 @@
 #include "filelist/FolderTree.h"
 
+#include "base/BackgroundWork.h"
 #include "base/ErrorReport.h"
-#include "base/EventPump.h"
-#include "base/FileListModel.h"
 #include "filelist/FileAttributes.h"
 #include "filelist/FolderEntries.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/PathCleanup.h"
-#include "filelist/PendingRows.h"
+
+#include <QElapsedTimer>
 
 namespace filelist {
+
+namespace {
+// How often found rows go back to the window.
+constexpr qint64 batchMs = 150;
+} // namespace
 
 QStringList rowsForFilesOfFolder(const QString& folder, const QString& pattern, LeftOut* leftOut) {
     constexpr int hiddenArchiveOnly = attributeHidden | attributeArchive;
@@ -30,36 +35,72 @@ QStringList rowsForFilesOfFolder(const QString& folder, const QString& pattern, 
     return rows;
 }
 
-namespace {
-
-// Walks the tree, handing the rows of each folder on as they are found.
-template <typename Take>
 void walkFolderTree(const QString& folder, const QString& pattern, const base::ErrorReport& errors,
-                    LeftOut* leftOut, Take take) {
+                    const std::function<void(const QStringList&)>& take, LeftOut* leftOut,
+                    const base::StopRequest* stop) {
     QStringList folders{folder + QLatin1Char('/')};
-    errors.step([&] { collectSubfolders(folders, true, leftOut); });
+    errors.step([&] { collectSubfolders(folders, true, errors.sink(), leftOut, stop); });
     for (const QString& entry : std::as_const(folders)) {
+        if (stop)
+            stop->throwIfRequested();
         errors.step([&] { take(rowsForFilesOfFolder(entry.chopped(1), pattern, leftOut)); });
-        base::letEventsRun();
     }
-}
-
-} // namespace
-
-void appendFilesOfFolderTree(base::FileListModel& files, const QString& folder,
-                             const QString& pattern, const base::ErrorReport& errors) {
-    PendingRows rows(files);
-    walkFolderTree(folder, pattern, errors, nullptr,
-                   [&](const QStringList& found) { rows.add(found); });
-    errors.step([&] { rows.flush(); });
 }
 
 QStringList filesOfFolderTree(const QString& folder, const QString& pattern,
                               const base::ErrorReport& errors, LeftOut* leftOut) {
     QStringList found;
-    walkFolderTree(folder, pattern, errors, leftOut,
-                   [&](const QStringList& rows) { found.append(rows); });
+    walkFolderTree(
+        folder, pattern, errors, [&](const QStringList& rows) { found.append(rows); }, leftOut);
     return found;
+}
+
+FolderTreeScan::FolderTreeScan(QString folder, QString pattern, const base::ErrorReport& errors,
+                               QObject* parent)
+    : QObject(parent) {
+    auto collected = std::make_shared<base::CollectedErrors>();
+    base::ErrorSink* sink = &errors.sink();
+    work = std::make_unique<base::BackgroundWork>(
+        [this, folder, pattern, errors, collected, sink](base::BackgroundWork::Context& context) {
+            // The walk reports to a sink of its own thread; the reports go on from the loop.
+            const base::ErrorReport walking = errors.reportingTo(*collected);
+            QStringList batch;
+            QElapsedTimer sinceBatch;
+            sinceBatch.start();
+            const auto deliver = [&] {
+                context.deliver([this, rows = std::exchange(batch, {}), collected, sink] {
+                    collected->passOn(*sink);
+                    if (!rows.isEmpty())
+                        emit rowsFound(rows);
+                });
+                sinceBatch.restart();
+            };
+            try {
+                walkFolderTree(
+                    folder, pattern, walking,
+                    [&](const QStringList& rows) {
+                        batch.append(rows);
+                        if (sinceBatch.elapsed() > batchMs)
+                            deliver();
+                    },
+                    nullptr, &context.stop);
+            } catch (const base::Stopped&) {
+                // What was found so far still goes in.
+            }
+            deliver();
+            return base::Status::success();
+        });
+    connect(work.get(), &base::BackgroundWork::finished, this, &FolderTreeScan::finished);
+}
+
+FolderTreeScan::~FolderTreeScan() = default;
+
+void FolderTreeScan::start() {
+    work->start();
+}
+
+void FolderTreeScan::stop() {
+    work->stop();
 }
 
 } // namespace filelist

@@ -2,12 +2,18 @@
 
 #include "filelist/FolderWalk.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 namespace base {
+class BackgroundWork;
 class ErrorReport;
-class FileListModel;
+class ErrorSink;
+class StopRequest;
 } // namespace base
 
 namespace filelist {
@@ -18,16 +24,40 @@ namespace filelist {
 QStringList rowsForFilesOfFolder(const QString& folder, const QString& pattern,
                                  LeftOut* leftOut = nullptr);
 
-// Appends to the list, folder by folder and level by level, the rows of every file of
-// folder's whole tree that matches pattern. Events run after each folder, so the window
-// keeps repainting; rows go in a few times a second, so large trees stay fast.
-// A failing step is reported by errors and the walk goes on.
-void appendFilesOfFolderTree(base::FileListModel& files, const QString& folder,
-                             const QString& pattern, const base::ErrorReport& errors);
+// Walks folder's whole tree, folder by folder and level by level, handing the rows of every
+// file that matches pattern to take as they are found. A failing step is reported by errors
+// (the folder-tree expansion's own steps to its sink) and the walk goes on; a stop requested
+// ends it with base::Stopped. Runs in any thread.
+void walkFolderTree(const QString& folder, const QString& pattern, const base::ErrorReport& errors,
+                    const std::function<void(const QStringList&)>& take, LeftOut* leftOut = nullptr,
+                    const base::StopRequest* stop = nullptr);
 
 // Every file of folder's whole tree that matches pattern, in the order the walk finds them,
 // without a window: for the command line, which says what the rules left out (leftOut).
 QStringList filesOfFolderTree(const QString& folder, const QString& pattern,
                               const base::ErrorReport& errors, LeftOut* leftOut = nullptr);
+
+// The walk of one folder tree in a thread of its own, for the window: the rows come back
+// from the event loop in batches, a few times a second, so a tree of a hundred thousand files
+// costs a few dozen insertions into the list while rows still appear as the walk goes on.
+// Errors are reported to the sink of errors from the event loop.
+class FolderTreeScan : public QObject {
+    Q_OBJECT
+public:
+    FolderTreeScan(QString folder, QString pattern, const base::ErrorReport& errors,
+                   QObject* parent = nullptr);
+    // Stops the walk and waits for its thread.
+    ~FolderTreeScan() override;
+
+    void start();
+    void stop();
+
+signals:
+    void rowsFound(const QStringList& rows);
+    void finished();
+
+private:
+    std::unique_ptr<base::BackgroundWork> work;
+};
 
 } // namespace filelist

@@ -1,7 +1,7 @@
 #include "filelist/FolderWalk.h"
 
 #include "base/ErrorReport.h"
-#include "base/EventPump.h"
+#include "base/Progress.h"
 #include "filelist/FileAttributes.h"
 #include "filelist/FolderEntries.h"
 #include "filelist/NamePattern.h"
@@ -41,15 +41,16 @@ bool mayBeEntered(const QString& folder) {
 
 // Lists the subfolders of each folder of level into children, and takes out of level the
 // folders whose subfolders cannot be listed because access is denied or they are gone.
-void listSubfolders(QStringList& level, QStringList& children, base::ErrorReport& errors,
-                    LeftOut& leftOut) {
+void listSubfolders(QStringList& level, QStringList& children, const base::ErrorReport& errors,
+                    LeftOut& leftOut, const base::StopRequest* stop) {
     for (qsizetype i = 0; i < level.size();) {
         const QString current = level[i];
         bool unreadable = false;
         errors.step([&] {
             if (!isFolder(current) || !fitsPathLimit(current))
                 return;
-            base::letEventsRun();
+            if (stop)
+                stop->throwIfRequested();
             if (!mayBeEntered(current))
                 return;
             OpenFolder open(current);
@@ -59,7 +60,6 @@ void listSubfolders(QStringList& level, QStringList& children, base::ErrorReport
                 // cycle for ever or list the same files under two paths.
                 if (entry->kind != FolderEntry::Kind::Folder)
                     continue;
-                base::letEventsRun();
                 QString name = decodedName(entry->encodedName);
                 if (hasUnusableCharacters(name))
                     ++leftOut.folders;
@@ -81,13 +81,12 @@ void listSubfolders(QStringList& level, QStringList& children, base::ErrorReport
     }
 }
 
-void appendEnterable(QStringList& folders, const QStringList& found, base::ErrorReport& errors,
-                     LeftOut& leftOut) {
+void appendEnterable(QStringList& folders, const QStringList& found,
+                     const base::ErrorReport& errors, LeftOut& leftOut) {
     for (const QString& folder : found) {
         errors.step([&] {
             if (!isFolder(folder))
                 return;
-            base::letEventsRun();
             if (mayBeEntered(folder))
                 folders.append(folder);
             else
@@ -98,18 +97,19 @@ void appendEnterable(QStringList& folders, const QStringList& found, base::Error
 
 } // namespace
 
-void collectSubfolders(QStringList& folders, bool recurse, LeftOut* leftOut) {
+void collectSubfolders(QStringList& folders, bool recurse, base::ErrorSink& sink, LeftOut* leftOut,
+                       const base::StopRequest* stop) {
     LeftOut uncounted;
     LeftOut& counted = leftOut ? *leftOut : uncounted;
-    base::ErrorReport errors(QStringLiteral("AddFolder.GetSubDirectories2016"),
-                             QStringLiteral("Brisklet2021/08/31"));
+    const base::ErrorReport errors(sink, QStringLiteral("AddFolder.GetSubDirectories2016"),
+                                   QStringLiteral("Brisklet2021/08/31"));
     // One pass per depth: the work never nests deeper than one level, whatever the depth of
     // the tree, and each level is complete before the next one is listed.
     QStringList level;
-    listSubfolders(folders, level, errors, counted);
+    listSubfolders(folders, level, errors, counted, stop);
     while (recurse && !level.isEmpty()) {
         QStringList next;
-        listSubfolders(level, next, errors, counted);
+        listSubfolders(level, next, errors, counted, stop);
         appendEnterable(folders, level, errors, counted);
         level = std::move(next);
     }
@@ -122,7 +122,6 @@ QList<ListedFile> listFilesWithAttributes(const QString& folder, const QString& 
     OpenFolder open(base);
     QList<ListedFile> files;
     while (const std::optional<FolderEntry> entry = open.next()) {
-        base::letEventsRun(); // a folder may hold a great many files
         if (entry->kind == FolderEntry::Kind::Folder)
             continue;
         QString name = decodedName(entry->encodedName);

@@ -3,6 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+namespace base {
+class ErrorSink;
+class StopRequest;
+} // namespace base
+
 // Walking folders, shared by the folder scan, drag and drop and the sample files. Folder
 // paths in a folder collection end in "/". Names are Unicode; listings come sorted by name,
 // ignoring letter case, so that every walk gives the same order.
@@ -23,8 +28,11 @@ struct LeftOut {
 // system folders (other than a root), folders with unusable names and folders whose path
 // is too long for the system. A folder whose subfolders cannot be listed because access is
 // denied or it is gone is taken out of the collection, so its files are not listed either.
-// Folders left out are counted in leftOut, when given.
-void collectSubfolders(QStringList& folders, bool recurse, LeftOut* leftOut = nullptr);
+// Folders left out are counted in leftOut, when given. A step that fails is reported to
+// errors as the folder-tree expansion's, and the walk goes on; a stop requested ends it
+// (base::Stopped). Runs in any thread.
+void collectSubfolders(QStringList& folders, bool recurse, base::ErrorSink& errors,
+                       LeftOut* leftOut = nullptr, const base::StopRequest* stop = nullptr);
 
 // The names of the existing files (not folders) in folder that match the wildcard pattern,
 // hidden ones included. Empty when the folder cannot be listed.

@@ -2,16 +2,15 @@
 
 #include "base/FileListModel.h"
 #include "gui/CursorFile.h"
-#include "platform/ProgramFolder.h"
 
 #include <QAbstractItemView>
 #include <QMouseEvent>
 
 namespace gui {
 
-DragReorder::DragReorder(QAbstractItemView* list, base::FileListModel& model,
+DragReorder::DragReorder(QAbstractItemView* list, base::FileListModel& model, const QString& folder,
                          std::function<void()> doubleClicked)
-    : QObject(list), view(list), files(model), viewport(list->viewport()),
+    : QObject(list), view(list), files(model), viewport(list->viewport()), programFolder(folder),
       onDoubleClick(std::move(doubleClicked)) {
     // Moving a pressed row reorders the list; it never starts a transfer out of it.
     view->setDragEnabled(false);
@@ -50,7 +49,7 @@ void DragReorder::mousePressed(const QPoint& position) {
     if (!clicked.isValid())
         return;
     // A row click: the row becomes the one being dragged, shown with the drag cursor.
-    if (auto cursor = gui::cursorFromFile(platform::programFolder() + QStringLiteral("/drag.ico")))
+    if (auto cursor = gui::cursorFromFile(programFolder + QStringLiteral("/drag.ico")))
         view->setCursor(*cursor);
     draggedRow = QPersistentModelIndex(clicked.siblingAtColumn(0));
 }

@@ -20,7 +20,8 @@ namespace gui {
 class DragReorder : public QObject {
     Q_OBJECT
 public:
-    DragReorder(QAbstractItemView* view, base::FileListModel& files,
+    // The drag cursor is drag.ico of programFolder, when there.
+    DragReorder(QAbstractItemView* view, base::FileListModel& files, const QString& programFolder,
                 std::function<void()> onDoubleClick);
 
 protected:
@@ -34,6 +35,7 @@ private:
     QAbstractItemView* view;
     base::FileListModel& files;
     QWidget* viewport;
+    QString programFolder;
     std::function<void()> onDoubleClick;
     bool mouseIsDown = false;
     QPersistentModelIndex draggedRow; // invalid when no row is being moved

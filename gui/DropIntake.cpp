@@ -1,19 +1,15 @@
 #include "gui/DropIntake.h"
 
-#include "base/EventPump.h"
-#include "base/FileListModel.h"
 #include "filelist/DroppedPaths.h"
 
 #include <QAbstractItemView>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QScopeGuard>
-#include <QUrl>
 
 namespace gui {
 
-DropIntake::DropIntake(QAbstractItemView* view, base::FileListModel& model)
-    : QObject(view), files(model), viewport(view->viewport()) {
+DropIntake::DropIntake(QAbstractItemView* view, filelist::DroppedPathsIntake& paths)
+    : QObject(view), intake(paths), viewport(view->viewport()) {
     viewport->setAcceptDrops(true);
     viewport->installEventFilter(this);
 }
@@ -46,28 +42,13 @@ bool DropIntake::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         drop->acceptProposedAction();
-        takeDrop(paths);
+        QMetaObject::invokeMethod(
+            this, [this, paths] { intake.add(paths); }, Qt::QueuedConnection);
         return true;
     }
     default:
         return false;
     }
-}
-
-void DropIntake::takeDrop(const QStringList& paths) {
-    const bool alreadyScheduled = !pending.isEmpty() || adding;
-    pending.append(paths);
-    if (!alreadyScheduled)
-        QMetaObject::invokeMethod(
-            this, [this] { base::runHandler([this] { addPendingDrops(); }); },
-            Qt::QueuedConnection);
-}
-
-void DropIntake::addPendingDrops() {
-    adding = true;
-    const auto done = qScopeGuard([this] { adding = false; });
-    while (!pending.isEmpty())
-        filelist::addDroppedPaths(files, std::exchange(pending, {}));
 }
 
 } // namespace gui

@@ -13,8 +13,4 @@ public:
     virtual void showModal(QDialog& dialog) = 0;
 };
 
-// The modal windows in force: the installed ones, or the Qt dialogs.
-ModalWindows& modalWindows();
-void installModalWindows(ModalWindows* windows);
-
 } // namespace gui

@@ -3,15 +3,12 @@
 #include "gui/ModalWindows.h"
 
 #include "base/ErrorReport.h"
-#include "base/EventPump.h"
 #include "base/PathHelpers.h"
-#include "base/PropertySet.h"
+#include "base/Properties.h"
 #include "base/Settings.h"
 #include "gui/CursorFile.h"
 #include "gui/Twips.h"
 #include "gui/WindowColours.h"
-#include "platform/ProgramFolder.h"
-#include "platform/Prompts.h"
 
 #include <QCheckBox>
 #include <QMouseEvent>
@@ -39,16 +36,17 @@ const BoxPlace places[] = {
 const char* const loadOrder[] = {"Column1", "Column2", "Column11", "Column3", "Column4", "Column5",
                                  "Column6", "Column7", "Column8",  "Column9", "Column10"};
 
-const base::Property& propertyOfKey(const char* key) {
-    for (const base::Property& property : base::properties())
-        if (qstrcmp(property.key, key) == 0)
+const base::PropertyInfo& propertyOfKey(const char* key) {
+    for (const base::PropertyInfo& property : base::properties())
+        if (qstrcmp(property.settingsKey, key) == 0)
             return property;
     Q_UNREACHABLE();
 }
 
 } // namespace
 
-PropertyDialog::PropertyDialog(QWidget* parent) : QDialog(parent) {
+PropertyDialog::PropertyDialog(const QString& folder, base::ErrorSink& sink, QWidget* parent)
+    : QDialog(parent), programFolder(folder), errors(sink) {
     buildLayout();
 }
 
@@ -72,17 +70,19 @@ void PropertyDialog::buildLayout() {
 
     QList<QWidget*> keyboardOrder;
     for (const BoxPlace& place : places) {
-        const base::Property& property = propertyOfKey(place.key);
+        const base::PropertyInfo& property = propertyOfKey(place.key);
         auto* box = new QCheckBox(QString::fromUtf8(property.caption), this);
         box->setObjectName(QLatin1String(property.checkBox));
         box->setGeometry(twips(place.left), twips(place.top), twips(place.width), twips(240));
         box->setAutoFillBackground(true);
-        const QString key = QLatin1String(property.key);
+        const QString key = QLatin1String(property.settingsKey);
         boxes.insert(key, box);
         keyboardOrder.append(box);
         // Every change, by the user or by the load, stores the choice at once.
-        connect(box, &QCheckBox::stateChanged, this, [key](int state) {
-            base::runHandler([&] {
+        connect(box, &QCheckBox::stateChanged, this, [this, key, box](int state) {
+            const base::ErrorReport report(errors,
+                                           QStringLiteral("Form2.%1_Click").arg(box->objectName()));
+            report.step([&] {
                 base::writeSetting(key, state == Qt::Checked ? QStringLiteral("1")
                                                              : QStringLiteral("0"));
             });
@@ -97,10 +97,8 @@ void PropertyDialog::buildLayout() {
     close->setDefault(true);
     keyboardOrder.append(close);
     connect(close, &QPushButton::clicked, this, [this] {
-        base::runHandler([this] {
-            const base::ErrorReport errors(QStringLiteral("Form2.Pushbutton11_Click"));
-            errors.step([this] { QDialog::close(); });
-        });
+        const base::ErrorReport report(errors, QStringLiteral("Form2.Pushbutton11_Click"));
+        report.step([this] { QDialog::close(); });
     });
     for (qsizetype i = 1; i < keyboardOrder.size(); ++i)
         setTabOrder(keyboardOrder[i - 1], keyboardOrder[i]);
@@ -114,15 +112,15 @@ void PropertyDialog::buildLayout() {
 }
 
 void PropertyDialog::load() {
-    const base::ErrorReport errors(QStringLiteral("Form2.Form_Load"));
-    errors.step([this] { gui::applyWindowColours(this); });
-    errors.step([this] {
-        const QString cursorPath = platform::programFolder() + QStringLiteral("/HAND-M.CUR");
+    const base::ErrorReport report(errors, QStringLiteral("Form2.Form_Load"));
+    report.step([this] { gui::applyWindowColours(this); });
+    report.step([this] {
+        const QString cursorPath = programFolder + QStringLiteral("/HAND-M.CUR");
         if (base::fileIsPresent(cursorPath))
             handCursor = gui::cursorFromFile(cursorPath);
     });
     for (const char* key : loadOrder) {
-        errors.step([&] {
+        report.step([&] {
             const QString stored = base::readSetting(QLatin1String(key), QStringLiteral("1"));
             // Only the exact text "1" ticks a box; ticking it stores "1" again.
             if (stored == QLatin1String("1"))
@@ -144,14 +142,15 @@ bool PropertyDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void showPropertyDialog(const base::ErrorReport& errors) {
-    errors.step([] {
-        PropertyDialog dialog;
+void showPropertyDialog(ModalWindows& windows, const QString& programFolder,
+                        const base::ErrorReport& errors) {
+    errors.step([&] {
+        PropertyDialog dialog(programFolder, errors.sink());
         dialog.load();
         if (const QScreen* screen = dialog.screen())
             dialog.move(screen->availableGeometry().center() - dialog.rect().center());
         dialog.setWindowModality(Qt::ApplicationModal);
-        modalWindows().showModal(dialog);
+        windows.showModal(dialog);
     });
 }
 

@@ -11,7 +11,8 @@ class QPushButton;
 
 namespace base {
 class ErrorReport;
-}
+class ErrorSink;
+} // namespace base
 
 namespace gui {
 
@@ -21,7 +22,10 @@ namespace gui {
 class PropertyDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit PropertyDialog(QWidget* parent = nullptr);
+    // programFolder holds the hand cursor; a setting that cannot be stored is reported to
+    // errors.
+    PropertyDialog(const QString& programFolder, base::ErrorSink& errors,
+                   QWidget* parent = nullptr);
 
     // Colours, hand cursor, and the boxes set from the stored choices.
     void load();
@@ -37,12 +41,17 @@ protected:
 private:
     void buildLayout();
 
+    QString programFolder;
+    base::ErrorSink& errors;
     QHash<QString, QCheckBox*> boxes;
     QPushButton* close = nullptr;
     std::optional<QCursor> handCursor;
 };
 
+class ModalWindows;
+
 // "2. Choose PDF Properties To Extract": shows the property dialog modally.
-void showPropertyDialog(const base::ErrorReport& errors);
+void showPropertyDialog(ModalWindows& windows, const QString& programFolder,
+                        const base::ErrorReport& errors);
 
 } // namespace gui

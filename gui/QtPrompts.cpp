@@ -9,8 +9,6 @@
 namespace gui {
 
 namespace {
-QPointer<QWidget> dialogParent;
-
 // The program's texts break lines with CR LF or CR alone; a Qt label breaks them at LF.
 QString withLineFeeds(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
@@ -18,20 +16,16 @@ QString withLineFeeds(QString text) {
 }
 } // namespace
 
-void setDialogParent(QWidget* parent) {
-    dialogParent = parent;
-}
-
 void QtPrompts::showMessage(const QString& text, const QString& title, platform::MessageIcon icon) {
     QMessageBox box(icon == platform::MessageIcon::Warning ? QMessageBox::Warning
                                                            : QMessageBox::NoIcon,
-                    title, withLineFeeds(text), QMessageBox::Ok, dialogParent);
+                    title, withLineFeeds(text), QMessageBox::Ok, parentWindow);
     box.exec();
 }
 
 bool QtPrompts::showYesNo(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, title, withLineFeeds(text),
-                    QMessageBox::Yes | QMessageBox::No, dialogParent);
+                    QMessageBox::Yes | QMessageBox::No, parentWindow);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -39,19 +33,29 @@ QString QtPrompts::showInputBox(const QString& prompt, const QString& title,
                                 const QString& defaultText, bool concealed) {
     bool ok = false;
     const QString answer = QInputDialog::getText(
-        dialogParent, title, withLineFeeds(prompt),
+        parentWindow, title, withLineFeeds(prompt),
         concealed ? QLineEdit::Password : QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 
 platform::PasswordAnswer QtPrompts::showPasswordBox(const QString& prompt, const QString& title) {
-    PasswordBox box(withLineFeeds(prompt), title, dialogParent);
+    PasswordBox box(withLineFeeds(prompt), title, parentWindow);
     box.exec();
     return box.answer();
 }
 
+void QtPrompts::showPasswordBoxLater(
+    const QString& prompt, const QString& title,
+    std::function<void(const platform::PasswordAnswer&)> answered) {
+    auto* box = new PasswordBox(withLineFeeds(prompt), title, parentWindow);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QDialog::finished, box,
+                     [box, answered = std::move(answered)] { answered(box->answer()); });
+    box->open();
+}
+
 QStringList QtPrompts::openFiles(const QString& title, const QString& filter) {
-    QFileDialog dialog(dialogParent, title, QString(), filter);
+    QFileDialog dialog(parentWindow, title, QString(), filter);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted)
@@ -60,7 +64,7 @@ QStringList QtPrompts::openFiles(const QString& title, const QString& filter) {
 }
 
 QString QtPrompts::saveFile(const QString& title, const QString& filter) {
-    QFileDialog dialog(dialogParent, title, QString(), filter);
+    QFileDialog dialog(parentWindow, title, QString(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -70,7 +74,7 @@ QString QtPrompts::saveFile(const QString& title, const QString& filter) {
 }
 
 QString QtPrompts::browseForFolder(const QString& prompt, const QString& initialFolder) {
-    return QFileDialog::getExistingDirectory(dialogParent, prompt, initialFolder,
+    return QFileDialog::getExistingDirectory(parentWindow, prompt, initialFolder,
                                              QFileDialog::ShowDirsOnly);
 }
 

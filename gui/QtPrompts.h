@@ -9,9 +9,12 @@
 namespace gui {
 
 // The prompts of the running program: Qt's message boxes, input dialog and file dialogs,
-// each modal over the dialog parent.
+// each modal over the window they belong to (setParentWindow).
 class QtPrompts final : public platform::Prompts, public ModalWindows {
 public:
+    // The window the dialogs are centred on and modal over (the main window).
+    void setParentWindow(QWidget* parent) { parentWindow = parent; }
+
     QStringList openFiles(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter) override;
     QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
@@ -24,9 +27,14 @@ protected:
     QString showInputBox(const QString& prompt, const QString& title, const QString& defaultText,
                          bool concealed) override;
     platform::PasswordAnswer showPasswordBox(const QString& prompt, const QString& title) override;
-};
+    // The password box, window-modal without a loop of its own: the program goes on while
+    // it is open.
+    void
+    showPasswordBoxLater(const QString& prompt, const QString& title,
+                         std::function<void(const platform::PasswordAnswer&)> answered) override;
 
-// The window that the Qt dialogs are centred on (the main window).
-void setDialogParent(QWidget* parent);
+private:
+    QPointer<QWidget> parentWindow;
+};
 
 } // namespace gui

@@ -1,7 +1,5 @@
 #include "gui/WindowColours.h"
 
-#include "platform/ProgramFolder.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
@@ -30,9 +28,9 @@ void paintBackground(QWidget* widget, const QColor& colour) {
 
 } // namespace
 
-bool skinFileIsPresent() {
+bool skinFileIsPresent(const QString& programFolder) {
     // A normal file only: a folder of that name, or a hidden file, is no skin.
-    const QFileInfo skin(platform::programFolder() + QStringLiteral("/x/o.cjs"));
+    const QFileInfo skin(programFolder + QStringLiteral("/x/o.cjs"));
     return skin.isFile() && !skin.isHidden();
 }
 

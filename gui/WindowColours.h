@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 namespace gui {
@@ -9,7 +10,7 @@ namespace gui {
 // always, and by the main window when the skin file x/o.cjs is in the program folder.
 
 // True when the program folder holds the skin file (a normal file, not a folder).
-bool skinFileIsPresent();
+bool skinFileIsPresent(const QString& programFolder);
 
 // Gives a window and its plain controls the desktop's button-face colour.
 void applyWindowColours(QWidget* window);

@@ -1,25 +1,8 @@
 #include "output/AlignedText.h"
 
-#include "base/EventPump.h"
-
 namespace output {
 
-QList<int> columnWidths(const base::ResultsSnapshot& results, bool withHeaders) {
-    const int columns = results.headerCount();
-    QList<int> widths;
-    widths.reserve(columns);
-    for (int column = 0; column < columns; ++column) {
-        int width = withHeaders ? static_cast<int>(results.header(column).size()) : 0;
-        for (int row = 0; row < results.rowCount(); ++row) {
-            base::letEventsRun();
-            width = std::max(width, static_cast<int>(results.cell(row, column).size()));
-        }
-        widths.append(width);
-    }
-    return widths;
-}
-
-void appendCell(QString& line, const QString& text, int width) {
+void appendCell(QString& line, QStringView text, int width) {
     const qsizetype start = line.size();
     line += text;
     // A tab or line break would start a new column or line of its own: each control
@@ -32,24 +15,22 @@ void appendCell(QString& line, const QString& text, int width) {
     line += QLatin1Char('\t');
 }
 
-QByteArray clipboardText(const base::ResultsSnapshot& results) {
-    const QList<int> widths = columnWidths(results, false);
+QByteArray clipboardText(const TextTable& table) {
+    const QList<int> widths = table.widths(false);
     // Room for every row at full width (exact for ASCII text), so a large text is not
     // copied again and again while it grows.
     qsizetype estimate = 0;
     for (const int width : widths)
         estimate += width + 1;
     QByteArray text;
-    text.reserve((estimate + 2) * results.rowCount());
-    for (int row = 0; row < results.rowCount(); ++row) {
-        base::letEventsRun();
-        if (!results.isTicked(row))
+    text.reserve((estimate + 2) * table.rowCount());
+    QString line;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        if (!table.isTicked(row))
             continue;
-        QString line;
-        for (int column = 0; column < widths.size(); ++column) {
-            base::letEventsRun();
-            appendCell(line, results.cell(row, column), widths[column]);
-        }
+        line.clear();
+        for (int column = 0; column < widths.size(); ++column)
+            appendCell(line, table.cell(row, column), widths[column]);
         line.chop(1);
         while (line.endsWith(QLatin1Char(' ')))
             line.chop(1);

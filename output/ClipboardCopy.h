@@ -2,26 +2,29 @@
 
 #include "base/ResultsSnapshot.h"
 
-namespace base {
-class ErrorReport;
-class ResultsModel;
-} // namespace base
+#include <QByteArray>
+
+namespace platform {
+class Clipboard;
+}
 
 namespace output {
 
-// Puts the ticked rows on the clipboard as aligned text without a header line. A table
-// without rows leaves the clipboard untouched. False when the clipboard refused the text.
-bool copyToClipboard(const base::ResultsSnapshot& results);
+// What "Copy Results To Clipboard" says.
+inline const QString resultsCopied =
+    QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
+                   "normally type and press Ctrl+V to paste the clipboard.");
+inline const QString nothingToCopy = QStringLiteral("There are no results to copy.");
 
-// Empties the clipboard, trying up to 1000 times while it refuses.
-void clearClipboardWithRetry();
-// Puts UTF-8 text on the clipboard, trying up to 1000 times while it refuses; true when it
-// took it.
-bool setClipboardTextWithRetry(const QByteArray& utf8);
+// How many times a clipboard that refuses is asked before the copy gives up.
+inline constexpr int clipboardAttempts = 1000;
 
-// "Copy Results To Clipboard": copies, then tells how to paste; when the clipboard refuses
-// the text, says so instead. With no ticked row it says there is nothing to copy and leaves
-// the clipboard as it is.
-void copyResultsToClipboard(const base::ResultsModel& results, const base::ErrorReport& errors);
+// Whether any row is ticked: without one there is nothing to copy.
+bool anyTicked(const base::ResultsSnapshot& results);
+
+// Empties the clipboard, then puts the UTF-8 text on it, asking again up to 1000 times while
+// it refuses (a clipboard owned by another program refuses for a while). True when it took
+// the text.
+bool putOnClipboard(platform::Clipboard& clipboard, const QByteArray& utf8);
 
 } // namespace output

@@ -5,8 +5,11 @@
 
 namespace output {
 
-// One line of comma-separated values (RFC 4180), without its line break: a field that holds
-// a comma, a double quote, CR or LF is put in double quotes, its quotes doubled.
+// Appends one field of comma-separated values (RFC 4180): a field that holds a comma, a
+// double quote, CR or LF is put in double quotes, its quotes doubled.
+void appendCsvField(QString& line, QStringView field);
+
+// One line of comma-separated values, without its line break.
 QString csvLine(const QStringList& fields);
 
 } // namespace output

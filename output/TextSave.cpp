@@ -1,16 +1,11 @@
 #include "output/TextSave.h"
 
-#include "base/BusyState.h"
-#include "base/ErrorReport.h"
-#include "base/EventPump.h"
 #include "base/PathHelpers.h"
 #include "base/Progress.h"
-#include "base/ResultsModel.h"
 #include "output/AlignedText.h"
 #include "output/CsvText.h"
+#include "output/TextTable.h"
 #include "output/WholeFileWriter.h"
-#include "platform/FileIdentity.h"
-#include "platform/Prompts.h"
 
 #include <QFileDevice>
 
@@ -18,42 +13,46 @@ namespace output {
 
 namespace {
 
+// Lines go out in blocks of about this size: a write per line would cost more than the
+// lines themselves.
+constexpr qsizetype blockSize = 1 << 20;
+
+class BlockWriter {
+public:
+    explicit BlockWriter(QIODevice& to) : device(to) { block.reserve(blockSize + 4096); }
+    void addLine(const QString& line) {
+        block += line.toUtf8();
+        block += "\r\n";
+        if (block.size() >= blockSize)
+            flush();
+    }
+    void flush() {
+        if (block.isEmpty())
+            return;
+        const qint64 written = device.write(block);
+        if (written != block.size()) {
+            // A write cut short names no reason of its own; writing the rest meets the same
+            // refusal again, and names it.
+            if (written >= 0)
+                device.write(block.constData() + written, block.size() - written);
+            auto* file = qobject_cast<QFileDevice*>(&device);
+            throw base::RunTimeError(
+                QStringLiteral("The results could not be written: %1")
+                    .arg(file ? writeFailureReason(*file) : device.errorString()));
+        }
+        block.clear();
+    }
+
+private:
+    QIODevice& device;
+    QByteArray block;
+};
+
 void showProgress(base::Progress* progress, int value, const QString& text) {
     if (!progress)
         return;
-    base::letEventsRun();
     progress->setValue(value);
     progress->setText(text);
-    base::letEventsRun();
-}
-
-void writeLine(QIODevice& device, const QString& line) {
-    const QByteArray bytes = line.toUtf8() + "\r\n";
-    if (device.write(bytes) == bytes.size())
-        return;
-    auto* file = qobject_cast<QFileDevice*>(&device);
-    throw base::RunTimeError(QStringLiteral("The results could not be written: %1")
-                                 .arg(file ? writeFailureReason(*file) : device.errorString()));
-}
-
-// One line of the chosen form: aligned cells, or comma-separated fields.
-QString lineOf(const QStringList& cells, TextForm form, const QList<int>& widths) {
-    if (form == TextForm::Csv)
-        return csvLine(cells);
-    QString line;
-    for (qsizetype column = 0; column < widths.size(); ++column) {
-        base::letEventsRun();
-        appendCell(line, cells.value(column), widths[column]);
-    }
-    return line;
-}
-
-QStringList cellsOfRow(const base::ResultsSnapshot& results, int row) {
-    QStringList cells;
-    cells.reserve(results.headerCount());
-    for (int column = 0; column < results.headerCount(); ++column)
-        cells.append(results.cell(row, column));
-    return cells;
 }
 
 } // namespace
@@ -63,82 +62,70 @@ TextForm textFormFor(const QString& path) {
                                                                      : TextForm::Aligned;
 }
 
-void writeResultsText(const base::ResultsSnapshot& results, QIODevice& device, TextForm form,
-                      base::Progress* progress, const QString& name) {
+void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
+                      base::Progress* progress, const base::StopRequest* stop,
+                      const QString& name) {
     const QString writing = QStringLiteral("Writing file: ") + name;
-    showProgress(progress, 1, writing);
-    const QList<int> widths =
-        form == TextForm::Aligned ? columnWidths(results, true) : QList<int>();
     showProgress(progress, 10, writing);
-    writeLine(device, lineOf(results.headers, form, widths));
+    const QList<int> widths = form == TextForm::Aligned ? table.widths(true) : QList<int>();
+    BlockWriter out(device);
+    const auto lineOf = [&](int row) {
+        QString line;
+        for (int column = 0; column < table.columnCount(); ++column) {
+            const QStringView cell =
+                row < 0 ? QStringView(table.headers()[column]) : table.cell(row, column);
+            if (form == TextForm::Aligned) {
+                appendCell(line, cell, widths[column]);
+            } else {
+                if (column > 0)
+                    line += QLatin1Char(',');
+                appendCsvField(line, cell);
+            }
+        }
+        return line;
+    };
+    out.addLine(lineOf(-1));
     showProgress(progress, 20, writing);
-
-    const int rows = results.rowCount();
+    const int rows = table.rowCount();
     for (int row = 0; row < rows; ++row) {
-        base::letEventsRun();
-        if (!results.isTicked(row))
+        if (row % 1000 == 0 && stop)
+            stop->throwIfRequested();
+        if (!table.isTicked(row))
             continue;
-        const QString line = lineOf(cellsOfRow(results, row), form, widths);
+        out.addLine(lineOf(row));
         if (progress) {
             progress->setValue(rowProgress(row + 1, rows));
             if ((row + 1) % 1000 == 0)
                 progress->setText(writing + QStringLiteral(" (") + QString::number(row + 1) +
                                   QLatin1Char(')'));
         }
-        writeLine(device, line);
     }
-    if (progress) {
-        progress->setValue(100);
-        progress->setText(QStringLiteral("Done."));
-    }
+    out.flush();
+    showProgress(progress, 100, QStringLiteral("Done."));
 }
 
-bool saveResultsText(const base::ResultsSnapshot& results, const QString& path, TextForm form,
-                     base::Progress* progress) {
-    const base::ErrorReport errors(QStringLiteral("Main.SaveListviewProperlySpaced"));
-    bool saved = false;
-    errors.step([&] {
+base::Status saveResultsText(const base::ResultsSnapshot& results, const QString& path,
+                             TextForm form, const QLocale& locale, base::Progress* progress,
+                             const base::StopRequest* stop) {
+    try {
+        const QString writing = QStringLiteral("Writing file: ") + base::fileNameOf(path);
+        showProgress(progress, 1, writing);
+        const TextTable table(results, locale, stop);
         WholeFileWriter file(path);
         try {
-            writeResultsText(results, file.device(), form, progress, base::fileNameOf(path));
+            writeResultsText(table, file.device(), form, progress, stop, base::fileNameOf(path));
+        } catch (const base::Stopped&) {
+            throw;
         } catch (const base::RunTimeError&) {
             file.failure(); // the same refusal, said with the file's name
         }
+        if (stop)
+            stop->throwIfRequested();
         file.commit();
-        saved = true;
-    });
-    if (progress)
-        progress->reset();
-    return saved;
-}
-
-void saveResultsByDialog(const base::ResultsModel& results, const QStringList& inputs,
-                         base::Progress& progress, base::BusyState& busy,
-                         const base::ErrorReport& errors) {
-    QString path;
-    errors.step([&] {
-        path = platform::prompts().saveFile(
-            QStringLiteral("Save"),
-            QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All Files (*)"));
-    });
-    if (path.isEmpty())
-        return;
-    const base::BusyScope busyScope(busy);
-    const base::ResultsSnapshot snapshot = results.snapshot();
-    QStringList read = inputs;
-    for (int row = 0; row < snapshot.rowCount(); ++row)
-        read.append(snapshot.cell(row, 0));
-    if (const QString same = platform::sameFileAmong(read, path); !same.isEmpty()) {
-        errors.step([&] {
-            platform::prompts().message(
-                QStringLiteral("%1 is one of the PDF files being read (%2): saving there would "
-                               "destroy it.\r\rThe results were not saved; choose another name.")
-                    .arg(path, same),
-                {}, platform::MessageIcon::Warning);
-        });
-        return;
+        return base::Status::success();
+    } catch (const base::RunTimeError& error) {
+        return base::Status::failure(QString::fromUtf8(error.what()));
     }
-    errors.step([&] { saveResultsText(snapshot, path, textFormFor(path), &progress); });
 }
 
 } // namespace output

@@ -1,17 +1,20 @@
 #pragma once
 
+#include "base/Result.h"
 #include "base/ResultsSnapshot.h"
+
+#include <QLocale>
 
 class QIODevice;
 
 namespace base {
-class BusyState;
-class ErrorReport;
 class Progress;
-class ResultsModel;
+class StopRequest;
 } // namespace base
 
 namespace output {
+
+class TextTable;
 
 // The two text forms of the results, both with a header line and one line per ticked row,
 // every line ending in CR LF, in UTF-8 without a byte-order mark:
@@ -24,24 +27,19 @@ enum class TextForm { Aligned, Csv };
 // case), aligned otherwise.
 TextForm textFormFor(const QString& path);
 
-// Writes the results to device. With progress, it shows "Writing file: " and name.
-// Throws RunTimeError when a write fails.
-void writeResultsText(const base::ResultsSnapshot& results, QIODevice& device, TextForm form,
-                      base::Progress* progress, const QString& name);
+// Writes the results to device. With progress, it shows "Writing file: " and name, and ends
+// at 100 and "Done.". Throws RunTimeError when a write fails, base::Stopped when stop is
+// requested.
+void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
+                      base::Progress* progress, const base::StopRequest* stop, const QString& name);
 
 // Writes the results as a file at path. An existing file is replaced only once the new one
-// is complete and safe on disk, so a save that fails (a full disk too) is reported once,
-// naming the path and the reason, and leaves the old file as it was; only in a folder the
-// user may not write is a writable file written over in place. Progress rests at the end.
-// Returns whether the file was written.
-bool saveResultsText(const base::ResultsSnapshot& results, const QString& path, TextForm form,
-                     base::Progress* progress);
-
-// "4. Save Results As Text File": asks for a name (text or CSV) and saves the results there,
-// busy meanwhile. A name that is one of the files read or to be read (inputs, and the
-// results' own files) is refused: saving would destroy it.
-void saveResultsByDialog(const base::ResultsModel& results, const QStringList& inputs,
-                         base::Progress& progress, base::BusyState& busy,
-                         const base::ErrorReport& errors);
+// is complete and safe on disk, so a save that fails (a full disk too) says so, naming the
+// path and the reason, and leaves the old file as it was; only in a folder the user may not
+// write is a writable file written over in place. Runs in any thread.
+base::Status saveResultsText(const base::ResultsSnapshot& results, const QString& path,
+                             TextForm form, const QLocale& locale = QLocale(),
+                             base::Progress* progress = nullptr,
+                             const base::StopRequest* stop = nullptr);
 
 } // namespace output

@@ -1,6 +1,5 @@
 #include "output/WholeFileWriter.h"
 
-#include "base/EventPump.h"
 #include "base/RunTimeError.h"
 
 #include <cerrno>
@@ -22,21 +21,11 @@ void WholeFileWriter::commit() {
     if (!file.flush() || file.error() != QFileDevice::NoError)
         failure();
     // A full disk may show only when the data is made safe (delayed allocation); Qt's commit
-    // makes it safe too but does not say when that failed. Both take a while on a large
-    // file: the window stays responsive meanwhile.
-    int syncError = 0;
-    bool committed = false;
-    base::runLettingEventsRun([&] {
-        // EINVAL: a file that cannot be made safe (a device), nothing to wait for.
-        if (::fsync(file.handle()) != 0 && errno != EINVAL) {
-            syncError = errno;
-            return;
-        }
-        committed = file.commit();
-    });
-    if (syncError != 0)
-        fail(QString::fromLocal8Bit(std::strerror(syncError)));
-    if (!committed)
+    // makes it safe too but does not say when that failed. EINVAL: a file that cannot be made
+    // safe (a device), nothing to wait for.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!file.commit())
         fail(file.errorString());
 }
 

@@ -10,7 +10,8 @@ namespace output {
 // it, so a failure, a crash or a second writer never leaves a cut or mixed file there. Only
 // in a folder the user may not write is a file the user may write written over in place, as
 // a plain overwrite would. Every failure is a RunTimeError naming the path and the reason;
-// the temporary file then goes and the old file stays.
+// the temporary file then goes and the old file stays, as it does when the writer goes
+// uncommitted. Usable in any thread.
 class WholeFileWriter {
 public:
     // Starts the file. Throws "<path> cannot be written: <reason>".

@@ -1,6 +1,5 @@
 #include "output/Workbook.h"
 
-#include "base/EventPump.h"
 #include "base/RunTimeError.h"
 #include "output/WholeFileWriter.h"
 
@@ -109,9 +108,7 @@ void Workbook::fitColumns() {
 void Workbook::close() {
     lxw_workbook* closing = book;
     book = nullptr;
-    // Packing a large workbook takes seconds; the window stays responsive meanwhile.
-    lxw_error result = LXW_NO_ERROR;
-    base::runLettingEventsRun([&] { result = workbook_close(closing); });
+    const lxw_error result = workbook_close(closing);
     if (result != LXW_NO_ERROR)
         throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
                                      .arg(path, QString::fromUtf8(lxw_strerror(result))));
@@ -128,13 +125,17 @@ void Workbook::copyPackedToOutput() {
                                      .arg(path, packedFile.errorString()));
     constexpr qint64 chunk = 1 << 20;
     while (!packedFile.atEnd()) {
-        base::letEventsRun();
         const QByteArray bytes = packedFile.read(chunk);
         if (bytes.isEmpty() && packedFile.error() != QFileDevice::NoError)
             throw base::RunTimeError(QStringLiteral("The workbook %1 cannot be written: %2")
                                          .arg(path, packedFile.errorString()));
-        if (output->device().write(bytes) != bytes.size())
+        const qint64 written = output->device().write(bytes);
+        if (written != bytes.size()) {
+            // A write cut short names no reason; the rest, written again, names it.
+            if (written >= 0)
+                output->device().write(bytes.constData() + written, bytes.size() - written);
             output->failure();
+        }
     }
 }
 

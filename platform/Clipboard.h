@@ -1,12 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace platform {
 
-#include <QByteArray>
-
-// The system clipboard, plain text. Each call reports whether the clipboard took it.
+// The system clipboard. Each call reports whether the clipboard took it.
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
@@ -16,9 +15,11 @@ public:
     virtual bool setText(const QByteArray& utf8) = 0;
 };
 
-// The clipboard in force: the installed one, or the desktop's.
-Clipboard& clipboard();
-// Installs a clipboard for the whole program (not owned); nullptr goes back to the desktop's.
-void installClipboard(Clipboard* clipboard);
+// The desktop's clipboard.
+class DesktopClipboard final : public Clipboard {
+public:
+    bool clear() override;
+    bool setText(const QByteArray& utf8) override;
+};
 
 } // namespace platform

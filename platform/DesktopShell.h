@@ -4,8 +4,8 @@
 
 namespace platform {
 
-// The desktop's shell: opens folders in the file manager the user has chosen. Tests install
-// a recording double, so that no test ever opens a real file manager.
+// The desktop's shell: opens folders in the file manager the user has chosen. Tests pass a
+// recording double, so that no test ever opens a real file manager.
 class DesktopShell {
 public:
     virtual ~DesktopShell() = default;
@@ -15,9 +15,10 @@ public:
     virtual bool openFolder(const QString& folder) = 0;
 };
 
-// The shell in force: the installed one, or the desktop's own when none is installed.
-DesktopShell& desktopShell();
-// Installs a shell for the whole program (not owned); nullptr goes back to the desktop's.
-void installDesktopShell(DesktopShell* shell);
+// The desktop's own shell.
+class QtDesktopShell final : public DesktopShell {
+public:
+    bool openFolder(const QString& folder) override;
+};
 
 } // namespace platform

@@ -1,31 +1,13 @@
 #include "platform/Prompts.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 namespace platform {
 
-namespace {
-Prompts* installed = nullptr;
-QString title;
-
-// Prompts that nobody answers: what a program without a window gets unless it installs its own.
-class UnansweredPrompts final : public Prompts {
-public:
-    QStringList openFiles(const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&) override { return {}; }
-    QString browseForFolder(const QString&, const QString&) override { return {}; }
-
-protected:
-    void showMessage(const QString&, const QString&, MessageIcon) override {}
-    bool showYesNo(const QString&, const QString&) override { return false; }
-    QString showInputBox(const QString&, const QString&, const QString&, bool) override {
-        return {};
-    }
-    PasswordAnswer showPasswordBox(const QString&, const QString&) override { return {}; }
-};
-
-QString orApplicationTitle(const QString& given) {
-    return given.isEmpty() ? title : given;
+QString Prompts::orApplicationTitle(const QString& given) const {
+    return given.isEmpty() ? defaultTitle : given;
 }
-} // namespace
 
 void Prompts::message(const QString& text, const QString& title, MessageIcon icon) {
     showMessage(text, orApplicationTitle(title), icon);
@@ -44,23 +26,16 @@ PasswordAnswer Prompts::askPassword(const QString& prompt, const QString& title)
     return showPasswordBox(prompt, orApplicationTitle(title));
 }
 
-Prompts& prompts() {
-    if (installed)
-        return *installed;
-    static UnansweredPrompts unanswered;
-    return unanswered;
+void Prompts::askPasswordLater(const QString& prompt, const QString& title,
+                               std::function<void(const PasswordAnswer&)> answered) {
+    showPasswordBoxLater(prompt, orApplicationTitle(title), std::move(answered));
 }
 
-void installPrompts(Prompts* prompts) {
-    installed = prompts;
-}
-
-QString applicationTitle() {
-    return title;
-}
-
-void setApplicationTitle(const QString& newTitle) {
-    title = newTitle;
+void Prompts::showPasswordBoxLater(const QString& prompt, const QString& title,
+                                   std::function<void(const PasswordAnswer&)> answered) {
+    const PasswordAnswer answer = showPasswordBox(prompt, title);
+    QTimer::singleShot(0, QCoreApplication::instance(),
+                       [answer, answered = std::move(answered)] { answered(answer); });
 }
 
 } // namespace platform

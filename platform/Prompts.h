@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace platform {
 
 enum class MessageIcon { None, Warning };
@@ -16,13 +18,17 @@ struct PasswordAnswer {
 };
 
 // Every message box, question and file or folder dialog of the program goes through this
-// interface. The running program uses the Qt dialogs (QtPrompts); tests install a scripted
-// double so that no test ever waits on a modal dialog.
+// interface: the window's are Qt dialogs, the command line's the terminal, and tests answer
+// from a script, so that no test ever waits on a dialog.
 //
 // A message or question without a title of its own carries the application title.
 class Prompts {
 public:
     virtual ~Prompts() = default;
+
+    // The caption of every message box and input box that names no title of its own.
+    QString applicationTitle() const { return defaultTitle; }
+    void setApplicationTitle(const QString& title) { defaultTitle = title; }
 
     // A message box with an OK button only.
     void message(const QString& text, const QString& title = {},
@@ -36,6 +42,10 @@ public:
     // The password box: an input box that hides what is typed, with a check box to use the
     // answer for all remaining files and a Stop button beside OK and Cancel.
     PasswordAnswer askPassword(const QString& prompt, const QString& title);
+    // The same without waiting for the answer: answered is called with it once the box has
+    // closed, never before this returns, so the program goes on meanwhile.
+    void askPasswordLater(const QString& prompt, const QString& title,
+                          std::function<void(const PasswordAnswer&)> answered);
 
     // Open-file dialog allowing several files; empty when cancelled.
     virtual QStringList openFiles(const QString& title, const QString& filter) = 0;
@@ -50,16 +60,14 @@ protected:
     virtual QString showInputBox(const QString& prompt, const QString& title,
                                  const QString& defaultText, bool concealed) = 0;
     virtual PasswordAnswer showPasswordBox(const QString& prompt, const QString& title) = 0;
+    // Shows the password box and calls answered from the event loop once it has closed. By
+    // default the box is shown at once and its answer handed over from the event loop.
+    virtual void showPasswordBoxLater(const QString& prompt, const QString& title,
+                                      std::function<void(const PasswordAnswer&)> answered);
+
+private:
+    QString orApplicationTitle(const QString& given) const;
+    QString defaultTitle;
 };
-
-// The prompts in force: the installed ones; with none installed, every prompt is answered
-// as cancelled.
-Prompts& prompts();
-// Installs prompts for the whole program (not owned); nullptr goes back to the Qt dialogs.
-void installPrompts(Prompts* prompts);
-
-// The caption of every message box and input box that names no title of its own.
-QString applicationTitle();
-void setApplicationTitle(const QString& title);
 
 } // namespace platform

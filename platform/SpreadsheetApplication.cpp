@@ -36,39 +36,23 @@ QString defaultWorkbookHandler() {
     return QString::fromUtf8(query.readAllStandardOutput()).trimmed();
 }
 
-class DesktopSpreadsheet final : public SpreadsheetApplication {
-public:
-    bool isInstalled() override {
-        return !officeProgram().isEmpty() || !defaultWorkbookHandler().isEmpty();
-    }
-
-    bool open(const QString& path, QString& error) override {
-        const QString office = officeProgram();
-        // -n opens the file as a template: a new untitled document, saved wherever the
-        // user chooses.
-        if (!office.isEmpty() &&
-            QProcess::startDetached(office, {QStringLiteral("--calc"), QStringLiteral("-n"), path}))
-            return true;
-        if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-            return true;
-        error = QStringLiteral("No application could open %1.").arg(path);
-        return false;
-    }
-};
-
-SpreadsheetApplication* installed = nullptr;
-
 } // namespace
 
-SpreadsheetApplication& spreadsheetApplication() {
-    if (installed)
-        return *installed;
-    static DesktopSpreadsheet desktop;
-    return desktop;
+bool DesktopSpreadsheet::isInstalled() {
+    return !officeProgram().isEmpty() || !defaultWorkbookHandler().isEmpty();
 }
 
-void installSpreadsheetApplication(SpreadsheetApplication* application) {
-    installed = application;
+bool DesktopSpreadsheet::open(const QString& path, QString& error) {
+    const QString office = officeProgram();
+    // -n opens the file as a template: a new untitled document, saved wherever the user
+    // chooses.
+    if (!office.isEmpty() &&
+        QProcess::startDetached(office, {QStringLiteral("--calc"), QStringLiteral("-n"), path}))
+        return true;
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return true;
+    error = QStringLiteral("No application could open %1.").arg(path);
+    return false;
 }
 
 } // namespace platform

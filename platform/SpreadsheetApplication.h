@@ -17,9 +17,11 @@ public:
     virtual bool open(const QString& path, QString& error) = 0;
 };
 
-// The spreadsheet application in force: the installed one, or the desktop's.
-SpreadsheetApplication& spreadsheetApplication();
-// Installs one for the whole program (not owned); nullptr goes back to the desktop's.
-void installSpreadsheetApplication(SpreadsheetApplication* application);
+// The desktop's: LibreOffice when it is there, else the default application for workbooks.
+class DesktopSpreadsheet final : public SpreadsheetApplication {
+public:
+    bool isInstalled() override;
+    bool open(const QString& path, QString& error) override;
+};
 
 } // namespace platform

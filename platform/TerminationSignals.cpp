@@ -15,25 +15,28 @@ namespace {
 // The handler may do almost nothing: it writes a byte that wakes the event loop.
 int wakeUp[2] = {-1, -1};
 
-void noteSignal(int) {
+void noteSignal(int number) {
     const int saved = errno;
-    const char byte = 1;
+    const auto byte = static_cast<char>(number);
     [[maybe_unused]] const ssize_t written = ::write(wakeUp[1], &byte, 1);
     errno = saved;
 }
 
 } // namespace
 
-void onTerminationSignals(std::function<void()> end) {
+void onTerminationSignals(std::function<void(int signal)> end) {
     if (wakeUp[0] < 0 && ::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier =
         new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, [end = std::move(end)] {
         char bytes[64];
-        while (::read(wakeUp[0], bytes, sizeof bytes) > 0) {
-        }
-        end();
+        ssize_t got = 0;
+        int last = 0;
+        while ((got = ::read(wakeUp[0], bytes, sizeof bytes)) > 0)
+            last = static_cast<unsigned char>(bytes[got - 1]);
+        if (last != 0)
+            end(last);
     });
     struct sigaction action {};
     action.sa_handler = noteSignal;

@@ -1,4 +1,4 @@
-#include "base/BusyState.h"
+#include "base/BackgroundWork.h"
 #include "base/ErrorReport.h"
 #include "base/NumberText.h"
 #include "base/PathHelpers.h"
@@ -6,7 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+
+#include <atomic>
+#include <optional>
+#include <thread>
 
 class HelpersTest : public QObject {
     Q_OBJECT
@@ -83,63 +88,68 @@ private slots:
                                  base::smallIntegerFromText(QStringLiteral("x")).valueOrThrow());
     }
 
-    void nestedOperationsKeepTheBusyStateUntilTheOutermostEnds() {
-        struct Recorded final : base::BusyState {
-            QList<bool> shown;
-            void show(bool busy) override { shown.append(busy); }
-        } state;
-        QVERIFY(!state.isBusy());
-        {
-            base::BusyScope outer(state);
-            QVERIFY(state.isBusy());
-            {
-                base::BusyScope inner(state); // a save started while a run goes on
-                QVERIFY(state.isBusy());
-            }
-            QVERIFY(state.isBusy()); // the run still holds it
-        }
-        QVERIFY(!state.isBusy());
-        QCOMPARE(state.shown, (QList<bool>{true, false}));
-        try {
-            base::BusyScope busy(state);
-            throw base::ProgramClosing{};
-        } catch (const base::ProgramClosing&) {
-        }
-        QVERIFY(!state.isBusy());
+    // Long work runs in a thread of its own: what it delivers arrives in the starting thread
+    // in order, before its end; its end carries success, its failure, or the stop.
+    void backgroundWorkDeliversInOrderThenEnds_data() {
+        QTest::addColumn<QString>("failure"); // empty: the work succeeds
+        QTest::addColumn<bool>("stopped");
+        QTest::newRow("success") << QString() << false;
+        QTest::newRow("failure") << "The disk is full." << false;
+        QTest::newRow("stopped") << "Stopped." << true;
     }
-
-    void eventPumpIsThrottled() {
-        base::resetProgramEndForTesting();
-        int delivered = 0;
-        auto post = [&] {
-            QMetaObject::invokeMethod(
-                qApp, [&] { ++delivered; }, Qt::QueuedConnection);
-        };
-        post();
-        base::letEventsRunNow();
-        QCOMPARE(delivered, 1);
-        post();
-        base::letEventsRun(); // right after a pump: nothing runs yet
-        QCOMPARE(delivered, 1);
-        QTest::qSleep(20);
-        base::letEventsRun();
-        QCOMPARE(delivered, 2);
-    }
-
-    void eventPumpStopsLongOperationsOnceTheProgramEnds() {
-        base::resetProgramEndForTesting();
-        base::endProgram();
-        QVERIFY(base::programIsEnding());
-        QVERIFY_THROWS_EXCEPTION(base::ProgramClosing, base::letEventsRun());
-        QVERIFY_THROWS_EXCEPTION(base::ProgramClosing, base::letEventsRunNow());
-        bool finished = false;
-        base::runHandler([&] {
-            base::letEventsRun();
-            finished = true;
+    void backgroundWorkDeliversInOrderThenEnds() {
+        QFETCH(QString, failure);
+        QFETCH(bool, stopped);
+        const auto starter = std::this_thread::get_id();
+        QList<int> delivered;
+        bool allInStarter = true;
+        base::BackgroundWork work([&](base::BackgroundWork::Context& context) {
+            for (int i = 0; i < 100; ++i)
+                context.deliver([&, i] {
+                    delivered.append(i);
+                    allInStarter = allInStarter && std::this_thread::get_id() == starter;
+                });
+            context.progress.setValue(100);
+            context.progress.setText(QStringLiteral("Done."));
+            while (stopped)
+                context.stop.throwIfRequested();
+            return failure.isEmpty() ? base::Status::success() : base::Status::failure(failure);
         });
-        QVERIFY(!finished);
-        base::resetProgramEndForTesting();
-        base::letEventsRunNow();
+        std::optional<base::Status> result;
+        QList<std::pair<int, QString>> shown;
+        connect(&work, &base::BackgroundWork::finished,
+                [&](const base::Status& status) { result = status; });
+        connect(&work, &base::BackgroundWork::progress, [&](int value, const QString& text) {
+            shown.append({value, text});
+        });
+        work.start();
+        QVERIFY(work.isRunning());
+        if (stopped)
+            work.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 10000);
+        QVERIFY(!work.isRunning());
+        QCOMPARE(delivered.size(), 100);
+        QVERIFY(std::is_sorted(delivered.begin(), delivered.end()));
+        QVERIFY(allInStarter);
+        QCOMPARE(result->ok(), failure.isEmpty());
+        QCOMPARE(result->error(), failure);
+        QVERIFY(!shown.isEmpty());
+        QCOMPARE(shown.last(), std::make_pair(100, QStringLiteral("Done.")));
+    }
+
+    // Work whose owner goes is asked to stop, and nothing of it outlives the owner.
+    void backgroundWorkEndsWithItsOwner() {
+        std::atomic<bool> ended = false;
+        {
+            base::BackgroundWork work([&](base::BackgroundWork::Context& context) {
+                const auto endAnyway = qScopeGuard([&] { ended = true; });
+                for (;;)
+                    context.stop.throwIfRequested();
+                return base::Status::success();
+            });
+            work.start();
+        }
+        QVERIFY(ended);
     }
 };
 

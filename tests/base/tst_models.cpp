@@ -1,53 +1,116 @@
+#include "base/CellText.h"
 #include "base/FileListModel.h"
 #include "base/ResultsModel.h"
+#include "platform/DateTimeFormats.h"
 #include "tests/support/TestMain.h"
 
+#include <QDateTime>
 #include <QSignalSpy>
+
+#include <limits>
+
+using base::CellValue;
+using base::DateTimeValue;
+using base::Property;
 
 namespace {
 
-QStringList column(const base::ResultsModel& results, int column) {
-    QStringList cells;
+CellValue moment(DateTimeValue::Kind kind, QDate date, QTime time = {},
+                 std::optional<int> offsetSeconds = std::nullopt) {
+    return CellValue::dateTime({kind, date, time, offsetSeconds});
+}
+
+// The rows of a table by the number in their path ("/3.pdf"), in the order shown.
+QList<int> rowOrder(const base::ResultsModel& results) {
+    QList<int> order;
     for (int row = 0; row < results.count(); ++row)
-        cells.append(results.cell(row, column));
-    return cells;
+        order.append(results.path(row).mid(1).chopped(4).toInt());
+    return order;
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(base::CellValue)
 
 class ModelsTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
         results = std::make_unique<base::ResultsModel>();
-        results->setHeaders({"Filename", "PDF Version", "Producer", "Number Of Pages"});
+        results->setColumns({Property::Version, Property::Producer, Property::Pages});
         for (const char* path : {"/a.pdf", "/b.pdf", "/c.pdf"})
             results->appendRow(QLatin1String(path));
+    }
+
+    // Every kind of value comes back as it was put, between neighbours of other kinds, also
+    // after a neighbour is replaced by one of another size.
+    void compactRowsKeepTypedValues_data() {
+        QTest::addColumn<CellValue>("value");
+        using Kind = DateTimeValue::Kind;
+        const QDate day(2021, 8, 31);
+        QTest::newRow("empty") << CellValue();
+        QTest::newRow("text") << CellValue(QString::fromUtf8("Zoë 中文 😀"));
+        QTest::newRow("text of control bytes") << CellValue("\x01\x02\x03");
+        QTest::newRow("zero") << CellValue::integer(0);
+        QTest::newRow("negative") << CellValue::integer(-1);
+        QTest::newRow("largest") << CellValue::integer(std::numeric_limits<qint64>::max());
+        QTest::newRow("smallest") << CellValue::integer(std::numeric_limits<qint64>::min());
+        QTest::newRow("document date alone") << moment(Kind::DocumentDate, day);
+        QTest::newRow("document date and time")
+            << moment(Kind::DocumentDateTime, day, QTime(14, 30, 5));
+        QTest::newRow("at midnight, not without time")
+            << moment(Kind::DocumentDateTime, day, QTime(0, 0));
+        QTest::newRow("with a negative offset")
+            << moment(Kind::DocumentDateTime, day, QTime(14, 30, 5), -5 * 3600);
+        QTest::newRow("with offset zero, not without one")
+            << moment(Kind::DocumentDateTime, day, QTime(14, 30, 5), 0);
+        QTest::newRow("date alone with offset") << moment(Kind::DocumentDate, day, {}, 3600);
+        QTest::newRow("file date to the millisecond")
+            << moment(Kind::FileDateTime, QDate(2019, 7, 4), QTime(23, 59, 59, 999), 7200);
+        QTest::newRow("the first day of the calendar")
+            << moment(Kind::DocumentDate, QDate(1, 1, 1));
+        QTest::newRow("no date") << moment(Kind::DocumentDateTime, QDate(), QTime(1, 2));
+    }
+    void compactRowsKeepTypedValues() {
+        QFETCH(CellValue, value);
+        base::CompactRow row;
+        row.setCell(0, "before");
+        row.setCell(1, value);
+        row.setCell(2, CellValue::integer(7));
+        row.setCell(3, "after");
+        QCOMPARE(row.cellCount(), 4);
+        QVERIFY(row.cell(1) == value);
+        row.setCell(0, "a much longer text before it");
+        row.setCell(2, moment(DateTimeValue::Kind::FileDateTime, QDate(2020, 1, 4), QTime(0, 30)));
+        QVERIFY(row.cell(1) == value);
+        QCOMPARE(row.cell(3).text(), QStringLiteral("after"));
+        row.setCell(5, value); // beyond the end: the cell between stays empty
+        QVERIFY(row.cell(4).isEmpty());
+        QVERIFY(row.cell(5) == value);
+        QCOMPARE(row.cellCount(), 6);
     }
 
     void compactRowsKeepEveryCellApart() {
         base::CompactRow row;
         QCOMPARE(row.cellCount(), 0);
-        QCOMPARE(row.cell(0), QString());
+        QVERIFY(row.cell(0).isEmpty());
         row.setCell(3, QString::fromUtf8("中文 😀"));
         QCOMPARE(row.cellCount(), 4);
-        row.setCell(0, "/docs/Zoë.pdf");
         row.setCell(1, "first");
         row.setCell(1, "a longer replacement");
+        row.setCell(2, CellValue::integer(42));
         row.setCell(2, "");
         row.setCell(5, QStringLiteral("with") + QChar(0) + QStringLiteral("NUL"));
-        QCOMPARE(row.cell(0), QString::fromUtf8("/docs/Zoë.pdf"));
-        QCOMPARE(row.cell(1), QStringLiteral("a longer replacement"));
-        QCOMPARE(row.cell(2), QString());
-        QCOMPARE(row.cell(3), QString::fromUtf8("中文 😀"));
-        QCOMPARE(row.cell(4), QString());
-        QCOMPARE(row.cell(5), QStringLiteral("withNUL"));
-        QCOMPARE(row.cell(9), QString());
-        QCOMPARE(row.cell(-1), QString());
+        QCOMPARE(row.cell(1).text(), QStringLiteral("a longer replacement"));
+        QVERIFY(row.cell(2).isEmpty());
+        QCOMPARE(row.cell(3).text(), QString::fromUtf8("中文 😀"));
+        QVERIFY(row.cell(4).isEmpty());
+        QCOMPARE(row.cell(5).text(), QStringLiteral("withNUL"));
+        QVERIFY(row.cell(9).isEmpty() && row.cell(-1).isEmpty());
         base::CompactRow copy = row; // shares, then parts when changed
-        copy.setCell(1, "changed");
-        QCOMPARE(row.cell(1), QStringLiteral("a longer replacement"));
-        QCOMPARE(copy.cell(3), QString::fromUtf8("中文 😀"));
+        copy.setCell(1, CellValue::integer(1));
+        QCOMPARE(row.cell(1).text(), QStringLiteral("a longer replacement"));
+        QCOMPARE(copy.cell(3).text(), QString::fromUtf8("中文 😀"));
     }
 
     void fileListKeepsOrderAndDuplicates() {
@@ -73,9 +136,17 @@ private slots:
     void cellsShowTheirTextsAndRowsTheirTicks() {
         QSignalSpy changes(results.get(), &QAbstractItemModel::dataChanged);
         results->setCell(2, 2, "Producer Z");
-        QCOMPARE(changes.size(), 1);
+        results->setCell(2, 3, CellValue::integer(1234567));
+        QCOMPARE(changes.size(), 2);
         QCOMPARE(results->data(results->index(2, 2), Qt::DisplayRole).toString(),
                  QStringLiteral("Producer Z"));
+        QCOMPARE(results->data(results->index(2, 3), Qt::DisplayRole).toString(),
+                 QStringLiteral("1234567"));
+        QCOMPARE(results->data(results->index(2, 0), Qt::DisplayRole).toString(),
+                 QStringLiteral("/c.pdf"));
+        QCOMPARE(results->cell(2, 0).text(), QStringLiteral("/c.pdf"));
+        results->setCell(2, 0, "overwritten"); // the path is no value's to change
+        QCOMPARE(results->path(2), QStringLiteral("/c.pdf"));
         QCOMPARE(results->data(results->index(2, 0), Qt::CheckStateRole), QVariant(Qt::Unchecked));
         QVERIFY(results->flags(results->index(2, 0)) & Qt::ItemIsUserCheckable);
         QVERIFY(!(results->flags(results->index(2, 1)) & Qt::ItemIsUserCheckable));
@@ -89,82 +160,142 @@ private slots:
         QVERIFY(!results->data(results->index(0, 0), Qt::ToolTipRole).isValid());
     }
 
-    void columnsAreFoundByTheirExactHeader() {
-        QCOMPARE(results->columnIndexOf("Producer"), 2);
-        QCOMPARE(results->columnIndexOf("PDF Version"), 1);
-        QCOMPARE(results->columnIndexOf("Number of Pages"), 0);
-        QCOMPARE(results->columnIndexOf("producer"), 0);
-        QCOMPARE(results->columnIndexOf("Filename"), 0);
-        QCOMPARE(results->columnIndexOf("Title"), 0);
-        results->setHeaders({"Filename", "Title", "Title"});
-        QCOMPARE(results->columnIndexOf("Title"), 1);
-        QCOMPARE(results->count(), 0); // new headers, new rows
+    void columnsAreFoundByTheirProperty() {
+        QCOMPARE(results->columnOf(Property::Producer), 2);
+        QCOMPARE(results->columnOf(Property::Version), 1);
+        QCOMPARE(results->columnOf(Property::Pages), 3);
+        QCOMPARE(results->columnOf(Property::Title), 0); // not in the table: never the path's
+        QCOMPARE(results->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Number Of Pages"));
+        QCOMPARE(results->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Filename"));
+        results->setColumns({Property::Title, Property::Accessed});
+        QCOMPARE(results->columnOf(Property::Accessed), 2);
+        QCOMPARE(results->columnOf(Property::Producer), 0);
+        QCOMPARE(results->columnCount(), 3);
+        QCOMPARE(results->count(), 0); // new columns, new rows
     }
 
     // A snapshot keeps what the table had, whatever happens to the table afterwards.
     void aSnapshotKeepsRowsTheTableLoses() {
         results->setTicked(1, true);
         results->setCell(0, 1, "1.4");
+        results->setCell(0, 3, CellValue::integer(12));
         const base::ResultsSnapshot snapshot = results->snapshot();
         results->setCell(0, 1, "2.0");
         results->clearRows();
         QCOMPARE(snapshot.headerCount(), 4);
         QCOMPARE(snapshot.header(2), QStringLiteral("Producer"));
+        QCOMPARE(snapshot.headers(), results->headers());
         QCOMPARE(snapshot.rowCount(), 3);
         QVERIFY(!snapshot.isTicked(0) && snapshot.isTicked(1));
-        QCOMPARE(snapshot.cell(0, 1), QStringLiteral("1.4"));
-        QCOMPARE(snapshot.cell(9, 0), QString());
-        QCOMPARE(results->columnCount(), 4); // clearing keeps the headers
+        QCOMPARE(snapshot.cell(0, 0).text(), QStringLiteral("/a.pdf"));
+        QCOMPARE(snapshot.cell(0, 1).text(), QStringLiteral("1.4"));
+        QVERIFY(snapshot.cell(0, 3) == CellValue::integer(12));
+        QVERIFY(snapshot.cell(9, 0).isEmpty());
+        QCOMPARE(results->columnCount(), 4); // clearing keeps the columns
     }
 
     // A row held by an operation follows its row when rows are sorted or removed, and a
     // removed row takes no writes.
     void heldRowsFollowTheirRows() {
         const base::ResultRow held = base::ResultRow::append(*results, "/0.pdf");
-        held.setCell(3, "1");
+        held.setCell(3, CellValue::integer(1));
         results->sort(3, Qt::AscendingOrder);
-        QCOMPARE(results->cell(0, 0), QStringLiteral("/0.pdf"));
+        QCOMPARE(results->path(0), QStringLiteral("/0.pdf"));
         held.setCell(2, "written after the sort");
-        QCOMPARE(results->cell(0, 2), QStringLiteral("written after the sort"));
+        QCOMPARE(results->cell(0, 2).text(), QStringLiteral("written after the sort"));
         results->removeAt(0);
         QVERIFY(!held.exists());
         held.setCell(2, "late value"); // no crash, no row brought back
-        QCOMPARE(column(*results, 2), (QStringList{"", "", ""}));
+        QCOMPARE(results->count(), 3);
+        for (int row = 0; row < results->count(); ++row)
+            QVERIFY(results->cell(row, 2).isEmpty());
     }
 
-    // Pages and dates sort by value, text by letters; empty cells come last either way.
+    // Numbers and dates sort by value, text by letters; empty cells come last either way,
+    // and text where a number was due comes after the numbers.
     void sortingByValue_data() {
-        QTest::addColumn<QString>("header");
-        QTest::addColumn<QStringList>("cells");
-        QTest::addColumn<QStringList>("ascending");
-        QTest::newRow("pages") << "Number Of Pages" << QStringList{"12", "", "9", "100"}
-                               << QStringList{"9", "12", "100", ""};
-        QTest::newRow("dates") << "Date Modified"
-                               << QStringList{"12/1/2021 9:00:00 AM", "1/15/2022", "",
-                                              "12/1/2021 8:00:00 PM", "2/1/2021 10:00 AM"}
-                               << QStringList{"2/1/2021 10:00 AM", "12/1/2021 9:00:00 AM",
-                                              "12/1/2021 8:00:00 PM", "1/15/2022", ""};
-        QTest::newRow("text") << "Title" << QStringList{"beta", "", "Alpha", "alpha", "Gamma"}
-                              << QStringList{"Alpha", "alpha", "beta", "Gamma", ""};
+        QTest::addColumn<QList<CellValue>>("cells");
+        QTest::addColumn<QList<int>>("ascending"); // the cells' positions
+        using Kind = DateTimeValue::Kind;
+        const auto integer = CellValue::integer;
+        QTest::newRow("pages") << QList<CellValue>{integer(12), {},           integer(9),
+                                                   "12a",       integer(100), integer(-1)}
+                               << QList<int>{5, 2, 0, 4, 3, 1};
+        // A date alone counts as the start of its day; times on each value's own clock.
+        QTest::newRow("dates")
+            << QList<CellValue>{moment(Kind::DocumentDateTime, {2021, 12, 1}, {9, 0}, 3600),
+                                moment(Kind::DocumentDate, {2022, 1, 15}),
+                                {},
+                                moment(Kind::DocumentDateTime, {2021, 12, 1}, {20, 0}),
+                                moment(Kind::FileDateTime, {2021, 2, 1}, {10, 0, 0, 500}, 3600),
+                                moment(Kind::DocumentDate, {2021, 12, 1}),
+                                moment(Kind::FileDateTime, {2021, 2, 1}, {10, 0}, 3600)}
+            << QList<int>{6, 4, 5, 0, 3, 1, 2};
+        QTest::newRow("text") << QList<CellValue>{"beta", {}, "Alpha", "alpha", "Gamma"}
+                              << QList<int>{2, 3, 0, 4, 1};
     }
     void sortingByValue() {
-        QFETCH(QString, header);
-        QFETCH(QStringList, cells);
-        QFETCH(QStringList, ascending);
-        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+        QFETCH(QList<CellValue>, cells);
+        QFETCH(QList<int>, ascending);
         base::ResultsModel model;
-        model.setHeaders({"Filename", header});
-        for (const QString& text : cells)
-            model.setCell(model.appendRow("/x.pdf"), 1, text);
+        model.setColumns({Property::Modified});
+        for (int i = 0; i < cells.size(); ++i)
+            model.setCell(model.appendRow(QStringLiteral("/%1.pdf").arg(i)), 1, cells[i]);
         model.sort(1, Qt::AscendingOrder);
-        QCOMPARE(column(model, 1), ascending);
+        QCOMPARE(rowOrder(model), ascending);
         model.sort(1, Qt::DescendingOrder);
-        QStringList descending = ascending;
-        descending.removeAll(QString());
+        QList<int> descending;
+        QList<int> blanks;
+        for (const int i : ascending)
+            (cells[i].isEmpty() ? blanks : descending).append(i);
         std::reverse(descending.begin(), descending.end());
-        while (descending.size() < ascending.size())
-            descending.append(QString());
-        QCOMPARE(column(model, 1), descending);
+        QCOMPARE(rowOrder(model), descending + blanks);
+    }
+
+    // Dates show in the locale's own order with the year in full: a document's on its own
+    // clock (its offset never moves it), with the long time; a file's with the short time.
+    void dateTimesShowInTheLocalesFormats_data() {
+        QTest::addColumn<QString>("localeName");
+        QTest::addColumn<CellValue>("value");
+        QTest::addColumn<QString>("dateFormat"); // what the expected text is made of
+        QTest::addColumn<QString>("timeFormat");
+        using Kind = DateTimeValue::Kind;
+        const QDate day(2021, 8, 31);
+        const QTime time(14, 30, 5, 250);
+        for (const char* name : {"en_US", "de_DE"}) {
+            const QLocale locale(QString::fromLatin1(name));
+            const QString date = platform::shortDateFormatWithFullYear(locale);
+            QTest::addRow("%s document date", name)
+                << name << moment(Kind::DocumentDate, day, {}, 3600) << date << QString();
+            QTest::addRow("%s document date and time", name)
+                << name << moment(Kind::DocumentDateTime, day, time, 5 * 3600 + 1800) << date
+                << platform::longTimeFormatWithoutZone(locale);
+            QTest::addRow("%s file date and time", name)
+                << name << moment(Kind::FileDateTime, day, time, -4 * 3600) << date
+                << locale.timeFormat(QLocale::ShortFormat);
+        }
+    }
+    void dateTimesShowInTheLocalesFormats() {
+        QFETCH(QString, localeName);
+        QFETCH(CellValue, value);
+        QFETCH(QString, dateFormat);
+        QFETCH(QString, timeFormat);
+        const QLocale locale(localeName);
+        const DateTimeValue shown = value.dateTimeValue();
+        QString expected = locale.toString(shown.date, dateFormat);
+        if (!timeFormat.isEmpty())
+            expected += QLatin1Char(' ') + locale.toString(shown.time, timeFormat);
+        QVERIFY(expected.contains(QStringLiteral("2021")));
+        QCOMPARE(base::cellText(value, locale), expected);
+    }
+
+    void otherValuesShowAsTheyAre() {
+        const QLocale german(QLocale::German, QLocale::Germany);
+        QCOMPARE(base::cellText(CellValue::integer(-1234567), german), QStringLiteral("-1234567"));
+        QCOMPARE(base::cellText(CellValue(" a,b "), german), QStringLiteral(" a,b "));
+        QCOMPARE(base::cellText(CellValue(), german), QString());
     }
 
 private:

@@ -36,17 +36,23 @@ private slots:
             bytesOf(it.next());
         QTemporaryDir work;
 
-        // The window: the folder scan over the corpus, a run, the save.
-        auto window = testsupport::makeMainWindow();
+        // The window, on the build folder's tool: the folder scan over the corpus, a run, the
+        // save, each waited for.
+        testsupport::TestServices services(QCoreApplication::applicationDirPath());
+        auto window = testsupport::makeMainWindow(services);
         window->show();
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = services.prompts;
         prompts.inputAnswers << QStringLiteral("pdf");
         prompts.folderAnswers << corpus;
         prompts.saveFileAnswers << work.filePath(QStringLiteral("window.txt"));
-        window->controls().addFolder->click();
-        QVERIFY(window->fileList().count() > 800);
-        window->controls().startExtraction->click();
-        window->controls().saveText->click();
+        for (QPushButton* button :
+             {window->controls().addFolder, window->controls().startExtraction,
+              window->controls().saveText}) {
+            button->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!window->isBusy(), 600000);
+            if (button == window->controls().addFolder)
+                QVERIFY(window->fileList().count() > 800);
+        }
 
         // The command line, over the same folder.
         QProcess run;

@@ -1,17 +1,17 @@
-#include "base/BusyState.h"
-#include "base/ErrorReport.h"
-#include "base/EventPump.h"
+// The extraction run as "3. Start Extracting" starts it: through the window, on models and
+// services of the test's own, with the real tool or a stand-in.
+#include "base/CellText.h"
 #include "base/FileListModel.h"
-#include "base/Progress.h"
 #include "base/ResultsModel.h"
 #include "base/Settings.h"
-#include "extract/ExtractionRun.h"
-#include "platform/PrivateTempFolder.h"
+#include "gui/TextProgressBar.h"
 #include "platform/Prompts.h"
 #include "tests/support/FakeTool.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/TestWindow.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGlyphRun>
@@ -20,7 +20,9 @@
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextLayout>
@@ -72,33 +74,11 @@ QStringList headersOf(const base::ResultsModel& results) {
     return results.headers();
 }
 
-// The cell of a results row under a header.
+// The cell of a results row under a header, as the table shows it.
 QString cell(const base::ResultsModel& results, int row, const QString& header) {
     const int column = static_cast<int>(results.headers().indexOf(header));
-    return column < 0 ? QStringLiteral("<no column>") : results.cell(row, column);
+    return column < 0 ? QStringLiteral("<no column>") : base::cellText(results.cell(row, column));
 }
-
-// The run as "3. Start Extracting" starts it, on models of the test's own.
-struct Run {
-    base::FileListModel files;
-    base::ResultsModel results;
-    testsupport::RecordingProgress progress;
-    base::QuietBusyState busy;
-    bool askForPasswords = false;
-    extract::RunLimits limits;
-    // One tool at a time, the order of every step as it always was, unless a test says
-    // otherwise.
-    int parallelTools = 1;
-
-    void start() {
-        extract::RunOptions options;
-        options.askForPasswords = [this] { return askForPasswords; };
-        options.limits = limits;
-        options.parallelTools = parallelTools;
-        extract::startExtraction(files, results, progress, busy, options,
-                                 base::ErrorReport(QStringLiteral("Form1.PushButton3_Click")));
-    }
-};
 
 // An answer of OK to the password box.
 platform::PasswordAnswer ok(const QString& password, bool forAllRemaining = false) {
@@ -112,35 +92,58 @@ void chooseOnly(const QStringList& keys) {
     }
 }
 
-// A program folder with our own tool beside the program, or none (then the one on the PATH).
-struct ToolChoice {
-    testsupport::ProgramFolder folder;
-    explicit ToolChoice(const QString& which) {
-        if (which == QLatin1String("own"))
-            QFile::link(QCoreApplication::applicationDirPath() + QStringLiteral("/pdftk"),
-                        folder.path() + QStringLiteral("/pdftk"));
+// The run as "3. Start Extracting" starts it, in a window of the test's own.
+struct Run {
+    testsupport::TestServices services;
+    std::unique_ptr<app::MainWindow> window = testsupport::makeMainWindow(services);
+    base::FileListModel& files = window->fileList();
+    base::ResultsModel& results = window->results();
+    // What the window's progress bar showed.
+    testsupport::RecordingProgress progress;
+    bool askForPasswords = false;
+    extract::RunLimits limits;
+    // One tool at a time, the order of every step as it always was, unless a test says
+    // otherwise.
+    int parallelTools = 1;
+
+    Run() {
+        window->show();
+        gui::TextProgressBar* bar = window->controls().progress;
+        QObject::connect(bar, &gui::TextProgressBar::textChanged, [this, bar](const QString& text) {
+            progress.setValue(bar->rawValue());
+            progress.setText(text);
+        });
+    }
+    QString programFolder() const { return services.folders.programFolder(); }
+    // Our own tool beside the program; without it, the one on the PATH.
+    void useOwnTool() {
+        QFile::link(QCoreApplication::applicationDirPath() + QStringLiteral("/pdftk"),
+                    programFolder() + QStringLiteral("/pdftk"));
+    }
+    // Presses the button and waits until the run, if it starts, has ended.
+    void start() {
+        window->runLimits = limits;
+        window->parallelTools = parallelTools;
+        window->controls().askForPasswords->setChecked(askForPasswords);
+        window->controls().startExtraction->click();
+        if (window->isBusy())
+            QTRY_VERIFY_WITH_TIMEOUT(!window->isBusy() || !window->isVisible(), 120000);
     }
 };
-
 } // namespace
 
 class ExtractionRunTest : public QObject {
     Q_OBJECT
 private slots:
-    // Messages without a title of their own carry the application title, which the window
-    // sets at start-up.
-    void initTestCase() { platform::setApplicationTitle(QStringLiteral("Parvilon")); }
-
     void init() {
         testsupport::clearSettings();
-        base::resetProgramEndForTesting();
         run = std::make_unique<Run>();
     }
     void cleanup() { run.reset(); }
 
     void anEmptyListOnlySaysSo() {
-        ScriptedPrompts prompts;
-        run->results.setHeaders({"Filename", "Title"});
+        ScriptedPrompts& prompts = run->services.prompts;
+        run->results.setColumns({base::Property::Title});
         run->results.setCell(run->results.appendRow("/earlier.pdf"), 1, "kept");
         run->start();
         QCOMPARE(prompts.shown.size(), 1);
@@ -162,8 +165,9 @@ private slots:
         if (tool == "own" && !QFile::exists(QCoreApplication::applicationDirPath() + "/pdftk"))
             QSKIP("our own tool is not built");
         QVERIFY2(QFile::exists(testPdf("manifest.json")), "the test PDFs are not built");
-        ToolChoice choice(tool);
-        ScriptedPrompts prompts;
+        if (tool == "own")
+            run->useOwnTool();
+        ScriptedPrompts& prompts = run->services.prompts;
         const QStringList names = {"plain-all-fields.pdf",
                                    "text-latin1-pdfdoc.pdf",
                                    "text-pdfdoc-typography.pdf",
@@ -196,7 +200,7 @@ private slots:
         QCOMPARE(results.count(), paths.size());
         for (int row = 0; row < paths.size(); ++row) {
             const QString name = names[row];
-            QCOMPARE(results.cell(row, 0), paths[row]);
+            QCOMPARE(results.path(row), paths[row]);
             QVERIFY(results.isTicked(row));
             const QJsonObject entry = manifestEntry(name);
             if (entry.isEmpty() || entry.value("broken").toBool())
@@ -222,7 +226,7 @@ private slots:
         // The missing file has a row with its path and nothing else.
         const int missing = static_cast<int>(names.indexOf("missing-file.pdf"));
         for (int column = 1; column < results.columnCount(); ++column)
-            QCOMPARE(results.cell(missing, column), QString());
+            QVERIFY(results.cell(missing, column).isEmpty());
 
         // The files the tool could not read say why in their rows, once: their versions,
         // which cannot be read either, are not reported on top.
@@ -238,8 +242,8 @@ private slots:
         QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n3 files could not be read."));
         QCOMPARE(run->progress.value(), 0);
         QCOMPARE(run->progress.text(), QStringLiteral("Progress Bar"));
-        QVERIFY(!run->busy.isBusy());
-        QVERIFY(!QFile::exists(platform::privateTempFolder() + "/result.txt"));
+        QVERIFY(!run->window->isBusy());
+        QVERIFY(!QFile::exists(run->services.folders.privateTempFolder() + "/result.txt"));
     }
 
     void eitherToolGivesTheSameTable() {
@@ -260,9 +264,9 @@ private slots:
         QVERIFY(paths.size() > 40);
 
         auto tableWith = [&](const QString& tool) {
-            ToolChoice choice(tool);
-            ScriptedPrompts prompts;
             Run other;
+            if (tool == "own")
+                other.useOwnTool();
             other.files.append(paths);
             other.start();
             QStringList rows;
@@ -271,7 +275,7 @@ private slots:
                 QStringList cells;
                 for (int column = 0; column < other.results.columnCount(); ++column)
                     if (column != accessed) // the tools themselves read the files
-                        cells.append(other.results.cell(row, column));
+                        cells.append(base::cellText(other.results.cell(row, column)));
                 rows.append(cells.join(" | "));
             }
             return rows;
@@ -286,8 +290,7 @@ private slots:
     void datesCarryAndFollowTheLocale() {
         if (QStandardPaths::findExecutable("pdftk").isEmpty())
             QSKIP("no pdftk on the PATH");
-        testsupport::ProgramFolder folder;
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column9", "Column10"});
         run->files.append({testPdf("dates-month-13.pdf"), testPdf("dates-garbage.pdf")});
         run->start();
@@ -302,9 +305,8 @@ private slots:
 
     void nothingChosenStillStartsTheToolForEveryFile() {
         QTemporaryDir tools;
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), FakeTool::writesDump("T", 3));
-        ScriptedPrompts prompts;
+        FakeTool tool(run->programFolder(), FakeTool::writesDump("T", 3));
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({});
         run->files.append({"/a.pdf", "/b.pdf"});
         run->start();
@@ -315,9 +317,7 @@ private slots:
     }
 
     void aSecondRunStartsAfresh() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), FakeTool::writesDump("First", 3));
-        ScriptedPrompts prompts;
+        FakeTool tool(run->programFolder(), FakeTool::writesDump("First", 3));
         chooseOnly({"Column4", "Column8"});
         run->files.append({"/a.pdf"});
         run->start();
@@ -333,8 +333,7 @@ private slots:
     void everyFileAsksForItsPassword() {
         if (QStandardPaths::findExecutable("pdftk").isEmpty())
             QSKIP("no pdftk on the PATH");
-        testsupport::ProgramFolder folder;
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4"});
         run->askForPasswords = true;
         const QStringList paths = {
@@ -363,9 +362,8 @@ private slots:
     }
 
     void noPasswordMeansNoPasswordArguments() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), QStringLiteral("exit 0"));
-        ScriptedPrompts prompts;
+        FakeTool tool(run->programFolder(), QStringLiteral("exit 0"));
+        ScriptedPrompts& prompts = run->services.prompts;
         run->askForPasswords = true;
         run->files.append({"/a.pdf", "/b.pdf"});
         prompts.passwordAnswers << platform::PasswordAnswer{} << ok("pw"); // Cancel, then OK
@@ -403,9 +401,8 @@ private slots:
         QFETCH(QList<platform::PasswordAnswer>, answers);
         QFETCH(int, boxes);
         QFETCH(QStringList, stdins);
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), FakeTool::writesDump("T", 1));
-        ScriptedPrompts prompts;
+        FakeTool tool(run->programFolder(), FakeTool::writesDump("T", 1));
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4"});
         run->askForPasswords = true;
         run->files.append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf"});
@@ -426,7 +423,7 @@ private slots:
             QCOMPARE(cell(run->results, row, "Title"), QStringLiteral("T"));
         }
         QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
-        QVERIFY(!run->busy.isBusy());
+        QVERIFY(!run->window->isBusy());
         QCOMPARE(run->progress.text(), QStringLiteral("Progress Bar"));
 
         // The next run asks again: the answer for all lived for one run only.
@@ -439,11 +436,10 @@ private slots:
     // about, the time the box is open is not the tool's, and the final count is of the rows
     // the table holds (the user cleared them meanwhile).
     void aQuestionBesideAToolAtWork() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(),
+        FakeTool tool(run->programFolder(),
                       QStringLiteral("case \"$1\" in */1.pdf) sleep 1; exit 1 ;; esac\n%1")
                           .arg(FakeTool::writesDump("T", 1)));
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4"});
         run->askForPasswords = true;
         run->parallelTools = 2;
@@ -455,11 +451,14 @@ private slots:
             if (shown.kind != ScriptedPrompts::Kind::Password)
                 return;
             namedWhileAsking.append(run->progress.text());
-            if (shown.text.contains("/d/3.pdf")) { // asked while file 1 is still read
+            if (shown.text.contains("/d/3.pdf")) // asked while file 1 is still read
                 QThread::msleep(1500);
-                run->results.clearRows();
-            }
         };
+        // The user clears the table once the first two rows are there (file 1's unread).
+        connect(&run->results, &QAbstractItemModel::rowsInserted, this, [this] {
+            if (run->results.count() == 2)
+                run->results.clearRows();
+        });
         run->start();
         QCOMPARE(namedWhileAsking,
                  (QStringList{"Processing: 1.pdf", "Processing: 2.pdf", "Processing: 3.pdf"}));
@@ -470,7 +469,7 @@ private slots:
             if (const qsizetype at = text.indexOf("Please wait.. "); at >= 0)
                 longestWait = std::max(longestWait, text.mid(at + 14).toInt());
         QVERIFY2(longestWait < 80, qPrintable(QString::number(longestWait)));
-        QCOMPARE(run->results.count(), 0);
+        QCOMPARE(run->results.count(), 1);
         QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
     }
 
@@ -482,8 +481,8 @@ private slots:
         QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
         if (QFile(locked).open(QIODevice::ReadOnly))
             QSKIP("running with the right to read every file");
-        ToolChoice tool("own");
-        ScriptedPrompts prompts;
+        run->useOwnTool();
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column1", "Column8"});
         run->files.append({locked});
         run->start();
@@ -501,8 +500,7 @@ private slots:
         const QString before = QDir::currentPath();
         QDir::setCurrent(files.path());
         const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
-        ToolChoice tool("own");
-        ScriptedPrompts prompts;
+        run->useOwnTool();
         chooseOnly({"Column8"});
         run->files.append({"X=report.pdf", "-r.pdf", files.filePath("X=report.pdf")});
         run->start();
@@ -513,14 +511,13 @@ private slots:
     // Tools side by side: a slow file does not hold up the tools of the files after it, yet
     // rows are made, filled and named by the progress in list order.
     void aSlowToolFollowedByFastOnes() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(),
+        FakeTool tool(run->programFolder(),
                       QStringLiteral("case \"$1\" in *slow*) sleep 0.8 ;; esac\n"
                                      "name=$(basename \"$1\" .pdf)\n"
                                      "printf 'InfoBegin\\nInfoKey: Title\\nInfoValue: %s\\n' "
                                      "\"$name\" > \"$out\"\n"
                                      "echo \"$name\" >> \"$here/ends.log\""));
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4"});
         const QStringList names = {"slow", "fast1", "fast2", "fast3", "fast4", "fast5"};
         for (const QString& name : names)
@@ -530,12 +527,12 @@ private slots:
 
         QCOMPARE(tool.calls(), 6);
         for (int row = 0; row < names.size(); ++row) {
-            QCOMPARE(run->results.cell(row, 0), "/d/" + names[row] + ".pdf");
+            QCOMPARE(run->results.path(row), "/d/" + names[row] + ".pdf");
             QCOMPARE(cell(run->results, row, "Title"), names[row]);
             QVERIFY(run->results.isTicked(row));
         }
         // Every fast file was read while the slow one still ran.
-        QFile ends(folder.path() + "/ends.log");
+        QFile ends(run->programFolder() + "/ends.log");
         QVERIFY(ends.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(ends.readAll()).split('\n', Qt::SkipEmptyParts).last(),
                  QStringLiteral("slow"));
@@ -549,19 +546,19 @@ private slots:
             expected.append("Processing: " + name + ".pdf");
         QCOMPARE(named, expected);
         QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
-        QCOMPARE(QDir(platform::privateTempFolder()).entryList({"result*"}, QDir::Files),
-                 QStringList());
+        QCOMPARE(
+            QDir(run->services.folders.privateTempFolder()).entryList({"result*"}, QDir::Files),
+            QStringList());
     }
 
     // A hanging tool and a crashing one side by side: each is stopped or ends on its own,
     // and each marks only its own row.
     void aHangBesideACrash() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(),
+        FakeTool tool(run->programFolder(),
                       QStringLiteral("case \"$1\" in *hang*) %1 ;; *crash*) kill -SEGV $$ ;; "
                                      "*) %2 ;; esac")
                           .arg(FakeTool::hangsWithChild(), FakeTool::writesDump("Good", 1)));
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4"});
         run->files.append({"/hang.pdf", "/crash.pdf", "/good.pdf"});
         run->parallelTools = 2;
@@ -589,13 +586,13 @@ private slots:
     }
     void theEndOfTheProgramInEachPhase() {
         QFETCH(QString, phase);
-        testsupport::ProgramFolder folder;
         // The first file is read at once; the others hang, but for "between files".
-        FakeTool tool(folder.path(), QStringLiteral("case \"$*\" in */1.pdf*) %1 ;; *) %2 ;; esac")
-                                         .arg(FakeTool::writesDump("T", 1),
-                                              phase == "between" ? FakeTool::writesDump("T", 1)
+        FakeTool tool(run->programFolder(),
+                      QStringLiteral("case \"$*\" in */1.pdf*) %1 ;; *) %2 ;; esac")
+                          .arg(FakeTool::writesDump("T", 1), phase == "between"
+                                                                 ? FakeTool::writesDump("T", 1)
                                                                  : FakeTool::hangsWithChild()));
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = run->services.prompts;
         run->files.append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf", "/5.pdf"});
         run->parallelTools = 2;
         if (phase == "password") {
@@ -604,27 +601,23 @@ private slots:
             prompts.whileShowing = [&](const ScriptedPrompts::Shown& shown) {
                 if (shown.kind == ScriptedPrompts::Kind::Password &&
                     prompts.ofKind(ScriptedPrompts::Kind::Password).size() == 3)
-                    base::endProgram(); // the third box: the second file's tool at work
+                    run->window->close(); // the third box: the second file's tool at work
             };
         } else if (phase == "row") {
             // As the first row is made: the end is seen as the next one is, beside its tool
             // that has just started.
             connect(&run->results, &QAbstractItemModel::rowsInserted, this,
-                    [] { base::endProgram(); });
+                    [this] { run->window->close(); });
         } else if (phase == "between") {
-            connect(&run->results, &QAbstractItemModel::dataChanged, this, [] {
-                base::endProgram(); // as the first row is filled
+            connect(&run->results, &QAbstractItemModel::rowsInserted, this, [this] {
+                run->window->close(); // as the first row is filled
             });
         } else {
-            QTimer::singleShot(400, [] { base::endProgram(); });
+            QTimer::singleShot(400, run->window.get(), [this] { run->window->close(); });
         }
-        bool returned = false;
-        base::runHandler([&] {
-            run->start();
-            returned = true;
-        });
-        QVERIFY(!returned);
-        QVERIFY(!run->busy.isBusy());
+        run->start();
+        QVERIFY(!run->window->isVisible());
+        QVERIFY(!run->window->isBusy());
         // Hanging tools hold their two places; fast ones may all have run before the first
         // row is filled, on a slow machine.
         QVERIFY(tool.calls() <= (phase == "between" ? 5 : 3));
@@ -637,17 +630,16 @@ private slots:
         siginfo_t info{};
         QCOMPARE(::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT), -1);
         QCOMPARE(errno, ECHILD);
-        QCOMPARE(QDir(platform::privateTempFolder()).entryList({"result*"}, QDir::Files),
-                 QStringList());
+        QCOMPARE(
+            QDir(run->services.folders.privateTempFolder()).entryList({"result*"}, QDir::Files),
+            QStringList());
         for (const auto& message : prompts.ofKind(ScriptedPrompts::Kind::Message))
             QVERIFY(!message.text.startsWith("Done."));
     }
 
     void staleOutputIsNeverRead() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), QStringLiteral("exit 1"));
-        ScriptedPrompts prompts;
-        QFile stale(platform::privateTempFolder() + "/result.txt");
+        FakeTool tool(run->programFolder(), QStringLiteral("exit 1"));
+        QFile stale(run->services.folders.privateTempFolder() + "/result.txt");
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.write("InfoBegin\nInfoKey: Title\nInfoValue: Stale\nNumberOfPages: 9\n");
         stale.close();
@@ -677,10 +669,10 @@ private slots:
     void toolsThatFailCostOneRowNotTheRun() {
         QFETCH(QString, body);
         QFETCH(QString, reason);
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), QStringLiteral("case \"$*\" in *good*) %1 ;; *) %2 ;; esac")
-                                         .arg(FakeTool::writesDump("Good", 2), body));
-        ScriptedPrompts prompts;
+        FakeTool tool(run->programFolder(),
+                      QStringLiteral("case \"$*\" in *good*) %1 ;; *) %2 ;; esac")
+                          .arg(FakeTool::writesDump("Good", 2), body));
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4", "Column8"});
         run->files.append({"/bad.pdf", "/good.pdf"});
         run->limits.toolLimit = std::chrono::milliseconds(500);
@@ -698,10 +690,9 @@ private slots:
     // A tool that cannot be started is reported once, with its path and the reason, and not
     // tried again; the rows still get their file details and versions.
     void aToolThatCannotStartIsReportedOnce() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), QStringLiteral("exit 0"));
+        FakeTool tool(run->programFolder(), QStringLiteral("exit 0"));
         QFile::setPermissions(tool.path(), QFile::ReadOwner | QFile::WriteOwner);
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column1", "Column4", "Column11"});
         const QString pdf = testPdf(QStringLiteral("plain-all-fields.pdf"));
         run->files.append({pdf, pdf, pdf});
@@ -723,13 +714,11 @@ private slots:
     // Without its private folder the run would read and delete /result.txt: it stops before
     // touching anything.
     void withoutAPrivateFolderNothingIsRun() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), FakeTool::writesDump("T", 1));
-        platform::overridePrivateTempFolder(QString());
-        const auto restore = qScopeGuard([] { platform::overridePrivateTempFolder(std::nullopt); });
-        run->results.setHeaders({"Filename", "Title"});
+        FakeTool tool(run->programFolder(), FakeTool::writesDump("T", 1));
+        run->services.folders.temporaryFolderFails = true;
+        run->results.setColumns({base::Property::Title});
         run->results.setCell(run->results.appendRow("/earlier.pdf"), 1, "kept");
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = run->services.prompts;
         run->files.append({"/a.pdf", "/b.pdf"});
         run->start();
         QCOMPARE(prompts.shown.size(), 1);
@@ -738,16 +727,15 @@ private slots:
         QCOMPARE(tool.calls(), 0);
         QCOMPARE(run->results.count(), 1);
         QCOMPARE(headersOf(run->results), (QStringList{"Filename", "Title"}));
-        QVERIFY(!run->busy.isBusy());
+        QVERIFY(!run->window->isBusy());
     }
 
     void aFifoNamedLikeAPdfNeitherBlocksNorReachesTheTool() {
         QTemporaryDir files;
         const QString fifo = files.filePath("pipe.pdf");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), FakeTool::writesDump("T", 1));
-        ScriptedPrompts prompts;
+        FakeTool tool(run->programFolder(), FakeTool::writesDump("T", 1));
+        ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column1", "Column4"});
         run->files.append({fifo, "/after.pdf"});
         run->start();
@@ -765,9 +753,7 @@ private slots:
     }
 
     void progressShowsEachFilesShareAndResets() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), QStringLiteral("exit 0"));
-        ScriptedPrompts prompts;
+        FakeTool tool(run->programFolder(), QStringLiteral("exit 0"));
         run->files.append({"/d/a.pdf", "/d/b.pdf", "/d/c.pdf", "/d/d.pdf"});
         run->start();
         const auto& seen = run->progress.seen;
@@ -782,21 +768,20 @@ private slots:
     }
 
     void theEndOfTheProgramDuringARunEndsItAndTheTool() {
-        testsupport::ProgramFolder folder;
-        FakeTool tool(folder.path(), FakeTool::hangsWithChild());
-        ScriptedPrompts prompts;
+        FakeTool tool(run->programFolder(), FakeTool::hangsWithChild());
+        ScriptedPrompts& prompts = run->services.prompts;
         run->files.append({"/1.pdf", "/2.pdf"});
-        QTimer::singleShot(600, [] { base::endProgram(); }); // the window closed
+        QTimer::singleShot(600, run->window.get(), [this] { run->window->close(); });
         QElapsedTimer clock;
         clock.start();
-        base::runHandler([&] { run->start(); });
+        run->start();
         QVERIFY(clock.elapsed() < 5000);
         QCOMPARE(tool.calls(), 1);
-        QVERIFY(base::programIsEnding());
+        QVERIFY(!run->window->isVisible());
         QVERIFY(tool.childPid() > 0);
         QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
         QVERIFY(prompts.ofKind(ScriptedPrompts::Kind::Message).isEmpty()); // no "Done."
-        QVERIFY(!run->busy.isBusy());
+        QVERIFY(!run->window->isBusy());
     }
 
 private:

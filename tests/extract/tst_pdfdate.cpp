@@ -1,8 +1,15 @@
-#include "base/ErrorReport.h"
+#include "base/CellText.h"
 #include "extract/PdfDate.h"
 #include "tests/support/TestMain.h"
 
-using extract::convertPdfDate;
+using extract::readPdfDate;
+
+namespace {
+// A date as the table shows it in a locale.
+QString shown(const extract::PdfDateReading& reading, const QString& locale) {
+    return base::cellText(base::CellValue::dateTime(reading.moment), QLocale(locale));
+}
+} // namespace
 
 class PdfDateTest : public QObject {
     Q_OBJECT
@@ -75,9 +82,29 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(QString, value);
         QFETCH(QString, text);
-        const extract::PdfDateText converted = convertPdfDate(value, QLocale(locale)).value();
-        QCOMPARE(converted.text, text);
-        QVERIFY(converted.timeError.isEmpty());
+        const extract::PdfDateReading read = readPdfDate(value).value();
+        QCOMPARE(shown(read, locale), text);
+        QVERIFY(read.timeError.isEmpty());
+    }
+
+    // The zone part is kept as the clock's offset; the time is never moved by it.
+    void zonesGiveTheOffset_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("offset"); // -1: none
+        QTest::newRow("east") << "D:20210831143005+02'00'" << 7200;
+        QTest::newRow("west, minutes") << "D:20210831143005-05'30'" << -19800;
+        QTest::newRow("no quotes") << "D:20210831143005+0530" << 19800;
+        QTest::newRow("hours alone") << "D:20210831143005-03" << -10800;
+        QTest::newRow("UTC") << "D:20210831143005Z" << 0;
+        QTest::newRow("none") << "D:20210831143005" << -1;
+        QTest::newRow("not a zone") << "D:20210831143005+xx" << -1;
+    }
+    void zonesGiveTheOffset() {
+        QFETCH(QString, value);
+        QFETCH(int, offset);
+        const base::DateTimeValue moment = readPdfDate(value).value().moment;
+        QCOMPARE(moment.offsetSeconds.value_or(-1), offset);
+        QCOMPARE(moment.time, QTime(14, 30, 5));
     }
 
     void anUnreadableTimeLeavesTheDateAlone_data() {
@@ -88,10 +115,9 @@ private slots:
     }
     void anUnreadableTimeLeavesTheDateAlone() {
         QFETCH(QString, value);
-        const extract::PdfDateText converted =
-            convertPdfDate(value, QLocale(QStringLiteral("en_US"))).value();
-        QCOMPARE(converted.text, QStringLiteral("8/31/2021"));
-        QVERIFY(!converted.timeError.isEmpty());
+        const extract::PdfDateReading read = readPdfDate(value).value();
+        QCOMPARE(shown(read, QStringLiteral("en_US")), QStringLiteral("8/31/2021"));
+        QVERIFY(!read.timeError.isEmpty());
     }
 
     void anUnreadableDateIsAnError_data() {
@@ -106,7 +132,7 @@ private slots:
     }
     void anUnreadableDateIsAnError() {
         QFETCH(QString, value);
-        QVERIFY(!convertPdfDate(value, QLocale(QStringLiteral("en_US"))).ok());
+        QVERIFY(!readPdfDate(value).ok());
     }
 };
 

@@ -11,8 +11,6 @@ private slots:
         const auto command = extract::buildToolCommand(QStringLiteral("/opt/parvilon/pdftk"),
                                                        QStringLiteral("/docs/a b.pdf"), QString(),
                                                        QStringLiteral("/tmp/p-1/result.txt"));
-        QCOMPARE(command.text, QStringLiteral("\"/opt/parvilon/pdftk\" \"/docs/a b.pdf\" dumpdata "
-                                              "output \"/tmp/p-1/result.txt\""));
         QCOMPARE(command.program, QStringLiteral("/opt/parvilon/pdftk"));
         QCOMPARE(command.arguments,
                  (QStringList{"/docs/a b.pdf", "dumpdata", "output", "/tmp/p-1/result.txt"}));
@@ -24,9 +22,6 @@ private slots:
         const auto command = extract::buildToolCommand(QStringLiteral("/opt/pdftk"),
                                                        QStringLiteral("/d/\"quoted\".pdf"),
                                                        password, QStringLiteral("/t/result.txt"));
-        QCOMPARE(command.text, QStringLiteral("\"/opt/pdftk\" A=\"/d/\"quoted\".pdf\" input_pw "
-                                              "A=\"p\" $(rm -rf ~) âge\" dumpdata output "
-                                              "\"/t/result.txt\""));
         QCOMPARE(command.arguments, (QStringList{"A=/d/\"quoted\".pdf", "input_pw", "A=PROMPT",
                                                  "dumpdata", "output", "/t/result.txt"}));
         QVERIFY(!command.arguments.join(QLatin1Char(' ')).contains(password));
@@ -34,15 +29,16 @@ private slots:
     }
 
     void theProgramFoldersToolComesFirst() {
-        testsupport::ProgramFolder folder;
+        testsupport::TestFolders folders;
+        const QString folder = folders.programFolder();
         // Without one in the program folder: the one on the PATH, if any.
         const QString onPath = QStandardPaths::findExecutable(QStringLiteral("pdftk"));
-        QCOMPARE(extract::toolPath(),
-                 onPath.isEmpty() ? folder.path() + QStringLiteral("/pdftk") : onPath);
-        folder.writeFile(QStringLiteral("pdftk"), "#!/bin/sh\n");
-        QFile::setPermissions(folder.path() + QStringLiteral("/pdftk"),
+        QCOMPARE(extract::toolPath(folder),
+                 onPath.isEmpty() ? folder + QStringLiteral("/pdftk") : onPath);
+        folders.writeFile(QStringLiteral("pdftk"), "#!/bin/sh\n");
+        QFile::setPermissions(folder + QStringLiteral("/pdftk"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(extract::toolPath(), folder.path() + QStringLiteral("/pdftk"));
+        QCOMPARE(extract::toolPath(folder), folder + QStringLiteral("/pdftk"));
     }
 };
 

@@ -1,4 +1,5 @@
-#include "base/PropertySet.h"
+#include "base/CellText.h"
+#include "base/Properties.h"
 #include "extract/ToolOutput.h"
 #include "tests/support/TestMain.h"
 
@@ -7,24 +8,30 @@
 
 namespace {
 
-const QStringList allHeaders = {
-    "Filename", "PDF Version", "Producer",        "Creator",       "Title",        "Author",
-    "Subject",  "Keywords",    "Number Of Pages", "Date Modified", "Date Created", "Date Accessed"};
+base::Columns allColumns() {
+    base::Columns columns;
+    for (const base::PropertyInfo& info : base::properties())
+        columns.append(info.id);
+    return columns;
+}
 
-// The cells one parse writes (by header, the last write winning) and the errors it reports.
+// The cells one parse writes (by header, as shown in the United States, the last write
+// winning), their values, and the errors it reports.
 struct Parsed {
     QMap<QString, QString> cells;
+    QMap<QString, base::CellValue> values;
     QStringList writeOrder;
     QStringList errors;
 };
 
-Parsed parse(const QByteArray& output, const QStringList& headers = allHeaders) {
+Parsed parse(const QByteArray& output, const base::Columns& columns = allColumns()) {
     Parsed parsed;
-    const extract::ToolOutputReading reading =
-        extract::readToolOutput(output, headers, QLocale(QStringLiteral("en_US")));
-    for (const extract::RowCell& cell : reading.cells) {
-        parsed.cells[headers[cell.column]] = cell.text;
-        parsed.writeOrder.append(headers[cell.column]);
+    const extract::ToolOutputReading reading = extract::readToolOutput(output, columns);
+    for (const extract::PropertyValue& value : reading.values) {
+        const QString header = QLatin1String(base::infoOf(value.property).header);
+        parsed.cells[header] = base::cellText(value.value, QLocale(QStringLiteral("en_US")));
+        parsed.values[header] = value.value;
+        parsed.writeOrder.append(header);
     }
     parsed.errors = reading.problems;
     return parsed;
@@ -98,10 +105,9 @@ private slots:
     }
 
     void onlyColumnsOfTheTableAreWritten() {
-        const QStringList headers = {"Filename", "Title"};
         const Parsed parsed = parse("InfoKey: ModDate\nInfoValue: garbage\nInfoKey: Title\n"
                                     "InfoValue: T\nNumberOfPages: 3\n",
-                                    headers);
+                                    {base::Property::Title});
         QCOMPARE(parsed.cells.keys(), QStringList{"Title"});
         // No date column, so the unreadable date is not even converted.
         QVERIFY(parsed.errors.isEmpty());
@@ -130,6 +136,16 @@ private slots:
                                     "InfoKey: Author\nInfoValue: &#10; Ann &#32;B\n");
         QCOMPARE(parsed.cells.value("Title"), QStringLiteral("Report"));
         QCOMPARE(parsed.cells.value("Author"), QStringLiteral("Ann  B"));
+    }
+
+    // A page count is a number when the tool wrote one; anything else stays its text.
+    void pageCountsAreNumbersWhenTheyAreNumbers() {
+        QCOMPARE(parse("NumberOfPages: 12\n").values.value("Number Of Pages"),
+                 base::CellValue::integer(12));
+        QCOMPARE(parse("NumberOfPages: twelve\n").values.value("Number Of Pages"),
+                 base::CellValue("twelve"));
+        QCOMPARE(parse("NumberOfPages: 012\n").values.value("Number Of Pages"),
+                 base::CellValue("012"));
     }
 
     void aValueIsNeverReadAsAKey() {

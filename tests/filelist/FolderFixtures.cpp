@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <chrono>
 #include <dirent.h>
 #include <linux/capability.h>
 #include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 namespace folderfixtures {
@@ -65,6 +67,21 @@ bool folderIsUnreadable(const QString& folder) {
     if (handle)
         ::closedir(handle);
     return handle == nullptr;
+}
+
+int threadCount() {
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/task"))
+                                .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                .size());
+}
+
+bool threadsAreBackTo(int count) {
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        if (threadCount() == count)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return threadCount() == count;
 }
 
 } // namespace folderfixtures

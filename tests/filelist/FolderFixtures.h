@@ -48,4 +48,10 @@ private:
 // True when this process cannot open the folder for listing now.
 bool folderIsUnreadable(const QString& folder);
 
+// How many threads this process has now.
+int threadCount();
+// True when the process is back to count threads within a few milliseconds: the time the
+// system takes to remove a thread that has ended, far less than any walk of the tests takes.
+bool threadsAreBackTo(int count);
+
 } // namespace folderfixtures

@@ -1,4 +1,3 @@
-#include "base/BusyState.h"
 #include "base/ErrorReport.h"
 #include "base/FileListModel.h"
 #include "filelist/FileDialogIntake.h"
@@ -44,21 +43,23 @@ private slots:
         view->setRootIsDecorated(false);
         view->setModel(files.get());
         view->resize(500, 120);
-        new gui::DragReorder(view.get(), *files, [this] {
-            filelist::removeFileUnlessBusy(*files, view->currentIndex().row(), busy);
-        });
+        folders = std::make_unique<testsupport::TestFolders>();
+        // The window's double-click handler, when idle: the selected row goes.
+        new gui::DragReorder(view.get(), *files, folders->programFolder(),
+                             [this] { files->removeAt(view->currentIndex().row()); });
         view->show();
     }
     void cleanup() {
         view.reset();
         files.reset();
+        folders.reset();
     }
 
     void addingFilesUsesTheDialogAndKeepsItsOrder() {
         ScriptedPrompts prompts;
-        const base::ErrorReport errors(QStringLiteral("Form1.PushButton7_Click"));
+        const base::ErrorReport errors(prompts, QStringLiteral("Form1.PushButton7_Click"));
         prompts.openFilesAnswers.enqueue({"/docs/b.pdf", "/docs/a.pdf"});
-        filelist::addFilesByDialog(*files, errors);
+        filelist::addFilesByDialog(*files, prompts, errors);
         QCOMPARE(files->paths(), (QStringList{"/docs/b.pdf", "/docs/a.pdf"}));
         const auto dialogs = prompts.ofKind(ScriptedPrompts::Kind::OpenFiles);
         QCOMPARE(dialogs.size(), 1);
@@ -69,16 +70,16 @@ private slots:
         // The same file again is listed again; a cancelled dialog changes nothing; a large
         // selection goes in whole.
         prompts.openFilesAnswers.enqueue({"/docs/a.pdf"});
-        filelist::addFilesByDialog(*files, errors);
+        filelist::addFilesByDialog(*files, prompts, errors);
         prompts.openFilesAnswers.enqueue({});
-        filelist::addFilesByDialog(*files, errors);
+        filelist::addFilesByDialog(*files, prompts, errors);
         QCOMPARE(files->paths(), (QStringList{"/docs/b.pdf", "/docs/a.pdf", "/docs/a.pdf"}));
         QStringList many;
         for (int i = 0; i < 3000; ++i)
             many.append(
                 QStringLiteral("/a/rather/long/folder/for/many/files/document-%1.pdf").arg(i));
         prompts.openFilesAnswers.enqueue(many);
-        filelist::addFilesByDialog(*files, errors);
+        filelist::addFilesByDialog(*files, prompts, errors);
         QCOMPARE(files->count(), 3003);
         QCOMPARE(prompts.unexpected, 0);
         QVERIFY(prompts.shown.size() == 4 && prompts.errorReports().isEmpty());
@@ -89,8 +90,8 @@ private slots:
     void namesLostByTheDialogAreSaidNotListed() {
         ScriptedPrompts prompts;
         prompts.openFilesAnswers.enqueue({"/docs/a.pdf", QString::fromUtf8("/docs/caf\uFFFD.pdf")});
-        filelist::addFilesByDialog(*files,
-                                   base::ErrorReport(QStringLiteral("Form1.PushButton7_Click")));
+        filelist::addFilesByDialog(
+            *files, prompts, base::ErrorReport(prompts, QStringLiteral("Form1.PushButton7_Click")));
         QCOMPARE(files->paths(), QStringList{"/docs/a.pdf"});
         const auto messages = prompts.ofKind(ScriptedPrompts::Kind::Message);
         QCOMPARE(messages.size(), 1);
@@ -108,25 +109,6 @@ private slots:
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
                            QPoint(10, view->viewport()->height() - 3));
         QCOMPARE(files->paths(), (QStringList{"B", "C"}));
-    }
-
-    void removingIsRefusedWhileBusy() {
-        files->append({"A", "B"});
-        view->setCurrentIndex(files->index(1, 0));
-        const base::ErrorReport errors(QStringLiteral("Form1.PushButton8_Click"));
-        {
-            base::BusyScope busyScope(busy);
-            filelist::clearFilesUnlessBusy(*files, busy, errors);
-            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centreOfRow(view.get(), 0));
-            QCOMPARE(files->paths(), (QStringList{"A", "B"}));
-            // Adding is allowed meanwhile.
-            ScriptedPrompts prompts;
-            prompts.openFilesAnswers.enqueue({"/x/c.pdf"});
-            filelist::addFilesByDialog(*files, errors);
-            QCOMPARE(files->paths(), (QStringList{"A", "B", "/x/c.pdf"}));
-        }
-        filelist::clearFilesUnlessBusy(*files, busy, errors);
-        QCOMPARE(files->count(), 0);
     }
 
     void slowDragShiftsARowOnePlaceAtATime() {
@@ -188,8 +170,7 @@ private slots:
     }
 
     void draggingShowsTheDragCursorOnTheList() {
-        testsupport::ProgramFolder folder;
-        folder.addSideFile(QStringLiteral("drag.ico"));
+        folders->addSideFile(QStringLiteral("drag.ico"));
         files->append({"A", "B"});
         QWidget* viewport = view->viewport();
         sendMouse(viewport, QEvent::MouseButtonPress, centreOfRow(view.get(), 0), Qt::LeftButton);
@@ -223,7 +204,7 @@ private slots:
 private:
     std::unique_ptr<base::FileListModel> files;
     std::unique_ptr<QTreeView> view;
-    base::QuietBusyState busy;
+    std::unique_ptr<testsupport::TestFolders> folders;
 };
 
 PARVILON_TEST_MAIN(FileListTest)

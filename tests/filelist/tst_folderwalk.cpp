@@ -1,6 +1,9 @@
 #include "FolderFixtures.h"
 
+#include "base/ErrorReport.h"
+#include "base/Progress.h"
 #include "filelist/FileAttributes.h"
+#include "filelist/FolderTree.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/NamePattern.h"
 #include "platform/FileNames.h"
@@ -15,9 +18,9 @@ using namespace folderfixtures;
 
 namespace {
 // The collection after a walk from root, with root's own path cut off each entry.
-QStringList walkFrom(const QString& root, bool recurse = true) {
+QStringList walkFrom(const QString& root, base::ErrorSink& errors, bool recurse = true) {
     QStringList folders{root + QStringLiteral("/")};
-    filelist::collectSubfolders(folders, recurse);
+    filelist::collectSubfolders(folders, recurse, errors);
     for (QString& folder : folders)
         folder.remove(0, root.size());
     return folders;
@@ -27,6 +30,8 @@ QStringList walkFrom(const QString& root, bool recurse = true) {
 class FolderWalkTest : public QObject {
     Q_OBJECT
 private slots:
+    void init() { prompts.shown.clear(); }
+
     void namePattern_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("pattern");
@@ -130,9 +135,10 @@ private slots:
     void walkGoesLevelByLevel() {
         TreeRoot dir;
         makeTree(dir.path(), {"A/x/z/deep/", "A/Y/", "A/b/", "A/file.pdf"});
-        QCOMPARE(walkFrom(dir.filePath("A")),
+        QCOMPARE(walkFrom(dir.filePath("A"), prompts),
                  (QStringList{"/", "/b/", "/x/", "/Y/", "/x/z/", "/x/z/deep/"}));
-        QCOMPARE(walkFrom(dir.filePath("A"), false), (QStringList{"/", "/b/", "/x/", "/Y/"}));
+        QCOMPARE(walkFrom(dir.filePath("A"), prompts, false),
+                 (QStringList{"/", "/b/", "/x/", "/Y/"}));
     }
 
     void walkEntersNoLinkToAFolder() {
@@ -141,10 +147,12 @@ private slots:
         makeLink(".", dir.filePath("A/loop"));
         makeLink("../..", dir.filePath("A/real/up"));
         makeLink("../B", dir.filePath("A/other"));
-        QCOMPARE(walkFrom(dir.filePath("A")), (QStringList{"/", "/real/", "/real/inner/"}));
+        QCOMPARE(walkFrom(dir.filePath("A"), prompts),
+                 (QStringList{"/", "/real/", "/real/inner/"}));
         // A chosen folder that is itself a link is entered; the links inside it are not.
         makeLink("A", dir.filePath("chosen"));
-        QCOMPARE(walkFrom(dir.filePath("chosen")), (QStringList{"/", "/real/", "/real/inner/"}));
+        QCOMPARE(walkFrom(dir.filePath("chosen"), prompts),
+                 (QStringList{"/", "/real/", "/real/inner/"}));
     }
 
     void walkSkipsUnusableNamesWithTheirSubtree() {
@@ -158,22 +166,23 @@ private slots:
         const QString bad = platform::decodeFileName("bad\xff");
         filelist::LeftOut leftOut;
         QStringList folders{dir.filePath("A") + "/"};
-        filelist::collectSubfolders(folders, true, &leftOut);
-        QCOMPARE(walkFrom(dir.filePath("A")),
+        filelist::collectSubfolders(folders, true, prompts, &leftOut);
+        QCOMPARE(walkFrom(dir.filePath("A"), prompts),
                  (QStringList{"/", "/" + bad + "/", "/ok Zoë/", "/" + bad + "/sub/"}));
         QCOMPARE(leftOut.folders, 3);
     }
 
     void walkDropsUnreadableFoldersAndGoesOn() {
-        testsupport::ScriptedPrompts prompts;
         TreeRoot dir;
         makeTree(dir.path(), {"A/open/inner/", "A/locked/inner/", "A/z/"});
         QFile::setPermissions(dir.filePath("A/locked"), QFileDevice::Permissions());
         PermissionBitsApply permissions;
         if (!folderIsUnreadable(dir.filePath("A/locked")))
             QSKIP("this process can read every folder whatever its permissions");
-        QCOMPARE(walkFrom(dir.filePath("A")), (QStringList{"/", "/open/", "/z/", "/open/inner/"}));
-        QCOMPARE(walkFrom(dir.filePath("A/locked")), QStringList{}); // the chosen one itself
+        QCOMPARE(walkFrom(dir.filePath("A"), prompts),
+                 (QStringList{"/", "/open/", "/z/", "/open/inner/"}));
+        QCOMPARE(walkFrom(dir.filePath("A/locked"), prompts),
+                 QStringList{}); // the chosen one itself
         QVERIFY(prompts.shown.isEmpty());
     }
 
@@ -190,11 +199,41 @@ private slots:
             folder = inner;
         }
         ::close(folder);
-        const QByteArray deepest = QFile::encodeName(dir.path() + walkFrom(dir.path()).constLast());
+        const QByteArray deepest =
+            QFile::encodeName(dir.path() + walkFrom(dir.path(), prompts).constLast());
         QVERIFY(deepest.size() > 3 * 260);
         QVERIFY(deepest.size() < PATH_MAX);
         QVERIFY(deepest.size() + name.size() + 1 >= PATH_MAX); // one more level would not fit
     }
+
+    // A stop asked for ends the walk at its next folder, whatever the step it is in: it goes
+    // through the walk's error steps as the end, never reported as an error.
+    void aStopRequestedEndsTheWalkAtTheNextFolder() {
+        TreeRoot dir;
+        makeTree(dir.path(), {"A/a.pdf", "A/b/b.pdf", "A/c/c.pdf", "A/c/d/d.pdf"});
+        base::StopRequest stop;
+        stop.request();
+        QStringList folders{dir.filePath("A") + "/"};
+        QVERIFY_THROWS_EXCEPTION(
+            base::Stopped, filelist::collectSubfolders(folders, true, prompts, nullptr, &stop));
+
+        // Asked for while the rows of the first folder are taken: no folder after it is read.
+        base::StopRequest midway;
+        const base::ErrorReport errors(prompts, QStringLiteral("Form1.PushButton4_Click"));
+        QStringList taken;
+        const auto take = [&](const QStringList& rows) {
+            taken += rows;
+            midway.request();
+        };
+        QVERIFY_THROWS_EXCEPTION(
+            base::Stopped,
+            filelist::walkFolderTree(dir.filePath("A"), "*.pdf", errors, take, nullptr, &midway));
+        QCOMPARE(taken, QStringList{dir.filePath("A/a.pdf")});
+        QVERIFY(prompts.shown.isEmpty());
+    }
+
+private:
+    testsupport::ScriptedPrompts prompts; // the walk's error channel
 };
 
 PARVILON_TEST_MAIN(FolderWalkTest)

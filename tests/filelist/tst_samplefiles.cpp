@@ -5,39 +5,19 @@
 #include "base/Settings.h"
 #include "filelist/SampleFiles.h"
 #include "filelist/SnapshotText.h"
-#include "platform/DesktopShell.h"
-#include "platform/ProgramFolder.h"
 #include "tests/support/TestMain.h"
 
 #include <QDir>
 
 using namespace folderfixtures;
 using testsupport::ScriptedPrompts;
+using testsupport::TestServices;
 
 namespace {
-// Records the folders it is asked to open instead of opening a file manager.
-class RecordingShell final : public platform::DesktopShell {
-public:
-    RecordingShell() { platform::installDesktopShell(this); }
-    ~RecordingShell() override { platform::installDesktopShell(nullptr); }
-    bool openFolder(const QString& folder) override {
-        opened.append(folder);
-        return opens;
-    }
-    QStringList opened;
-    bool opens = true; // false: no file manager can be started
-};
-
 QStringList recordedSamples() {
     return filelist::splitSampleList(
         filelist::unscrambleSnapshot(base::readSetting("Snapshot", {})));
 }
-
-// Points the program at a folder of the test's own while alive.
-struct ProgramFolderAt {
-    explicit ProgramFolderAt(const QString& folder) { platform::overrideProgramFolder(folder); }
-    ~ProgramFolderAt() { platform::overrideProgramFolder(QString()); }
-};
 } // namespace
 
 class SampleFilesTest : public QObject {
@@ -67,34 +47,33 @@ private slots:
     }
 
     void samplesAreRecordedInNameOrder() {
-        testsupport::ProgramFolder folder;
-        const QString samples = folder.path() + "/Samples/";
-        filelist::recordSampleFiles();
+        testsupport::TestFolders folders;
+        const QString samples = folders.programFolder() + "/Samples/";
+        filelist::recordSampleFiles(folders);
         QCOMPARE(base::readSetting("Snapshot", "(none)"), QString()); // no samples folder yet
-        folder.writeFile("Samples/b.pdf", "%PDF-1.4");
-        folder.writeFile("Samples/a.pdf", "%PDF-1.7");
-        filelist::recordSampleFiles();
+        folders.writeFile("Samples/b.pdf", "%PDF-1.4");
+        folders.writeFile("Samples/a.pdf", "%PDF-1.7");
+        filelist::recordSampleFiles(folders);
         QCOMPARE(recordedSamples(), (QStringList{samples + "a.pdf", samples + "b.pdf"}));
     }
 
     void loadingAddsEachSampleOnceAndAlwaysAsks() {
-        RecordingShell shell;
         TreeRoot root;
         // "|" and "%" are allowed in a Linux folder name, also the program folder's.
         const QString folder = root.filePath("odd|name%7C");
         const QString samples = folder + "/Samples/";
         makeTree(folder, {"Samples/a.pdf", "Samples/b.pdf", "Samples/c.pdf", "Samples/d.pdf"});
-        ProgramFolderAt programFolder(folder);
-        filelist::recordSampleFiles();
+        TestServices services(folder);
+        filelist::recordSampleFiles(services.folders);
         base::FileListModel files;
         // Already listed with the same text, and with different letter case.
         files.append({samples + "b.pdf", folder + "/SAMPLES/a.pdf"});
         QFile::remove(samples + "c.pdf");
 
-        ScriptedPrompts prompts;
+        ScriptedPrompts& prompts = services.prompts;
         prompts.yesNoAnswers << false << true;
-        filelist::loadSampleFiles(files);
-        filelist::loadSampleFiles(files);
+        filelist::loadSampleFiles(files, services.services());
+        filelist::loadSampleFiles(files, services.services());
         QCOMPARE(rowsOf(files), (QStringList{samples + "b.pdf", folder + "/SAMPLES/a.pdf",
                                              samples + "a.pdf", samples + "d.pdf"}));
         const auto asked = prompts.ofKind(ScriptedPrompts::Kind::YesNo);
@@ -103,26 +82,24 @@ private slots:
                  QStringLiteral("Would you like this software to open the folder where these "
                                 "sample files are stored (so that you can view them before "
                                 "working with them)?"));
-        QCOMPARE(asked[0].title, platform::applicationTitle());
-        QCOMPARE(shell.opened, QStringList{samples}); // only after Yes
+        QCOMPARE(asked[0].title, prompts.applicationTitle());
+        QCOMPARE(services.shell.opened, QStringList{samples}); // only after Yes
         QVERIFY(prompts.errorReports().isEmpty());
     }
 
     void aFolderThatCannotBeOpenedIsReported() {
-        RecordingShell shell;
-        shell.opens = false;
         TreeRoot root;
         makeTree(root.path(), {"Samples/a.pdf"});
-        ProgramFolderAt programFolder(root.path());
-        filelist::recordSampleFiles();
+        TestServices services(root.path());
+        services.shell.canOpen = false;
+        filelist::recordSampleFiles(services.folders);
         base::FileListModel files;
-        ScriptedPrompts prompts;
-        prompts.yesNoAnswers << true;
-        base::ErrorReport(QStringLiteral("Form1.PushButton9_Click")).step([&] {
-            filelist::loadSampleFiles(files);
+        services.prompts.yesNoAnswers << true;
+        base::ErrorReport(services.prompts, QStringLiteral("Form1.PushButton9_Click")).step([&] {
+            filelist::loadSampleFiles(files, services.services());
         });
         QCOMPARE(files.count(), 1); // the samples are added all the same
-        const auto reports = prompts.errorReports();
+        const auto reports = services.prompts.errorReports();
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports[0].text.startsWith(
                      QStringLiteral(
@@ -133,21 +110,16 @@ private slots:
     }
 
     void afterTheProgramFolderMovedNothingIsAddedButTheQuestionComes() {
-        RecordingShell shell;
         TreeRoot root;
         makeTree(root.path(), {"old/Samples/a.pdf"});
-        {
-            ProgramFolderAt programFolder(root.filePath("old"));
-            filelist::recordSampleFiles();
-        }
+        filelist::recordSampleFiles(testsupport::TestFolders(root.filePath("old")));
         QVERIFY(QDir().rename(root.filePath("old"), root.filePath("new")));
-        ProgramFolderAt programFolder(root.filePath("new"));
+        TestServices services(root.filePath("new"));
         base::FileListModel files;
-        ScriptedPrompts prompts;
-        prompts.yesNoAnswers << true;
-        filelist::loadSampleFiles(files);
+        services.prompts.yesNoAnswers << true;
+        filelist::loadSampleFiles(files, services.services());
         QCOMPARE(files.count(), 0);
-        QCOMPARE(shell.opened, QStringList{root.filePath("new") + "/Samples/"});
+        QCOMPARE(services.shell.opened, QStringList{root.filePath("new") + "/Samples/"});
     }
 };
 

@@ -3,20 +3,18 @@
 // over the public corpus, the test PDFs and the samples, in one locale and time zone, with
 // the files' dates set by the test. The expected outputs are the files in this folder,
 // written by the program of that day; PARVILON_WRITE_GOLDEN=1 writes them anew.
-#include "base/BusyState.h"
 #include "base/ErrorReport.h"
-#include "base/FileListModel.h"
-#include "base/PropertySet.h"
-#include "base/ResultsModel.h"
 #include "extract/ExtractionRun.h"
+#include "extract/ToolCommand.h"
 #include "output/AlignedText.h"
-#include "output/SpreadsheetExport.h"
 #include "output/TextSave.h"
-#include "tests/support/RecordingProgress.h"
+#include "output/TextTable.h"
+#include "output/WorkbookExport.h"
 #include "tests/support/TestMain.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
@@ -96,25 +94,35 @@ private slots:
 
         // Every column but the created date, which a file without one in its document takes
         // from the copy's birth, a moment no test can set.
-        base::FileListModel files;
-        files.append(inputs);
-        base::ResultsModel results;
-        testsupport::RecordingProgress progress;
-        base::QuietBusyState busy;
-        const QStringList headers =
-            base::headerRowForNames({"version", "producer", "creator", "title", "author", "subject",
-                                     "keywords", "pages", "modified", "accessed"})
+        const base::Columns columns =
+            base::columnsNamed({"version", "producer", "creator", "title", "author", "subject",
+                                "keywords", "pages", "modified", "accessed"})
                 .value();
-        extract::runExtraction(files, results, headers, progress, busy, extract::RunOptions{},
-                               base::ErrorReport(QStringLiteral("Form1.PushButton3_Click")));
-        results.tickAll();
-        const base::ResultsSnapshot snapshot = results.snapshot();
+        QTemporaryDir scratch;
+        extract::RunOptions options;
+        options.toolPath = extract::toolPath(build);
+        options.temporaryFolder = scratch.path();
+        testsupport::ScriptedPrompts prompts; // damaged dates are reported as ever
+        extract::ExtractionRun run(
+            inputs, columns, options,
+            base::ErrorReport(prompts, QStringLiteral("Form1.PushButton3_Click")));
+        base::ResultsSnapshot snapshot{columns, {}};
+        connect(&run, &extract::ExtractionRun::rowReady, this, [&](const base::ResultRowData& row) {
+            snapshot.rows.append(row);
+            snapshot.rows.last().ticked = true;
+        });
+        QEventLoop loop;
+        connect(&run, &extract::ExtractionRun::finished, &loop, &QEventLoop::quit);
+        run.start();
+        loop.exec();
+        QCOMPARE(snapshot.rowCount(), inputs.size());
 
-        QVERIFY(output::saveResultsText(snapshot, work.filePath("r.txt"), output::TextForm::Aligned,
-                                        nullptr));
-        QVERIFY(output::saveResultsText(snapshot, work.filePath("r.csv"), output::TextForm::Csv,
-                                        nullptr));
-        output::writeResultsWorkbook(snapshot, work.filePath("r.xlsx"), nullptr);
+        QVERIFY(output::saveResultsText(snapshot, work.filePath("r.txt"), output::TextForm::Aligned)
+                    .ok());
+        QVERIFY(
+            output::saveResultsText(snapshot, work.filePath("r.csv"), output::TextForm::Csv).ok());
+        QVERIFY(
+            output::writeResultsWorkbook(snapshot, work.filePath("r.xlsx"), scratch.path()).ok());
         QProcess reader;
         reader.start(QStringLiteral("/usr/bin/python3"),
                      {testsupport::sourceDir() + QStringLiteral("/tests/output/read_workbook.py"),
@@ -127,7 +135,8 @@ private slots:
         const QList<std::pair<QString, QByteArray>> outputs = {
             {QStringLiteral("aligned.txt"), bytesOf(work.filePath("r.txt"))},
             {QStringLiteral("results.csv"), bytesOf(work.filePath("r.csv"))},
-            {QStringLiteral("clipboard.txt"), output::clipboardText(snapshot)},
+            {QStringLiteral("clipboard.txt"),
+             output::clipboardText(output::TextTable(snapshot, QLocale()))},
             {QStringLiteral("workbook.json"), workbook}};
         const bool writing = qEnvironmentVariableIntValue("PARVILON_WRITE_GOLDEN") == 1;
         for (const auto& [name, bytes] : outputs) {

@@ -1,11 +1,14 @@
 #include "tests/filelist/FolderFixtures.h"
 
+#include "base/ErrorReport.h"
 #include "base/FileListModel.h"
+#include "filelist/DroppedPaths.h"
 #include "gui/DropIntake.h"
 #include "platform/FileNames.h"
 #include "tests/support/TestMain.h"
 
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTreeView>
 #include <QUrl>
 
@@ -51,13 +54,18 @@ private slots:
     }
     void init() {
         files = std::make_unique<base::FileListModel>();
+        prompts = std::make_unique<testsupport::ScriptedPrompts>();
+        intake = std::make_unique<filelist::DroppedPathsIntake>(
+            *files, base::ErrorReport(*prompts, QStringLiteral("Form1.ListView1_OLEDragDrop")));
         view = std::make_unique<QTreeView>();
         view->setModel(files.get());
-        new gui::DropIntake(view.get(), *files);
+        new gui::DropIntake(view.get(), *intake);
         view->show();
     }
     void cleanup() {
+        QVERIFY(prompts->errorReports().isEmpty());
         view.reset();
+        intake.reset();
         files.reset();
     }
 
@@ -81,7 +89,7 @@ private slots:
         QFETCH(bool, accepted);
         const std::unique_ptr<QMimeData> owned(data);
         QCOMPARE(dragAndDrop(view.get(), *data), accepted);
-        QCoreApplication::processEvents();
+        QVERIFY(dropsAreTaken());
         QCOMPARE(files->count() > 0, accepted);
     }
 
@@ -110,7 +118,7 @@ private slots:
             row = tree.filePath(row);
         const std::unique_ptr<QMimeData> data(filesData(dropped));
         QVERIFY(dragAndDrop(view.get(), *data));
-        QCoreApplication::processEvents();
+        QVERIFY(dropsAreTaken());
         QCOMPARE(rowsOf(*files), rows);
     }
 
@@ -123,7 +131,7 @@ private slots:
         data->setData("text/uri-list", "file://" + bytes.toPercentEncoding("/") + "\r\n");
         const std::unique_ptr<QMimeData> owned(data);
         QVERIFY(dragAndDrop(view.get(), *data));
-        QCoreApplication::processEvents();
+        QVERIFY(dropsAreTaken());
         QCOMPARE(files->count(), 1);
         QCOMPARE(platform::encodeFileName(files->path(0)), bytes);
     }
@@ -139,7 +147,8 @@ private slots:
                 dragAndDrop(view.get(), *second);
         });
         QVERIFY(dragAndDrop(view.get(), *first));
-        QCoreApplication::processEvents();
+        QVERIFY(dropsAreTaken());
+        QVERIFY(dropped);
         QCOMPARE(rowsOf(*files),
                  (QStringList{tree.filePath("F/a.pdf"), tree.filePath("F/notes.txt"),
                               tree.filePath("F/sub/c.pdf"), tree.filePath("G/g.pdf"),
@@ -147,7 +156,20 @@ private slots:
     }
 
 private:
+    // Lets the queued drops be taken and their folders walked; false when the walks do not
+    // end.
+    bool dropsAreTaken() {
+        QSignalSpy busy(intake.get(), &filelist::DroppedPathsIntake::busyChanged);
+        QCoreApplication::processEvents(); // the drop hands its paths on from the event loop
+        while (intake->isBusy())
+            if (!busy.wait(10000))
+                return false;
+        return true;
+    }
+
     std::unique_ptr<base::FileListModel> files;
+    std::unique_ptr<testsupport::ScriptedPrompts> prompts;
+    std::unique_ptr<filelist::DroppedPathsIntake> intake;
     std::unique_ptr<QTreeView> view;
     TreeRoot tree;
 };

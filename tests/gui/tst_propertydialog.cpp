@@ -1,5 +1,5 @@
 #include "base/ErrorReport.h"
-#include "base/PropertySet.h"
+#include "base/Properties.h"
 #include "base/Settings.h"
 #include "gui/PropertyDialog.h"
 #include "tests/support/TestMain.h"
@@ -16,9 +16,10 @@ const QStringList allProperties = {
     "PDF Version", "Producer",        "Creator",       "Title",        "Author",       "Subject",
     "Keywords",    "Number Of Pages", "Date Modified", "Date Created", "Date Accessed"};
 
-QStringList headerRow() {
-    base::ErrorReport errors(QStringLiteral("Form1.PushButton3_Click"));
-    return base::buildHeaderRow(errors);
+// The header row a run starts with for the choices stored now.
+QStringList headerRow(base::ErrorSink& sink) {
+    const base::ErrorReport errors(sink, QStringLiteral("Form1.PushButton3_Click"));
+    return base::headerRow(base::chosenColumns(errors));
 }
 
 QString stored(int column) {
@@ -29,10 +30,15 @@ QString stored(int column) {
 class PropertySetTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { testsupport::clearSettings(); }
+    void init() {
+        testsupport::clearSettings();
+        prompts.shown.clear();
+        prompts.unexpected = 0;
+        folders = std::make_unique<testsupport::TestFolders>();
+    }
 
     void freshSettingsChooseEveryProperty() {
-        QCOMPARE(headerRow(), QStringList{"Filename"} + allProperties);
+        QCOMPARE(headerRow(prompts), QStringList{"Filename"} + allProperties);
     }
 
     void storedChoicesShapeTheHeaderRow_data() {
@@ -56,22 +62,21 @@ private slots:
         QFETCH(QStringList, headers);
         for (int i = 0; i < 11; ++i)
             base::writeSetting(QStringLiteral("Column%1").arg(i + 1), values[i]);
-        QCOMPARE(headerRow(), headers);
+        QCOMPARE(headerRow(prompts), headers);
     }
 
     void aValueThatIsNoNumberIsReportedAndCountsAsChosen() {
         for (int i = 1; i <= 11; ++i)
             base::writeSetting(QStringLiteral("Column%1").arg(i), QStringLiteral("0"));
         base::writeSetting(QStringLiteral("Column4"), QStringLiteral("yes"));
-        ScriptedPrompts prompts;
-        QCOMPARE(headerRow(), (QStringList{"Filename", "Title"}));
+        QCOMPARE(headerRow(prompts), (QStringList{"Filename", "Title"}));
         QCOMPARE(prompts.errorReports().size(), 1);
         QVERIFY(prompts.errorReports()[0].text.contains(
             QStringLiteral("in Lanthorn2021/08/31.Form1.PushButton3_Click at line ")));
     }
 
     void dialogLaysOutItsBoxes() {
-        gui::PropertyDialog dialog;
+        gui::PropertyDialog dialog(folders->programFolder(), prompts);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("PDF Properties"));
         QCOMPARE(dialog.size(), QSize(264, 192));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -85,13 +90,13 @@ private slots:
             QCheckBox* box = dialog.findChild<QCheckBox*>(QLatin1String(property.checkBox));
             QVERIFY(box);
             QCOMPARE(box->text(), QString::fromUtf8(property.caption));
-            QCOMPARE(dialog.boxForKey(QLatin1String(property.key)), box);
+            QCOMPARE(dialog.boxForKey(QLatin1String(property.settingsKey)), box);
             QVERIFY(!box->isChecked());
         }
     }
 
     void openingOnFreshSettingsTicksAndStoresEveryBox() {
-        gui::PropertyDialog dialog;
+        gui::PropertyDialog dialog(folders->programFolder(), prompts);
         dialog.load();
         for (int i = 1; i <= 11; ++i) {
             QVERIFY(dialog.boxForKey(QStringLiteral("Column%1").arg(i))->isChecked());
@@ -106,7 +111,7 @@ private slots:
 
     // What is painted, not the palette: each box's background matches the grey around it.
     void theBoxesArePaintedInTheButtonFace() {
-        gui::PropertyDialog dialog;
+        gui::PropertyDialog dialog(folders->programFolder(), prompts);
         dialog.load();
         const QImage painted = dialog.grab().toImage();
         const QColor buttonFace = QApplication::palette().color(QPalette::Button);
@@ -125,7 +130,7 @@ private slots:
         base::writeSetting(QStringLiteral("Column2"), QStringLiteral(" 1"));
         base::writeSetting(QStringLiteral("Column3"), QStringLiteral("0"));
         base::writeSetting(QStringLiteral("Column4"), QStringLiteral("junk"));
-        gui::PropertyDialog dialog;
+        gui::PropertyDialog dialog(folders->programFolder(), prompts);
         dialog.load();
         QVERIFY(!dialog.boxForKey("Column1")->isChecked());
         QVERIFY(!dialog.boxForKey("Column2")->isChecked());
@@ -137,8 +142,7 @@ private slots:
         QCOMPARE(stored(2), QStringLiteral(" 1"));
         QCOMPARE(stored(4), QStringLiteral("junk"));
         // The run still counts the first two as chosen.
-        ScriptedPrompts prompts;
-        const QStringList headers = headerRow();
+        const QStringList headers = headerRow(prompts);
         QVERIFY(headers.contains("PDF Version"));
         QVERIFY(headers.contains("Producer"));
         QVERIFY(!headers.contains("Creator"));
@@ -147,12 +151,12 @@ private slots:
     }
 
     void everyClickStoresItsChoice() {
-        gui::PropertyDialog dialog;
+        gui::PropertyDialog dialog(folders->programFolder(), prompts);
         dialog.load();
         dialog.show();
         QTest::mouseClick(dialog.boxForKey("Column8"), Qt::LeftButton);
         QCOMPARE(stored(8), QStringLiteral("0"));
-        QVERIFY(!headerRow().contains("Number Of Pages"));
+        QVERIFY(!headerRow(prompts).contains("Number Of Pages"));
         QTest::mouseClick(dialog.boxForKey("Column8"), Qt::LeftButton);
         QCOMPARE(stored(8), QStringLiteral("1"));
         QTest::mouseClick(dialog.boxForKey("Column1"), Qt::LeftButton);
@@ -160,7 +164,6 @@ private slots:
     }
 
     void theButtonOpensTheDialogModally() {
-        ScriptedPrompts prompts;
         prompts.modalActions.enqueue([](QDialog& dialog) {
             auto& form = static_cast<gui::PropertyDialog&>(dialog);
             QVERIFY(form.isVisible());
@@ -168,7 +171,9 @@ private slots:
             // The user clicks while the button's own click is still being handled.
             form.boxForKey("Column4")->click();
         });
-        gui::showPropertyDialog(base::ErrorReport(QStringLiteral("Form1.PushButton6_Click")));
+        gui::showPropertyDialog(
+            prompts, folders->programFolder(),
+            base::ErrorReport(prompts, QStringLiteral("Form1.PushButton6_Click")));
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal).size(), 1);
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Modal)[0].text,
                  QStringLiteral("PDF Properties"));
@@ -177,9 +182,8 @@ private slots:
     }
 
     void closeButtonShowsTheHand() {
-        testsupport::ProgramFolder folder;
-        folder.addSideFile(QStringLiteral("HAND-M.CUR"));
-        gui::PropertyDialog dialog;
+        folders->addSideFile(QStringLiteral("HAND-M.CUR"));
+        gui::PropertyDialog dialog(folders->programFolder(), prompts);
         dialog.load();
         QVERIFY(dialog.customCursor().has_value());
         QMouseEvent over(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
@@ -189,6 +193,11 @@ private slots:
         QApplication::sendEvent(dialog.boxForKey("Column7"), &over);
         QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
     }
+
+private:
+    // The error channel and the modal windows of every case; a case's reports are its own.
+    ScriptedPrompts prompts;
+    std::unique_ptr<testsupport::TestFolders> folders;
 };
 
 PARVILON_TEST_MAIN(PropertySetTest)

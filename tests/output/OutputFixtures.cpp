@@ -4,12 +4,13 @@
 
 namespace testsupport {
 
-base::ResultsSnapshot results(const QStringList& headers, const QList<QStringList>& rows,
+base::ResultsSnapshot results(const base::Columns& columns,
+                              const QList<QList<base::CellValue>>& rows,
                               const QList<int>& unticked) {
-    base::ResultsSnapshot data;
-    data.headers = headers;
+    base::ResultsSnapshot data{columns, {}};
     for (qsizetype i = 0; i < rows.size(); ++i)
-        data.appendRow(rows[i], !unticked.contains(static_cast<int>(i)));
+        data.appendRow(rows[i].value(0).text(), rows[i].mid(1),
+                       !unticked.contains(static_cast<int>(i)));
     return data;
 }
 

@@ -1,11 +1,6 @@
-#include "base/BusyState.h"
-#include "base/ErrorReport.h"
-#include "base/ResultsModel.h"
-#include "output/SpreadsheetExport.h"
+#include "base/Progress.h"
+#include "output/WorkbookExport.h"
 #include "output/WorkbookFolder.h"
-#include "platform/PrivateTempFolder.h"
-#include "platform/Prompts.h"
-#include "platform/SpreadsheetApplication.h"
 #include "tests/output/OutputFixtures.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TestMain.h"
@@ -24,8 +19,10 @@
 #include <sys/stat.h>
 #include <thread>
 
+using base::CellValue;
+using base::DateTimeValue;
+using base::Property;
 using testsupport::results;
-using testsupport::ScriptedPrompts;
 
 namespace {
 
@@ -33,28 +30,6 @@ mode_t modeOf(const QString& path) {
     struct stat status {};
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
-
-// A spreadsheet application that records what it is asked to open.
-struct RecordingSpreadsheet final : platform::SpreadsheetApplication {
-    bool installed = true;
-    bool opens = true;
-    int checks = 0;
-    QStringList opened;
-    QList<mode_t> modesWhenOpened;
-    RecordingSpreadsheet() { platform::installSpreadsheetApplication(this); }
-    ~RecordingSpreadsheet() override { platform::installSpreadsheetApplication(nullptr); }
-    bool isInstalled() override {
-        ++checks;
-        return installed;
-    }
-    bool open(const QString& path, QString& error) override {
-        opened.append(path);
-        modesWhenOpened.append(modeOf(path));
-        if (!opens)
-            error = QStringLiteral("the application refused %1").arg(path);
-        return opens;
-    }
-};
 
 // Progress that holds its writer at "Done.", just before the workbook is packed and
 // written, until every writer sharing the latch has come that far.
@@ -73,6 +48,24 @@ private:
     std::latch& meeting;
 };
 
+// Progress that asks its operation to stop once it shows a given text.
+class StoppingProgress final : public base::Progress {
+public:
+    StoppingProgress(base::StopRequest& request, QString at)
+        : stop(request), stopAt(std::move(at)) {}
+    void setValue(int) override {}
+    int value() const override { return 0; }
+    void setText(const QString& text) override {
+        if (text == stopAt)
+            stop.request();
+    }
+    QString text() const override { return {}; }
+
+private:
+    base::StopRequest& stop;
+    QString stopAt;
+};
+
 // The workbook as an independent reader sees it.
 QJsonObject readBack(const QString& path) {
     QProcess reader;
@@ -85,17 +78,6 @@ QJsonObject readBack(const QString& path) {
     return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
 }
 
-// "4. Save Results As Excel File" on a table of the test's own.
-struct Export {
-    base::ResultsModel table;
-    testsupport::RecordingProgress progress;
-    base::QuietBusyState busy;
-    void start() {
-        output::exportResultsToWorkbook(
-            table, progress, busy, base::ErrorReport(QStringLiteral("Form1.PushButton13_Click")));
-    }
-};
-
 QString cellAt(const QJsonObject& book, int row, int column) {
     return book["cells"]
         .toObject()[QStringLiteral("%1,%2").arg(row).arg(column)]
@@ -103,19 +85,22 @@ QString cellAt(const QJsonObject& book, int row, int column) {
         .toString();
 }
 
-const QString missingForSoftware = QStringLiteral(
-    "Excel is not installed on this computer. You need to have it installed to use this "
-    "software without error.");
-const QString missingForFeature = QStringLiteral(
-    "Excel is not installed on this computer. You need to have it installed to use this feature.");
+// A table of one column of titles, with as many rows.
+base::ResultsSnapshot titlesTable(const QString& title, int rows) {
+    base::ResultsSnapshot table{{Property::Title}, {}};
+    for (int row = 0; row < rows; ++row)
+        table.appendRow(QStringLiteral("/%1/%2.pdf").arg(title).arg(row), {title});
+    return table;
+}
 
 } // namespace
+
+Q_DECLARE_METATYPE(base::CellValue)
 
 class SpreadsheetTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        platform::setApplicationTitle(QStringLiteral("Parvilon")); // as the window's start-up
         if (QProcess::execute("/usr/bin/python3", {"-c", "import openpyxl"}) != 0)
             QSKIP("python3-openpyxl is not installed");
     }
@@ -123,12 +108,13 @@ private slots:
     void tickedRowsKeepTheirPlacesAndTheirText() {
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        output::writeResultsWorkbook(results({"Filename", "Producer", "Title"},
-                                             {{"/docs/a=b.pdf", "a=b=c", "=SUM(A1)"},
-                                              {"/docs/skip.pdf", "x", "y"},
-                                              {"/docs/c.pdf", "Zoë 中文 😀", "1.50"}},
-                                             {1}),
-                                     path, nullptr);
+        QVERIFY(output::writeResultsWorkbook(results({Property::Producer, Property::Title},
+                                                     {{"/docs/a=b.pdf", "a=b=c", "=SUM(A1)"},
+                                                      {"/docs/skip.pdf", "x", "y"},
+                                                      {"/docs/c.pdf", "Zoë 中文 😀", "1.50"}},
+                                                     {1}),
+                                             path, scratch.path())
+                    .ok());
         const QJsonObject book = readBack(path);
         QCOMPARE(book["sheets"].toInt(), 1);
         QCOMPARE(cellAt(book, 1, 1), QStringLiteral("Filename"));
@@ -151,88 +137,74 @@ private slots:
         const QJsonObject widths = book["widths"].toObject();
         QVERIFY(widths["A"].toDouble() >= 14 && widths["A"].toDouble() <= 16);
         QVERIFY(widths["B"].toDouble() >= 9 && widths["B"].toDouble() <= 12);
+        // Nothing is left in the scratch folder.
+        QCOMPARE(
+            QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList());
     }
 
-    // Page counts are numbers and dates date-times, shown in the table's own format; what
-    // does not read as such (a date before 1900, a damaged value) stays text.
+    // Whole numbers are numbers and dates date-times, shown in the table's own format and
+    // holding what the table shows (a file's date to the minute, a document's on its own
+    // clock); what is no such value (a date before 1900, text the tool gave) stays text.
     void cellsAreTypedAsASpreadsheetTypesThem_data() {
         QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("header");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<CellValue>("cell");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("format");
-        QTest::newRow("pages") << "en_US"
-                               << "Number Of Pages"
-                               << "12"
-                               << "n"
+        using Kind = DateTimeValue::Kind;
+        const auto moment = [](Kind kind, QDate date, QTime time = {},
+                               std::optional<int> offset = std::nullopt) {
+            return CellValue::dateTime({kind, date, time, offset});
+        };
+        const QDate day(2021, 8, 31);
+        const QTime time(14, 30, 5);
+        QTest::newRow("pages") << "en_US" << CellValue::integer(12) << "n"
                                << "12"
                                << "General";
-        QTest::newRow("document date and time") << "en_US"
-                                                << "Date Modified"
-                                                << "8/31/2021 2:30:05 PM"
-                                                << "d"
-                                                << "2021-08-31T14:30:05"
-                                                << "m/d/yyyy h:mm:ss AM/PM";
-        QTest::newRow("document date alone") << "en_US"
-                                             << "Date Created"
-                                             << "8/31/2021"
-                                             << "d"
+        QTest::newRow("document date and time")
+            << "en_US" << moment(Kind::DocumentDateTime, day, time) << "d"
+            << "2021-08-31T14:30:05"
+            << "m/d/yyyy h:mm:ss AM/PM";
+        QTest::newRow("document date and time, on its own clock")
+            << "en_US" << moment(Kind::DocumentDateTime, day, time, -5 * 3600) << "d"
+            << "2021-08-31T14:30:05"
+            << "m/d/yyyy h:mm:ss AM/PM";
+        QTest::newRow("document date alone") << "en_US" << moment(Kind::DocumentDate, day) << "d"
                                              << "2021-08-31T00:00:00"
                                              << "m/d/yyyy";
-        QTest::newRow("file date, short time") << "en_US"
-                                               << "Date Accessed"
-                                               << "12/8/2026 6:24 AM"
-                                               << "d"
-                                               << "2026-12-08T06:24:00"
-                                               << "m/d/yyyy h:mm AM/PM";
-        QTest::newRow("German") << "de_DE"
-                                << "Date Modified"
-                                << "31.08.2021 14:30:05"
-                                << "d"
+        QTest::newRow("file date, short time")
+            << "en_US" << moment(Kind::FileDateTime, {2026, 12, 8}, {6, 24, 37, 450}, -5 * 3600)
+            << "d"
+            << "2026-12-08T06:24:00"
+            << "m/d/yyyy h:mm AM/PM";
+        QTest::newRow("German") << "de_DE" << moment(Kind::DocumentDateTime, day, time) << "d"
                                 << "2021-08-31T14:30:05"
                                 << "dd.mm.yyyy hh:mm:ss";
-        QTest::newRow("French Canadian, quoted text") << "fr_CA"
-                                                      << "Date Modified"
-                                                      << "2021-08-31 14 h 30 min 05 s"
-                                                      << "d"
-                                                      << "2021-08-31T14:30:05"
-                                                      << "yyyy-mm-dd hh \"h\" mm \"min\" ss \"s\"";
-        QTest::newRow("month by name") << "C"
-                                       << "Date Modified"
-                                       << "31 Aug 2021 14:30:05"
-                                       << "d"
+        QTest::newRow("French Canadian, quoted text")
+            << "fr_CA" << moment(Kind::DocumentDateTime, day, time) << "d"
+            << "2021-08-31T14:30:05"
+            << "yyyy-mm-dd hh \"h\" mm \"min\" ss \"s\"";
+        QTest::newRow("month by name") << "C" << moment(Kind::DocumentDateTime, day, time) << "d"
                                        << "2021-08-31T14:30:05"
                                        << "d mmm yyyy hh:mm:ss";
-        QTest::newRow("a moment summer time skips") << "en_US"
-                                                    << "Date Modified"
-                                                    << "3/14/2021 2:30:00 AM"
-                                                    << "d"
-                                                    << "2021-03-14T02:30:00"
-                                                    << "m/d/yyyy h:mm:ss AM/PM";
-        QTest::newRow("before 1900") << "en_US"
-                                     << "Date Created"
-                                     << "1/1/1800"
-                                     << "s"
+        QTest::newRow("a moment summer time skips")
+            << "en_US" << moment(Kind::DocumentDateTime, {2021, 3, 14}, {2, 30}) << "d"
+            << "2021-03-14T02:30:00"
+            << "m/d/yyyy h:mm:ss AM/PM";
+        QTest::newRow("before 1900") << "en_US" << moment(Kind::DocumentDate, {1800, 1, 1}) << "s"
                                      << "1/1/1800"
                                      << "General";
-        QTest::newRow("not a date") << "en_US"
-                                    << "Date Created"
-                                    << "soon"
-                                    << "s"
-                                    << "soon"
-                                    << "General";
-        QTest::newRow("not a count") << "en_US"
-                                     << "Number Of Pages"
-                                     << "12a"
-                                     << "s"
-                                     << "12a"
-                                     << "General";
+        QTest::newRow("text where a date was due") << "en_US" << CellValue("soon") << "s"
+                                                   << "soon"
+                                                   << "General";
+        QTest::newRow("text where a count was due") << "en_US" << CellValue("12a") << "s"
+                                                    << "12a"
+                                                    << "General";
     }
     void cellsAreTypedAsASpreadsheetTypesThem() {
         QFETCH(QString, locale);
-        QFETCH(QString, header);
-        QFETCH(QString, text);
+        QFETCH(CellValue, cell);
         QFETCH(QString, type);
         QFETCH(QString, value);
         QFETCH(QString, format);
@@ -240,19 +212,21 @@ private slots:
         tzset();
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        output::writeResultsWorkbook(results({"Filename", header}, {{"/a.pdf", text}}), path,
-                                     nullptr, QLocale(locale));
-        const QJsonObject cell = readBack(path)["cells"].toObject()["2,2"].toObject();
-        QCOMPARE(cell["type"].toString(), type);
-        QCOMPARE(cell["value"].toVariant().toString(), value);
-        QCOMPARE(cell["format"].toString(), format);
+        QVERIFY(output::writeResultsWorkbook(results({Property::Modified}, {{"/a.pdf", cell}}),
+                                             path, scratch.path(), QLocale(locale))
+                    .ok());
+        const QJsonObject written = readBack(path)["cells"].toObject()["2,2"].toObject();
+        QCOMPARE(written["type"].toString(), type);
+        QCOMPARE(written["value"].toVariant().toString(), value);
+        QCOMPARE(written["format"].toString(), format);
     }
 
     void theHeaderRowIsWrittenEvenWithNothingTicked() {
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        output::writeResultsWorkbook(results({"Filename", "Title"}, {{"/a", "T"}}, {0}), path,
-                                     nullptr);
+        QVERIFY(output::writeResultsWorkbook(results({Property::Title}, {{"/a", "T"}}, {0}), path,
+                                             scratch.path())
+                    .ok());
         const QJsonObject book = readBack(path);
         QCOMPARE(book["cells"].toObject().keys(), (QStringList{"1,1", "1,2"}));
     }
@@ -260,59 +234,49 @@ private slots:
     void textBeyondWhatACellHoldsIsCutOff() {
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        output::writeResultsWorkbook(
-            results({"Filename", "Keywords"}, {{"/a", QString(40000, 'k')}}), path, nullptr);
+        QVERIFY(
+            output::writeResultsWorkbook(
+                results({Property::Keywords}, {{"/a", QString(40000, 'k')}}), path, scratch.path())
+                .ok());
         QCOMPARE(cellAt(readBack(path), 2, 2).size(), 32767);
     }
 
     void progressAtTheThousandthRow() {
         QTemporaryDir folder;
-        base::ResultsSnapshot table;
-        table.headers = {"Filename"};
-        for (int i = 0; i < 1500; ++i)
-            table.appendRow({QStringLiteral("/f%1").arg(i)});
         testsupport::RecordingProgress progress;
-        output::writeResultsWorkbook(table, folder.filePath("b.xlsx"), &progress);
+        QVERIFY(output::writeResultsWorkbook(titlesTable("f", 1500), folder.filePath("b.xlsx"),
+                                             scratch.path(), QLocale(), &progress)
+                    .ok());
         QCOMPARE(progress.texts,
                  (QStringList{"Writing Excel file", "Writing Excel file  (1000)", "Done."}));
         QCOMPARE(progress.value(), 100);
     }
 
-    // The workbook goes to a lasting folder of the user's: the application may read it after
-    // Parvilon has ended. Every export is a new file; none is written over.
-    void theButtonShowsANewWorkbookThatOutlivesTheProgram() {
-        RecordingSpreadsheet spreadsheet;
-        Export exporter;
-        exporter.table.setHeaders({"Filename", "Title"});
-        exporter.table.setCell(exporter.table.appendRow("/a.pdf"), 1, "x=1");
-        exporter.table.setCell(exporter.table.appendRow("/b.pdf"), 1, "B");
-        exporter.table.setTicked(1, true);
-        ScriptedPrompts prompts;
-        exporter.start();
-        QCOMPARE(spreadsheet.opened.size(), 1);
-        const QString first = spreadsheet.opened[0];
+    // The workbooks handed to the spreadsheet application go to a lasting folder of the
+    // user's own: the application may read one after Parvilon has ended. Every export gets a
+    // new file, also two in the same second; none is written over. Each is handed over
+    // read-only, so that the application's Save asks for a place of the user's own instead
+    // of writing into this folder.
+    void everyExportGetsANewWorkbookHandedOverReadOnly() {
+        const QDateTime now = QDateTime::currentDateTime();
+        QStringList paths;
+        for (int i = 0; i < 3; ++i)
+            paths.append(output::reserveWorkbookPath(now));
         const QString folder =
             qEnvironmentVariable("XDG_CACHE_HOME") + "/Quorvane/Parvilon/workbooks/";
-        QVERIFY2(first.startsWith(folder + "Parvilon results "), qPrintable(first));
-        QVERIFY(first.endsWith(".xlsx"));
         QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
-        const QJsonObject book = readBack(first);
-        QCOMPARE(book["cells"].toObject().keys(), (QStringList{"1,1", "1,2", "3,1", "3,2"}));
-        QCOMPARE(cellAt(book, 3, 2), QStringLiteral("B"));
-        QVERIFY(prompts.shown.isEmpty());
-        QCOMPARE(exporter.progress.text(), QStringLiteral("Progress Bar"));
-        QCOMPARE(exporter.progress.value(), 0);
-        QVERIFY(!exporter.busy.isBusy());
-        // Two exports in the same second get two files.
-        exporter.start();
-        exporter.start();
-        QCOMPARE(spreadsheet.opened.size(), 3);
-        QCOMPARE(QSet<QString>(spreadsheet.opened.begin(), spreadsheet.opened.end()).size(), 3);
-        for (const QString& path : spreadsheet.opened)
-            QVERIFY(QFileInfo(path).size() > 0);
-        // Handed over read-only, so that the application's Save asks for a place of the
-        // user's own instead of writing into this folder.
-        QCOMPARE(spreadsheet.modesWhenOpened, (QList<mode_t>{0444, 0444, 0444}));
+        QCOMPARE(QSet<QString>(paths.begin(), paths.end()).size(), 3);
+        for (const QString& path : paths) {
+            QVERIFY2(path.startsWith(folder + "Parvilon results "), qPrintable(path));
+            QVERIFY(path.endsWith(".xlsx"));
+            QVERIFY(QFile::exists(path)); // reserved at once
+            QVERIFY(output::writeResultsWorkbook(results({Property::Title}, {{"/b.pdf", "B"}}),
+                                                 path, scratch.path())
+                        .ok());
+            output::handOverWorkbook(path);
+            QCOMPARE(modeOf(path), mode_t(0444));
+            QCOMPARE(cellAt(readBack(path), 2, 2), QStringLiteral("B"));
+        }
     }
 
     // Start-up removes the workbooks handed over more than two weeks ago that are still as
@@ -323,7 +287,7 @@ private slots:
         const QDateTime now = QDateTime::currentDateTime();
         const auto handedOver = [&](int daysAgo) {
             const QString path = output::reserveWorkbookPath(now.addDays(-daysAgo));
-            output::writeResultsWorkbook(results({"Filename"}, {{"/a"}}), path, nullptr);
+            output::writeResultsWorkbook(results({}, {{"/a"}}), path, scratch.path());
             output::handOverWorkbook(path);
             return path;
         };
@@ -364,57 +328,41 @@ private slots:
             QVERIFY2(QFile::exists(kept), qPrintable(kept));
     }
 
-    void withoutASpreadsheetApplicationTwoMessagesAndNothingElse() {
-        RecordingSpreadsheet spreadsheet;
-        spreadsheet.installed = false;
-        Export exporter;
-        ScriptedPrompts prompts;
-        exporter.start(); // even with an empty table
-        QCOMPARE(prompts.shown.size(), 2);
-        QCOMPARE(prompts.shown[0].text, missingForSoftware);
-        QCOMPARE(prompts.shown[1].text, missingForFeature);
-        QCOMPARE(prompts.shown[1].title, QStringLiteral("Parvilon"));
-        QVERIFY(spreadsheet.opened.isEmpty());
-    }
-
-    void anEmptyTableIsCheckedButNotExported() {
-        RecordingSpreadsheet spreadsheet;
-        Export exporter;
-        exporter.table.setHeaders({"Filename"});
-        ScriptedPrompts prompts;
-        exporter.start();
-        QCOMPARE(spreadsheet.checks, 1);
-        QVERIFY(spreadsheet.opened.isEmpty());
-        QVERIFY(prompts.shown.isEmpty());
-    }
-
-    void aWorkbookThatCannotBeShownIsReportedOnce() {
-        RecordingSpreadsheet spreadsheet;
-        spreadsheet.opens = false;
-        Export exporter;
-        exporter.table.setHeaders({"Filename"});
-        for (int i = 0; i < 50; ++i)
-            exporter.table.appendRow(QStringLiteral("/%1").arg(i));
-        exporter.table.tickAll();
-        ScriptedPrompts prompts;
-        exporter.start();
-        QCOMPARE(prompts.errorReports().size(), 1);
-        QVERIFY(prompts.errorReports()[0].text.contains(
-            "\r\nin Lanthorn2021/08/31.Form1.PushButton13_Click at line "));
-        QCOMPARE(exporter.progress.text(), QStringLiteral("Progress Bar"));
-        QVERIFY(!exporter.busy.isBusy());
-    }
-
     void aWorkbookThatCannotBeWrittenSaysWhy() {
         QTemporaryDir folder;
         const QString path = folder.filePath("no/such/dir/b.xlsx");
-        try {
-            output::writeResultsWorkbook(results({"Filename"}, {{"/a"}}), path, nullptr);
-            QFAIL("a workbook in a missing folder was taken as written");
-        } catch (const base::RunTimeError& error) {
-            QCOMPARE(QString::fromUtf8(error.what()),
-                     path + QStringLiteral(" cannot be written: No such file or directory"));
-        }
+        const base::Status written =
+            output::writeResultsWorkbook(results({}, {{"/a"}}), path, scratch.path());
+        QVERIFY(!written.ok());
+        QCOMPARE(written.error(), path + QStringLiteral(" cannot be written: No such file or "
+                                                        "directory"));
+    }
+
+    // A workbook asked to stop ends there: the old workbook stays as it was and nothing is
+    // left beside it or in the scratch folder.
+    void aStoppedWorkbookLeavesTheOldOne_data() {
+        QTest::addColumn<QString>("stopAt");
+        QTest::newRow("while writing rows") << "Writing Excel file  (1000)";
+        QTest::newRow("before it is packed") << "Done.";
+    }
+    void aStoppedWorkbookLeavesTheOldOne() {
+        QFETCH(QString, stopAt);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("book.xlsx");
+        QVERIFY(
+            output::writeResultsWorkbook(results({}, {{"/old.pdf"}}), path, scratch.path()).ok());
+        const QByteArray old = testsupport::fileBytes(path);
+        base::StopRequest stop;
+        StoppingProgress progress(stop, stopAt);
+        const base::Status written = output::writeResultsWorkbook(
+            titlesTable("new", 2500), path, scratch.path(), QLocale(), &progress, &stop);
+        QCOMPARE(written.error(), QStringLiteral("Stopped."));
+        QCOMPARE(testsupport::fileBytes(path), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"book.xlsx"});
+        QCOMPARE(
+            QDir(scratch.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList());
     }
 
     // What a crash or a kill would leave at any moment of a write: the old workbook until
@@ -422,12 +370,9 @@ private slots:
     void theNameHoldsAWholeWorkbookThroughoutAWrite() {
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        output::writeResultsWorkbook(results({"Filename"}, {{"/old.pdf"}}), path, nullptr);
+        QVERIFY(
+            output::writeResultsWorkbook(results({}, {{"/old.pdf"}}), path, scratch.path()).ok());
         const QByteArray old = testsupport::fileBytes(path);
-        base::ResultsSnapshot table;
-        table.headers = {"Filename", "Title"};
-        for (int row = 0; row < 20000; ++row)
-            table.appendRow({QStringLiteral("/new/%1.pdf").arg(row), "T"});
         std::atomic<bool> writing = true;
         QList<QByteArray> seen; // what the name held, other than the old workbook
         std::thread watcher([&] {
@@ -437,16 +382,18 @@ private slots:
                     seen.append(now);
             }
         });
-        output::writeResultsWorkbook(table, path, nullptr);
+        const base::Status written =
+            output::writeResultsWorkbook(titlesTable("new", 20000), path, scratch.path());
         writing = false;
         watcher.join();
-        const QByteArray written = testsupport::fileBytes(path);
-        QVERIFY(written != old);
+        QVERIFY(written.ok());
+        const QByteArray now = testsupport::fileBytes(path);
+        QVERIFY(now != old);
         for (const QByteArray& held : seen)
-            QVERIFY2(held == written, qPrintable(QStringLiteral("a moment's file of %1 bytes, "
-                                                                "the workbook has %2")
-                                                     .arg(held.size())
-                                                     .arg(written.size())));
+            QVERIFY2(held == now, qPrintable(QStringLiteral("a moment's file of %1 bytes, "
+                                                            "the workbook has %2")
+                                                 .arg(held.size())
+                                                 .arg(now.size())));
     }
 
     // Two writers of one name, as two command lines given the same output, packing their
@@ -455,23 +402,15 @@ private slots:
     void twoWritersOfOneNameLeaveOneWholeWorkbook() {
         QTemporaryDir folder;
         const QString path = folder.filePath("book.xlsx");
-        const auto tableOf = [](const QString& title) {
-            base::ResultsSnapshot table;
-            table.headers = {"Filename", "Title"};
-            for (int row = 0; row < 5000; ++row)
-                table.appendRow({QStringLiteral("/%1/%2.pdf").arg(title).arg(row), title});
-            return table;
-        };
-        const QList<base::ResultsSnapshot> tables{tableOf("first"), tableOf("other")};
+        const QList<base::ResultsSnapshot> tables{titlesTable("first", 5000),
+                                                  titlesTable("other", 5000)};
         std::latch packing(2);
         QStringList failures(2);
         const auto write = [&](int writer) {
             MeetingProgress progress(packing);
-            try {
-                output::writeResultsWorkbook(tables[writer], path, &progress);
-            } catch (const std::exception& error) {
-                failures[writer] = QString::fromUtf8(error.what());
-            }
+            failures[writer] = output::writeResultsWorkbook(tables[writer], path, scratch.path(),
+                                                            QLocale(), &progress)
+                                   .error();
         };
         std::thread first(write, 0);
         std::thread second(write, 1);
@@ -482,6 +421,9 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"book.xlsx"});
     }
+
+private:
+    QTemporaryDir scratch; // the private temporary folder the workbooks are packed in
 };
 
 PARVILON_TEST_MAIN(SpreadsheetTest)

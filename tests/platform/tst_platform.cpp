@@ -1,17 +1,21 @@
+#include "base/CellText.h"
+#include "extract/FileDates.h"
 #include "gui/CursorFile.h"
 #include "gui/ListView.h"
 #include "gui/PaintPacer.h"
 #include "gui/PasswordBox.h"
 #include "gui/TextProgressBar.h"
 #include "platform/DateTimeFormats.h"
+#include "platform/FileEntry.h"
 #include "platform/FileNames.h"
-#include "platform/FolderDetails.h"
-#include "platform/ProgramFolder.h"
+#include "platform/Folders.h"
 #include "platform/Prompts.h"
 #include "tests/support/TestMain.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -20,6 +24,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -30,17 +35,20 @@ class PlatformTest : public QObject {
 private slots:
     void promptsWithoutTitleCarryTheApplicationTitle() {
         ScriptedPrompts prompts;
-        platform::setApplicationTitle(QStringLiteral("Parvilon"));
-        platform::prompts().message(QStringLiteral("No files added."));
-        platform::prompts().message(QStringLiteral("x"), QStringLiteral("Own Title"),
-                                    platform::MessageIcon::Warning);
+        prompts.setApplicationTitle(QStringLiteral("Parvilon"));
+        prompts.message(QStringLiteral("No files added."));
+        prompts.message(QStringLiteral("x"), QStringLiteral("Own Title"),
+                        platform::MessageIcon::Warning);
         prompts.yesNoAnswers.enqueue(true);
-        QVERIFY(platform::prompts().askYesNo(QStringLiteral("Open?")));
+        QVERIFY(prompts.askYesNo(QStringLiteral("Open?")));
         prompts.inputAnswers.enqueue(QStringLiteral("pdf"));
-        QCOMPARE(platform::prompts().inputBox(QStringLiteral("Ext"), {}, QStringLiteral("d")),
+        QCOMPARE(prompts.inputBox(QStringLiteral("Ext"), {}, QStringLiteral("d")),
                  QStringLiteral("pdf"));
+        prompts.setApplicationTitle(QStringLiteral("Another Instance"));
+        prompts.passwordAnswers.enqueue({});
+        prompts.askPassword(QStringLiteral("Password?"), {});
 
-        QCOMPARE(prompts.shown.size(), 4);
+        QCOMPARE(prompts.shown.size(), 5);
         QCOMPARE(prompts.shown[0].title, QStringLiteral("Parvilon"));
         QCOMPARE(prompts.shown[0].icon, platform::MessageIcon::None);
         QCOMPARE(prompts.shown[1].title, QStringLiteral("Own Title"));
@@ -48,7 +56,25 @@ private slots:
         QCOMPARE(prompts.shown[2].title, QStringLiteral("Parvilon"));
         QCOMPARE(prompts.shown[3].title, QStringLiteral("Parvilon"));
         QCOMPARE(prompts.shown[3].extra, QStringLiteral("d"));
+        QCOMPARE(prompts.shown[4].title, QStringLiteral("Another Instance"));
         QCOMPARE(prompts.unexpected, 0);
+    }
+
+    // The password asked for later is handed over from the event loop, never before the
+    // question returns: the caller may still be setting up what the answer goes to.
+    void aPasswordAskedForLaterIsAnsweredFromTheEventLoop() {
+        ScriptedPrompts prompts;
+        prompts.passwordAnswers.enqueue(
+            {platform::PasswordAnswer::Choice::Ok, QStringLiteral("secret"), true});
+        std::optional<platform::PasswordAnswer> answer;
+        prompts.askPasswordLater(QStringLiteral("Enter password"), {},
+                                 [&](const platform::PasswordAnswer& given) { answer = given; });
+        QVERIFY(!answer);
+        QTRY_VERIFY(answer.has_value());
+        QCOMPARE(answer->password, QStringLiteral("secret"));
+        QVERIFY(answer->forAllRemaining);
+        QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Password).size(), 1);
+        QCOMPARE(prompts.shown[0].title, QStringLiteral("Parvilon"));
     }
 
     // The password box by keyboard: what is typed stays hidden, Alt+U ticks "for all
@@ -229,10 +255,11 @@ private slots:
         QVERIFY(shown(0) && !shown(1));
     }
 
-    // A file's entry as a file manager shows it: its name and times in the locale's file
-    // date format and local time (summer and winter time each with their own offset); the
-    // type and size only when all details are wanted.
-    void folderDetailsGiveTheFileSystemsDates() {
+    // A file's dates as a file manager shows them: on the local clock of their moment
+    // (summer and winter time each with their own offset), in the locale's file date format.
+    // An entry looked up earlier keeps the dates of that moment, whatever the file went
+    // through since (the tool reading it, say).
+    void fileEntriesGiveTheLocalDatesOfTheirMoment() {
         const QByteArray zoneBefore = qgetenv("TZ");
         qputenv("TZ", "Europe/Berlin");
         tzset();
@@ -251,29 +278,29 @@ private slots:
         QVERIFY2(modified.offsetFromUtc() != accessed.offsetFromUtc(), "no summer time known");
         const utimbuf times{accessed.toSecsSinceEpoch(), modified.toSecsSinceEpoch()};
         QCOMPARE(::utime(QFile::encodeName(path).constData(), &times), 0);
+
+        const platform::FileEntry entry = platform::lookUpFile(path);
+        QVERIFY(entry.isRegularFile());
+        const extract::FileDates dates = extract::fileDatesOf(entry);
+        QVERIFY(dates.modified && dates.accessed);
+        QCOMPARE(dates.modified->offsetSeconds, 2 * 3600);
+        QCOMPARE(dates.accessed->offsetSeconds, 3600);
         const QLocale locale(QLocale::German, QLocale::Germany);
         const QString format = platform::fileDateTimeFormat(locale);
-        using platform::FolderDetails::Wanted;
-        namespace details = platform::FolderDetails;
-        const QStringList all = details::detailsOf(path, locale, Wanted::All);
-        const QStringList dates = details::detailsOf(path, locale, Wanted::NameAndDates);
-        for (const QStringList& got : {all, dates}) {
-            QCOMPARE(got.size(), details::columnCount);
-            QCOMPARE(got[0], QStringLiteral("Report.pdf"));
-            QCOMPARE(got[details::titles().indexOf(QStringLiteral("Date Modified"))],
-                     locale.toString(modified, format));
-            QCOMPARE(got[details::titles().indexOf(QStringLiteral("Date Accessed"))],
-                     locale.toString(accessed, format));
-        }
-        QVERIFY(!all[1].isEmpty() && !all[2].isEmpty());
-        QVERIFY(dates[1].isEmpty() && dates[2].isEmpty());
-        QVERIFY(details::detailsOf(folder.filePath(QStringLiteral("missing.pdf"))).isEmpty());
-        // An entry looked up earlier gives the dates of that moment, whatever the file went
-        // through since (the tool reading it, say).
-        const details::Entry before = details::lookUp(path);
+        const auto shown = [&](const std::optional<base::DateTimeValue>& date) {
+            return base::cellText(base::CellValue::dateTime(*date), locale);
+        };
+        QCOMPARE(shown(dates.modified), locale.toString(modified, format));
+        QCOMPARE(shown(dates.accessed), locale.toString(accessed, format));
+        if (entry.hasBirthTime())
+            QVERIFY(dates.created.has_value());
+
         QCOMPARE(::utime(QFile::encodeName(path).constData(), nullptr), 0);
-        QCOMPARE(details::detailsOf(path, before, locale, Wanted::NameAndDates), dates);
-        QVERIFY(details::detailsOf(path, locale, Wanted::NameAndDates) != dates);
+        QVERIFY(extract::fileDatesOf(entry).modified == dates.modified);
+        QVERIFY(extract::fileDatesOf(platform::lookUpFile(path)).modified != dates.modified);
+
+        QVERIFY(!platform::lookUpFile(folder.filePath(QStringLiteral("missing.pdf"))).found);
+        QVERIFY(!platform::lookUpFile(QString()).found);
     }
 
     // Every locale Qt knows: the zone name goes, quoted text or not, and the hours,
@@ -353,14 +380,25 @@ private slots:
         }
     }
 
-    void programFolderCanBeOverriddenAndRestored() {
-        const QString real = platform::programFolder();
-        QCOMPARE(real, QCoreApplication::applicationDirPath());
+    // The program's folders: its own executable's, and a temporary folder private to this
+    // instance (only its user may enter it), the same on every call and gone with it.
+    void theProgramsFolders() {
+        QString temporary;
         {
-            testsupport::ProgramFolder folder;
-            QCOMPARE(platform::programFolder(), folder.path());
+            platform::SystemFolders folders;
+            QCOMPARE(folders.programFolder(), QCoreApplication::applicationDirPath());
+            temporary = folders.privateTempFolder();
+            QVERIFY(!temporary.isEmpty());
+            QCOMPARE(folders.privateTempFolder(), temporary);
+            QCOMPARE(QFileInfo(temporary).path(), QDir::tempPath());
+            struct stat status {};
+            QCOMPARE(::stat(QFile::encodeName(temporary).constData(), &status), 0);
+            QCOMPARE(status.st_mode & 0777, 0700u);
+            QVERIFY(QFile(temporary + QStringLiteral("/result.txt")).open(QIODevice::WriteOnly));
+            platform::SystemFolders another;
+            QVERIFY(another.privateTempFolder() != temporary);
         }
-        QCOMPARE(platform::programFolder(), real);
+        QVERIFY(!QFileInfo::exists(temporary));
     }
 };
 

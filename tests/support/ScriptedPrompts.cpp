@@ -4,15 +4,13 @@
 
 namespace testsupport {
 
-ScriptedPrompts::ScriptedPrompts()
-    : previous(&platform::prompts()), previousModals(&gui::modalWindows()) {
-    platform::installPrompts(this);
-    gui::installModalWindows(this);
+ScriptedPrompts::ScriptedPrompts() {
+    setApplicationTitle(QStringLiteral("Parvilon"));
 }
 
-ScriptedPrompts::~ScriptedPrompts() {
-    platform::installPrompts(previous);
-    gui::installModalWindows(previousModals);
+void ScriptedPrompts::report(const QString& description, const base::ErrorLocation& where) {
+    showMessage(base::ErrorReport::reportText(description, where),
+                QStringLiteral("Application Error"), platform::MessageIcon::Warning);
 }
 
 template <typename T> T ScriptedPrompts::answer(QQueue<T>& queue, const Shown& prompt) {

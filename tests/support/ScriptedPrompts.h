@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ErrorReport.h"
 #include "gui/ModalWindows.h"
 #include "platform/Prompts.h"
 
@@ -12,8 +13,12 @@
 namespace testsupport {
 
 // A prompts double: answers from queues filled by the test and records every prompt shown.
-// A prompt with no answer queued is counted as unexpected and gets the cancel answer.
-class ScriptedPrompts final : public platform::Prompts, public gui::ModalWindows {
+// A prompt with no answer queued is counted as unexpected and gets the cancel answer. It is
+// the test's error channel too: each error report is recorded as the window shows it, a
+// message titled "Application Error" with the warning sign.
+class ScriptedPrompts final : public platform::Prompts,
+                              public gui::ModalWindows,
+                              public base::ErrorSink {
 public:
     enum class Kind {
         Message,
@@ -34,8 +39,8 @@ public:
         bool concealed = false; // an input box that hides what is typed
     };
 
-    ScriptedPrompts();           // installs itself
-    ~ScriptedPrompts() override; // goes back to the prompts installed before
+    // Carries the program's application title, as the window sets it at start-up.
+    ScriptedPrompts();
 
     QQueue<bool> yesNoAnswers;
     QQueue<QString> inputAnswers;
@@ -59,6 +64,7 @@ public:
     QString saveFile(const QString& title, const QString& filter) override;
     QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
     void showModal(QDialog& dialog) override;
+    void report(const QString& description, const base::ErrorLocation& where) override;
 
 protected:
     void showMessage(const QString& text, const QString& title,
@@ -70,8 +76,6 @@ protected:
 
 private:
     template <typename T> T answer(QQueue<T>& queue, const Shown& prompt);
-    platform::Prompts* previous;
-    gui::ModalWindows* previousModals;
 };
 
 } // namespace testsupport

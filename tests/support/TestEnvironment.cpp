@@ -1,11 +1,10 @@
 #include "tests/support/TestEnvironment.h"
 
-#include "platform/ProgramFolder.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -43,26 +42,6 @@ QString settingsFileText() {
 QString sourceDir() {
     const QString fromEnvironment = qEnvironmentVariable("PARVILON_SOURCE_DIR");
     return fromEnvironment.isEmpty() ? QStringLiteral(PARVILON_SOURCE_DIR) : fromEnvironment;
-}
-
-ProgramFolder::ProgramFolder() {
-    platform::overrideProgramFolder(folder.path());
-}
-
-ProgramFolder::~ProgramFolder() {
-    platform::overrideProgramFolder(QString());
-}
-
-void ProgramFolder::addSideFile(const QString& name) {
-    QFile::copy(sourceDir() + QStringLiteral("/assets/") + name, path() + QLatin1Char('/') + name);
-}
-
-void ProgramFolder::writeFile(const QString& relativePath, const QByteArray& content) {
-    const QString target = path() + QLatin1Char('/') + relativePath;
-    QDir().mkpath(QFileInfo(target).path());
-    QFile file(target);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
 }
 
 } // namespace testsupport

@@ -1,12 +1,9 @@
 #include "tests/support/TestWindow.h"
 
-#include "base/EventPump.h"
-
 namespace testsupport {
 
-std::unique_ptr<app::MainWindow> makeMainWindow(bool load) {
-    base::resetProgramEndForTesting();
-    auto window = std::make_unique<app::MainWindow>();
+std::unique_ptr<app::MainWindow> makeMainWindow(TestServices& services, bool load) {
+    auto window = std::make_unique<app::MainWindow>(services.services(), services.prompts);
     if (load)
         window->load();
     return window;

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "tests/support/TestServices.h"
 
 #include <memory>
 
 namespace testsupport {
 
-// A main window as the program builds it, loaded (start-up sequence run) unless told
-// otherwise. The program-end request of an earlier window's close is taken back first.
-std::unique_ptr<app::MainWindow> makeMainWindow(bool load = true);
+// A main window as the program builds it, on the test's services (whose prompts also show
+// its modal windows), loaded (start-up sequence run) unless told otherwise.
+std::unique_ptr<app::MainWindow> makeMainWindow(TestServices& services, bool load = true);
 
 } // namespace testsupport

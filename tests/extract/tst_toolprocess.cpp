@@ -1,5 +1,6 @@
-#include "base/EventPump.h"
-#include "extract/ToolRunner.h"
+#include "extract/ToolOutput.h"
+#include "extract/ToolProcess.h"
+#include "extract/WaitingProgress.h"
 #include "tests/support/FakeTool.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TestMain.h"
@@ -12,10 +13,11 @@
 #include <algorithm>
 #include <clocale>
 #include <csignal>
+#include <poll.h>
 #include <pthread.h>
 #include <sys/resource.h>
 
-using extract::runToolAndWait;
+using extract::ToolProcess;
 using testsupport::FakeTool;
 using testsupport::RecordingProgress;
 
@@ -26,19 +28,26 @@ extract::ToolCommand commandFor(const FakeTool& tool, const QString& outputFile,
                                      outputFile);
 }
 
-// Passes a tenth as long as the program's, so a five-second wait lasts half a second.
-extract::RunLimits quickPasses() {
-    extract::RunLimits limits;
-    limits.pass = std::chrono::milliseconds(10);
-    return limits;
+// Waits for the tool's end as the run's event loop notices it: its end descriptor becomes
+// readable; the error output is read meanwhile, so a tool that writes much is not held up.
+int exitCodeOf(ToolProcess& tool) {
+    while (!tool.checkForEnd()) {
+        pollfd waits[2] = {{tool.endDescriptor(), POLLIN, 0}, {tool.errorDescriptor(), POLLIN, 0}};
+        ::poll(waits, tool.errorOutputHasEnded() ? 1 : 2, 1000);
+        tool.collectErrorOutput();
+    }
+    return tool.exitCode();
+}
+
+int exitCodeOf(const extract::ToolCommand& command) {
+    ToolProcess tool(command);
+    return exitCodeOf(tool);
 }
 } // namespace
 
-class ToolRunnerTest : public QObject {
+class ToolProcessTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { base::resetProgramEndForTesting(); }
-
     void nudges_data() {
         QTest::addColumn<int>("passes");
         QTest::addColumn<int>("start");
@@ -74,46 +83,31 @@ private slots:
         QCOMPARE(extract::roundHalfToEven(47.5), 48);
     }
 
-    void returnsTheToolsExitCodeAndLeavesAQuickToolsProgressAlone() {
+    void theToolsExitCodeIsKept() {
         QTemporaryDir folder;
-        FakeTool tool(folder.path(), QStringLiteral("exit 3"));
-        RecordingProgress progress;
-        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("out.txt")), &progress,
-                                QStringLiteral("Processing: a.pdf"), 25, 4)
-                     .exitCode,
+        QCOMPARE(exitCodeOf(commandFor(FakeTool(folder.path(), "exit 3"), folder.filePath("o"))),
                  3);
-        QCOMPARE(progress.texts, QStringList{"Processing: a.pdf"}); // the caption put back
-        QVERIFY(progress.values.isEmpty());
-        QCOMPARE(runToolAndWait(commandFor(FakeTool(folder.path(), "exit 0"), folder.filePath("o")),
-                                nullptr, {}, 0, 1)
-                     .exitCode,
+        QCOMPARE(exitCodeOf(commandFor(FakeTool(folder.path(), "exit 0"), folder.filePath("o"))),
                  0);
     }
 
-    void aToolThatCannotStartReturnsAtOnce() {
+    void aToolThatCannotStartSaysWhy() {
         QTemporaryDir folder;
-        RecordingProgress progress;
-        auto missing =
-            extract::buildToolCommand(folder.filePath("pdftk"), "/a.pdf", {}, folder.filePath("o"));
-        const extract::ToolResult gone =
-            runToolAndWait(missing, &progress, "Processing: a.pdf", 25, 4);
-        QVERIFY(!gone.started);
-        QCOMPARE(gone.exitCode, extract::startFailureBase + 2);
-        QCOMPARE(gone.problem, QStringLiteral("No such file or directory"));
+        ToolProcess gone(extract::buildToolCommand(folder.filePath("pdftk"), "/a.pdf", {},
+                                                   folder.filePath("o")));
+        QVERIFY(!gone.wasStarted() && gone.endNoticed());
+        QCOMPARE(gone.startError(), ENOENT);
         FakeTool tool(folder.path(), QStringLiteral("exit 0"));
         QFile::setPermissions(tool.path(), QFile::ReadOwner | QFile::WriteOwner);
-        const extract::ToolResult refused = runToolAndWait(commandFor(tool, folder.filePath("o")),
-                                                           &progress, "Processing: a.pdf", 25, 4);
-        QCOMPARE(refused.exitCode, extract::startFailureBase + 13);
-        QCOMPARE(refused.problem, QStringLiteral("Permission denied"));
-        QVERIFY(progress.texts.isEmpty() && progress.values.isEmpty());
+        ToolProcess refused(commandFor(tool, folder.filePath("o")));
+        QVERIFY(!refused.wasStarted());
+        QCOMPARE(refused.startError(), EACCES);
     }
 
     void theToolGetsThePasswordOnItsInputAndAUtf8Locale() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), QStringLiteral("exit 0"));
-        runToolAndWait(commandFor(tool, folder.filePath("o"), QStringLiteral("s3cr\"et âge")),
-                       nullptr, {}, 0, 1);
+        exitCodeOf(commandFor(tool, folder.filePath("o"), QStringLiteral("s3cr\"et âge")));
         const QString log = tool.log();
         QVERIFY2(log.startsWith(QStringLiteral("A=/docs/a.pdf input_pw A=PROMPT dumpdata output ")),
                  qPrintable(log));
@@ -128,8 +122,7 @@ private slots:
     void theToolRunsBelowTheProgramsPriority() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), QStringLiteral("sleep 0.3; nice > \"$here/nice\""));
-        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1).exitCode,
-                 0);
+        QCOMPARE(exitCodeOf(commandFor(tool, folder.filePath("o"))), 0);
         QFile said(folder.filePath("nice"));
         QVERIFY(said.open(QIODevice::ReadOnly));
         QCOMPARE(said.readAll().trimmed().toInt(),
@@ -160,8 +153,7 @@ private slots:
             ::sigaction(SIGHUP, &hangUpBefore, nullptr);
             pthread_sigmask(SIG_SETMASK, &maskBefore, nullptr);
         });
-        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1).exitCode,
-                 0);
+        QCOMPARE(exitCodeOf(commandFor(tool, folder.filePath("o"))), 0);
         QFile said(folder.filePath("signals"));
         QVERIFY(said.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = said.readAll().split('\n');
@@ -172,48 +164,56 @@ private slots:
         QCOMPARE(lines[1].mid(7).trimmed().toULongLong(nullptr, 16) & 0x7fffffffULL, 0ULL);
     }
 
-    void aSlowToolIsAnnouncedAndItsCaptionRestored() {
-        QTemporaryDir folder;
-        FakeTool tool(folder.path(), QStringLiteral("sleep 0.8"));
+    // A wait of more than 50 passes says so after its caption, counting the passes; time
+    // left out (a question to the user) is no wait; at the end the caption is put back.
+    void aLongWaitIsAnnouncedAndItsCaptionRestored() {
         RecordingProgress progress;
-        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("o")), &progress,
-                                "Processing: a.pdf", 25, 4, quickPasses())
-                     .exitCode,
-                 0);
+        extract::WaitingProgress waiting(progress, "Processing: a.pdf", 25, 4,
+                                         std::chrono::milliseconds(10));
+        QTest::qWait(300);
+        waiting.update();
+        QVERIFY(progress.texts.isEmpty()); // 30 passes: nothing yet
+        waiting.leaveOut(300);
+        QTest::qWait(300);
+        waiting.update();
+        QVERIFY(progress.texts.isEmpty()); // 30 passes of waiting, 30 left out
+        QTest::qWait(400);
+        waiting.update();
         QCOMPARE(progress.texts.value(0), QStringLiteral("Processing: a.pdf, Please wait.. 0"));
-        QVERIFY(progress.texts.size() > 3);
-        QCOMPARE(progress.texts.last(), QStringLiteral("Processing: a.pdf"));
         QCOMPARE(progress.values, QList<int>{25});
-    }
-
-    void withoutACaptionTheBarEndsOnItsRestingText() {
-        QTemporaryDir folder;
-        FakeTool tool(folder.path(), QStringLiteral("sleep 0.7"));
-        RecordingProgress progress;
-        runToolAndWait(commandFor(tool, folder.filePath("o")), &progress, QString(), 0, 1,
-                       quickPasses());
-        QCOMPARE(progress.texts.value(0), QStringLiteral("Please wait.. 0"));
+        waiting.restoreCaption();
+        QCOMPARE(progress.texts.last(), QStringLiteral("Processing: a.pdf"));
+        extract::WaitingProgress uncaptioned(progress, QString(), 0, 1,
+                                             std::chrono::milliseconds(10));
+        uncaptioned.restoreCaption();
         QCOMPARE(progress.texts.last(), QStringLiteral("Progress Bar"));
     }
 
-    void aHangingToolIsStoppedWithItsChildren() {
+    // A tool stopped, or one that goes while it still runs, takes its children with it.
+    void aStoppedToolTakesItsChildren() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), FakeTool::hangsWithChild());
-        extract::RunLimits limits;
-        limits.toolLimit = std::chrono::milliseconds(300);
-        QCOMPARE(runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1, limits)
-                     .exitCode,
-                 extract::toolStopped);
-        QVERIFY(tool.childPid() > 0);
+        {
+            ToolProcess hanging(commandFor(tool, folder.filePath("o")));
+            QTRY_VERIFY(tool.childPid() > 0);
+            QVERIFY(hanging.running());
+            hanging.stop();
+            QVERIFY(hanging.endNoticed());
+            QCOMPARE(hanging.exitCode(), 137);
+            QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
+        }
+        QFile::remove(folder.filePath("child.pid"));
+        {
+            ToolProcess forgotten(commandFor(tool, folder.filePath("o")));
+            QTRY_VERIFY(tool.childPid() > 0);
+        }
         QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
     }
 
-    void aCrashingToolEndsTheWait() {
+    void aCrashingToolEnds() {
         QTemporaryDir folder;
         FakeTool tool(folder.path(), QStringLiteral("kill -SEGV $$"));
-        const int code =
-            runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1).exitCode;
-        QVERIFY(code != 0);
+        QVERIFY(exitCodeOf(commandFor(tool, folder.filePath("o"))) != 0);
     }
 
     // The reason for a failure is the first line on the error output that is not a warning;
@@ -224,30 +224,14 @@ private slots:
                       QStringLiteral("echo 'pdftk: warning: /docs/a.pdf: xref rebuilt' >&2; "
                                      "echo '  pdftk: /docs/a.pdf: wrong password  ' >&2; "
                                      "head -c 3000000 /dev/zero | tr '\\0' x >&2; exit 1"));
-        const extract::ToolResult result =
-            runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1);
-        QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.problem, QStringLiteral("pdftk: /docs/a.pdf: wrong password"));
+        ToolProcess failing(commandFor(tool, folder.filePath("o")));
+        QCOMPARE(exitCodeOf(failing), 1);
+        QVERIFY(failing.errors().size() <= 4096);
+        QCOMPARE(extract::firstErrorLine(failing.errors()),
+                 QStringLiteral("pdftk: /docs/a.pdf: wrong password"));
         QCOMPARE(extract::firstErrorLine("pdftk: warning: x\n\n"), QString());
-    }
-
-    void theEndOfTheProgramStopsTheWaitAndTheTool() {
-        QTemporaryDir folder;
-        FakeTool tool(folder.path(), FakeTool::hangsWithChild());
-        QTimer::singleShot(500, [] { base::endProgram(); });
-        QElapsedTimer clock;
-        clock.start();
-        bool returned = false;
-        base::runHandler([&] {
-            runToolAndWait(commandFor(tool, folder.filePath("o")), nullptr, {}, 0, 1);
-            returned = true;
-        });
-        QVERIFY(!returned);
-        QVERIFY(clock.elapsed() < 5000);
-        QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
-        base::resetProgramEndForTesting();
     }
 };
 
-PARVILON_TEST_MAIN(ToolRunnerTest)
-#include "tst_toolrunner.moc"
+PARVILON_TEST_MAIN(ToolProcessTest)
+#include "tst_toolprocess.moc"

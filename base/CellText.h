@@ -1,0 +1,22 @@
+#pragma once
+
+#include "base/CellValue.h"
+
+#include <QLocale>
+#include <QString>
+
+namespace base {
+
+// How the results show their values as text: the table, the aligned text and CSV and the
+// clipboard all show a cell this way, in the one locale of the program (QLocale()).
+//
+// A document's date shows in the locale's short date with the year in full, and its time in
+// the locale's long time without a time zone, on the document's own clock; a file's date and
+// time in the short date and the short time, on this computer's clock. Whole numbers show
+// their digits, text as it is.
+QString cellText(const CellValue& cell, const QLocale& locale = QLocale());
+
+// The Qt format a date-time cell is shown in.
+QString dateTimeFormat(DateTimeValue::Kind kind, const QLocale& locale = QLocale());
+
+} // namespace base
