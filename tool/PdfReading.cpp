@@ -71,10 +71,9 @@ struct Attempt {
 // Whether an opened document, whose /Encrypt was renamed, keeps plain all that the dump reads
 // of it: then nothing read needs the key. Stream data is read only when streams are plain too.
 bool encryptionSparesWhatWeRead(QPDF& pdf, bool& streamsPlain) {
-    const SparedParts spared = sparedByEncryption(pdf);
-    streamsPlain = spared == SparedParts::StringsAndStreams;
-    return streamsPlain ||
-           (spared == SparedParts::Strings && dumpedObjectsOutsideObjectStreams(pdf));
+    const LeftPlain spared = sparedByEncryption(pdf);
+    streamsPlain = spared == LeftPlain::StringsAndStreams;
+    return streamsPlain || (spared == LeftPlain::Strings && dumpedObjectsOutsideObjectStreams(pdf));
 }
 
 Attempt attempt(const OpenDocument& open, const std::vector<std::string>& candidates,

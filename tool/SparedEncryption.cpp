@@ -19,15 +19,14 @@ bool isIdentity(QPDFObjectHandle filter) {
 
 } // namespace
 
-SparedParts sparedByEncryption(QPDF& pdf) {
+LeftPlain sparedByEncryption(QPDF& pdf) {
     QPDFObjectHandle encrypt = pdf.getTrailer().getKey(std::string(disabledEncryptKey));
     // Crypt filters exist from /V 4 on; before, everything is encrypted.
     if (!encrypt.isDictionary() || !encrypt.getKey("/V").isInteger() ||
         encrypt.getKey("/V").getIntValue() < 4 || !isIdentity(encrypt.getKey("/StrF"))) {
-        return SparedParts::Nothing;
+        return LeftPlain::Nothing;
     }
-    return isIdentity(encrypt.getKey("/StmF")) ? SparedParts::StringsAndStreams
-                                               : SparedParts::Strings;
+    return isIdentity(encrypt.getKey("/StmF")) ? LeftPlain::StringsAndStreams : LeftPlain::Strings;
 }
 
 bool dumpedObjectsOutsideObjectStreams(QPDF& pdf) {
