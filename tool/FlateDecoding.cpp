@@ -2,35 +2,71 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
 namespace pdfinfodump {
 
+namespace {
+
+// One inflater for every stream: a file's audit may decode thousands of small object streams,
+// and each fresh inflater allocates and touches its 32 KiB window anew.
+class Inflater {
+public:
+    Inflater() { ready_ = inflateInit(&stream_) == Z_OK; }
+    ~Inflater() {
+        if (ready_) {
+            inflateEnd(&stream_);
+        }
+    }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+
+    // The inflater set to start a new stream, or nullptr when zlib could not make one.
+    z_stream* fresh() {
+        if (ready_ && inflateReset(&stream_) != Z_OK) {
+            inflateEnd(&stream_);
+            ready_ = false;
+        }
+        return ready_ ? &stream_ : nullptr;
+    }
+
+private:
+    z_stream stream_{};
+    bool ready_ = false;
+};
+
+} // namespace
+
 std::optional<std::string> inflated(std::string_view data, std::size_t limit) {
     if (data.size() > std::numeric_limits<uInt>::max()) {
         return std::nullopt;
     }
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) {
+    thread_local Inflater inflater;
+    z_stream* const fresh = inflater.fresh();
+    if (fresh == nullptr) {
         return std::nullopt;
     }
+    z_stream& stream = *fresh;
     // zlib's interface is C's: it takes the input as non-const bytes and does not change them.
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
     stream.avail_in = static_cast<uInt>(data.size());
-    std::string out;
+    // Inflated into a buffer kept from call to call, then copied out once: growing a fresh
+    // string would clear and first touch its memory for every stream.
+    thread_local std::string buffer;
+    std::size_t done = 0;
     int status = Z_OK;
-    while (status == Z_OK) {
-        const std::size_t done = out.size();
-        if (done >= limit) {
-            break;
+    while (status == Z_OK && done < limit) {
+        if (buffer.size() == done) {
+            buffer.resize(std::max<std::size_t>(buffer.size() * 2, 64 << 10));
         }
-        const std::size_t room = std::min<std::size_t>(limit - done, 64 << 10);
-        out.resize(done + room);
-        stream.next_out = reinterpret_cast<Bytef*>(out.data() + done);
-        stream.avail_out = static_cast<uInt>(room);
+        const std::size_t room = std::min(limit - done, buffer.size() - done);
+        stream.next_out = reinterpret_cast<Bytef*>(buffer.data() + done);
+        stream.avail_out = static_cast<uInt>(std::min<std::size_t>(room, 1 << 30));
+        const uInt offered = stream.avail_out;
         status = inflate(&stream, Z_NO_FLUSH);
-        out.resize(done + room - stream.avail_out);
+        done += offered - stream.avail_out;
         if (status == Z_BUF_ERROR && stream.avail_out > 0) {
             break; // the input ended before the zlib stream did
         }
@@ -38,11 +74,10 @@ std::optional<std::string> inflated(std::string_view data, std::size_t limit) {
             status = Z_OK; // the output was full: give it more room
         }
     }
-    inflateEnd(&stream);
     if (status != Z_STREAM_END) {
         return std::nullopt;
     }
-    return out;
+    return buffer.substr(0, done);
 }
 
 std::optional<std::string> withoutPngPrediction(std::string_view data, std::size_t columns) {

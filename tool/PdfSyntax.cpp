@@ -355,6 +355,22 @@ PdfObject PdfParser::scalar(Token token) const {
     }
 }
 
+PdfObject::Kind PdfParser::scalarKind(Token token) const {
+    switch (token) {
+    case Token::Integer:
+        integerValue(text_);
+        return PdfObject::Kind::Integer;
+    case Token::Real:
+        return PdfObject::Kind::Real;
+    case Token::String:
+        return PdfObject::Kind::String;
+    case Token::Name:
+        return PdfObject::Kind::Name;
+    default:
+        return scalar(token).kind;
+    }
+}
+
 PdfObject PdfParser::readObject(const std::vector<std::string_view>* keep) {
     const Token token = next();
     switch (token) {
@@ -367,12 +383,23 @@ PdfObject PdfParser::readObject(const std::vector<std::string_view>* keep) {
     }
 }
 
+void PdfParser::skipObject() {
+    const Token token = next();
+    if (token == Token::ArrayOpen || token == Token::DictionaryOpen) {
+        skipContainer(token == Token::DictionaryOpen, 1);
+    } else {
+        scalarKind(token);
+    }
+}
+
 PdfObject PdfParser::readContainer(bool dictionary, int depth,
                                    const std::vector<std::string_view>* keep) {
     if (depth > maxDepth) {
         giveWay("nested too deeply");
     }
     std::vector<PdfObject> items;
+    // Most containers are small: one allocation instead of a few as the vector doubles.
+    items.reserve(dictionary ? 16 : 8);
     const auto kept = [&](const PdfObject& key) {
         return !keep || std::find(keep->begin(), keep->end(), key.bytes) != keep->end();
     };
@@ -459,54 +486,67 @@ PdfObject PdfParser::readContainer(bool dictionary, int depth,
     return result;
 }
 
-// readContainer() without the objects: only what its checks need is kept of each item.
+// readContainer() without the objects. Of the items only the last two are kept, as an R may
+// still make a reference of them; the checks of a dictionary's keys are made on each item
+// once no R can take it any more.
 void PdfParser::skipContainer(bool dictionary, int depth) {
     if (depth > maxDepth) {
         giveWay("nested too deeply");
     }
     struct Item {
-        PdfObject::Kind kind;
-        std::int64_t number;
+        PdfObject::Kind kind = PdfObject::Kind::Null;
+        std::int64_t number = 0;
     };
-    std::vector<Item> items;
+    Item last[2];
+    std::size_t pending = 0; // of the items in last, the older first
+    std::size_t settled = 0; // items before them
+    const auto settle = [&](const Item& item) {
+        if (dictionary && settled % 2 == 0 && item.kind != PdfObject::Kind::Name) {
+            giveWay("dictionary key that is no name");
+        }
+        ++settled;
+    };
+    const auto push = [&](Item item) {
+        if (pending == 2) {
+            settle(last[0]);
+            last[0] = last[1];
+            pending = 1;
+        }
+        last[pending++] = item;
+    };
     while (true) {
         const Token token = next();
         if (token == Token::ArrayOpen || token == Token::DictionaryOpen) {
             skipContainer(token == Token::DictionaryOpen, depth + 1);
-            items.push_back({PdfObject::Kind::Array, 0});
+            push({PdfObject::Kind::Array, 0});
         } else if (token == Token::ArrayClose || token == Token::DictionaryClose) {
             if (dictionary != (token == Token::DictionaryClose)) {
                 giveWay("unbalanced brackets");
             }
             break;
         } else if (token == Token::Integer) {
-            items.push_back({PdfObject::Kind::Integer, integerValue(text_)});
+            push({PdfObject::Kind::Integer, integerValue(text_)});
         } else if (token == Token::Keyword && text_ == "R") {
-            const std::size_t count = items.size();
-            if (count < 2 || items[count - 1].kind != PdfObject::Kind::Integer ||
-                items[count - 2].kind != PdfObject::Kind::Integer) {
+            if (pending < 2 || last[0].kind != PdfObject::Kind::Integer ||
+                last[1].kind != PdfObject::Kind::Integer) {
                 giveWay("misplaced R");
             }
             constexpr std::int64_t largest = std::numeric_limits<int>::max();
-            if (items[count - 2].number < 0 || items[count - 2].number > largest ||
-                items[count - 1].number < 0 || items[count - 1].number > largest) {
+            if (last[0].number < 0 || last[0].number > largest || last[1].number < 0 ||
+                last[1].number > largest) {
                 giveWay("reference out of range");
             }
-            items.resize(count - 2);
-            items.push_back({PdfObject::Kind::Reference, 0});
+            last[0] = {PdfObject::Kind::Reference, 0};
+            pending = 1;
         } else {
-            items.push_back({scalar(token).kind, 0});
+            push({scalarKind(token), 0});
         }
     }
-    if (dictionary) {
-        if (items.size() % 2 != 0) {
-            giveWay("dictionary without a value for its last key");
-        }
-        for (std::size_t i = 0; i < items.size(); i += 2) {
-            if (items[i].kind != PdfObject::Kind::Name) {
-                giveWay("dictionary key that is no name");
-            }
-        }
+    for (std::size_t i = 0; i < pending; ++i) {
+        settle(last[i]);
+    }
+    if (dictionary && settled % 2 != 0) {
+        giveWay("dictionary without a value for its last key");
     }
 }
 

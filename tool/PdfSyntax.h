@@ -54,6 +54,8 @@ public:
     // keys: the arrays and dictionaries of the others are read past, without being built but
     // checked as closely.
     PdfObject readObject(const std::vector<std::string_view>* keep = nullptr);
+    // readObject() without building the object: it is checked as closely.
+    void skipObject();
     // Whether the next token is the keyword word; consumed when it is.
     bool takeKeyword(std::string_view word);
     // The next token's value when it is an integer; consumed when it is.
@@ -91,6 +93,8 @@ private:
                             const std::vector<std::string_view>* keep = nullptr);
     void skipContainer(bool dictionary, int depth);
     PdfObject scalar(Token token) const;
+    // scalar()'s kind, with its checks, without making the object.
+    PdfObject::Kind scalarKind(Token token) const;
 
     std::string_view bytes_;
     bool complete_;

@@ -21,6 +21,9 @@ constexpr std::size_t largestWindow = std::size_t{16} << 20;
 constexpr std::size_t largestXrefStream = std::size_t{64} << 20;
 constexpr std::size_t largestObjectStream = std::size_t{32} << 20;
 constexpr std::int64_t mostObjectsInStream = 1'000'000;
+// Decoded object streams kept at once. A walk through a large file's pages meets each stream
+// in turn; keeping them all would hold the whole file's objects decoded.
+constexpr std::size_t decodedStreamsKept = 8;
 // qpdf looks for startxref this far from the end.
 constexpr std::int64_t startxrefWindow = 1054;
 // qpdf reads a subsection header from this many bytes.
@@ -382,7 +385,9 @@ const QuickDocument::Stored& QuickDocument::stored(int number, int generation,
     if (const auto found = objects_.find(key); found != objects_.end()) {
         return found->second;
     }
-    if (const auto found = partialObjects_.find(key); keep && found != partialObjects_.end()) {
+    const auto partialKey = std::make_tuple(number, generation, static_cast<const void*>(keep));
+    if (const auto found = partialObjects_.find(partialKey);
+        keep && found != partialObjects_.end()) {
         return found->second;
     }
     if (!resolving_.insert(key).second) {
@@ -402,12 +407,14 @@ const QuickDocument::Stored& QuickDocument::stored(int number, int generation,
     case CrossReference::Location::Kind::InFile:
         object = readObjectAt(location.where, number, generation, keep);
         if (keep) {
-            return partialObjects_.emplace(key, std::move(object)).first->second;
+            return partialObjects_.emplace(partialKey, std::move(object)).first->second;
         }
         break;
     case CrossReference::Location::Kind::InStream:
-        // Read whole: qpdf parses the objects before it in the stream whole too.
-        object.value = objectFromStream(static_cast<int>(location.where), number);
+        object.value = objectFromStream(static_cast<int>(location.where), number, keep);
+        if (keep) {
+            return partialObjects_.emplace(partialKey, std::move(object)).first->second;
+        }
         break;
     }
     return objects_.emplace(key, std::move(object)).first->second;
@@ -439,7 +446,8 @@ const PdfObject& QuickDocument::resolveKeeping(const PdfObject& value,
     return object.value;
 }
 
-PdfObject QuickDocument::objectFromStream(int streamNumber, int number) {
+PdfObject QuickDocument::objectFromStream(int streamNumber, int number,
+                                          const std::vector<std::string_view>* keep) {
     auto found = objectStreams_.find(streamNumber);
     if (found == objectStreams_.end()) {
         ObjectStream loaded;
@@ -468,25 +476,54 @@ PdfObject QuickDocument::objectFromStream(int streamNumber, int number) {
             loaded.offsets[static_cast<int>(object)] = static_cast<std::size_t>(offset + first);
         }
         found = objectStreams_.emplace(streamNumber, std::move(loaded)).first;
+    } else if (found->second.released) {
+        found->second.data = decoded(stored(streamNumber, 0), largestObjectStream);
+        found->second.released = false;
     }
+    keepDecoded(streamNumber);
     ObjectStream& stream = found->second;
-    if (stream.offsets.count(number) == 0) {
+    const auto wanted = stream.offsets.find(number);
+    if (wanted == stream.offsets.end()) {
         giveWay("object not in its object stream");
     }
     // qpdf parses the objects of a stream in the order of their numbers, and one it cannot
-    // parse leaves those after it unread: those before this one must parse too.
-    for (auto at = stream.offsets.begin(); at != stream.offsets.end() && at->first <= number;
-         ++at) {
-        if (stream.objects.count(at->first) == 0) {
-            if (at->second > stream.data.size()) {
-                giveWay("object outside its object stream");
-            }
-            PdfParser parser(stream.data, true);
-            parser.seek(at->second);
-            stream.objects.emplace(at->first, parser.readObject());
+    // parse leaves those after it unread: those before this one must parse too. They are only
+    // checked here; each is built when it is asked for (stored() keeps it then).
+    for (auto at = stream.offsets.upper_bound(stream.parsedThrough);
+         number > stream.parsedThrough && at != wanted; ++at) {
+        if (at->second > stream.data.size()) {
+            giveWay("object outside its object stream");
         }
+        PdfParser parser(stream.data, true);
+        parser.seek(at->second);
+        parser.skipObject();
+        stream.parsedThrough = at->first;
     }
-    return stream.objects.at(number);
+    if (wanted->second > stream.data.size()) {
+        giveWay("object outside its object stream");
+    }
+    PdfParser parser(stream.data, true);
+    parser.seek(wanted->second);
+    PdfObject object = parser.readObject(keep);
+    stream.parsedThrough = std::max(stream.parsedThrough, number);
+    return object;
+}
+
+void QuickDocument::keepDecoded(int streamNumber) {
+    if (!decodedStreams_.empty() && decodedStreams_.back() == streamNumber) {
+        return;
+    }
+    const auto kept = std::find(decodedStreams_.begin(), decodedStreams_.end(), streamNumber);
+    if (kept != decodedStreams_.end()) {
+        decodedStreams_.erase(kept);
+    }
+    decodedStreams_.push_back(streamNumber);
+    if (decodedStreams_.size() > decodedStreamsKept) {
+        ObjectStream& oldest = objectStreams_.at(decodedStreams_.front());
+        std::string().swap(oldest.data);
+        oldest.released = true;
+        decodedStreams_.pop_front();
+    }
 }
 
 std::string QuickDocument::decoded(const Stored& stream, std::size_t limit) {

@@ -5,10 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -51,7 +54,8 @@ public:
     const PdfObject& resolve(const PdfObject& value, bool* isStream = nullptr);
     // resolve() for a use that needs only the entries keys of a dictionary: one read from the
     // file holds only those, the others read past (the pages of a page tree, say, whose
-    // resources and annotations the count does not need).
+    // resources and annotations the count does not need). Kept apart per list of keys, which
+    // must outlive the document.
     const PdfObject& resolveKeeping(const PdfObject& value,
                                     const std::vector<std::string_view>& keys, bool* isStream);
     // The data of the stream a reference names, decoded; gives way beyond limit bytes.
@@ -67,7 +71,10 @@ private:
     struct ObjectStream {
         std::string data;
         std::map<int, std::size_t> offsets;
-        std::map<int, PdfObject> objects;
+        // The objects up to this number are known to parse.
+        int parsedThrough = std::numeric_limits<int>::min();
+        // Set when data was let go, to be decoded again when needed.
+        bool released = false;
     };
 
     template <typename Parse> auto parseAt(std::int64_t offset, Parse parse);
@@ -78,8 +85,12 @@ private:
                         const std::vector<std::string_view>* keep = nullptr);
     const Stored& stored(int number, int generation,
                          const std::vector<std::string_view>* keep = nullptr);
-    PdfObject objectFromStream(int streamNumber, int number);
+    PdfObject objectFromStream(int streamNumber, int number,
+                               const std::vector<std::string_view>* keep = nullptr);
     std::string decoded(const Stored& stream, std::size_t limit);
+    // Notes the stream as used last, letting go of the data of the one used least recently
+    // when more are kept than decodedStreamsKept.
+    void keepDecoded(int streamNumber);
     std::int64_t resolvedInteger(const PdfObject* value);
 
     FileBytes& file_;
@@ -87,10 +98,12 @@ private:
     bool crossReferenceRead_ = false;
     PdfObject trailer_;
     std::map<std::pair<int, int>, Stored> objects_;
-    // Dictionaries read with only some of their entries, for resolveKeeping() alone.
-    std::map<std::pair<int, int>, Stored> partialObjects_;
+    // Dictionaries read with only some of their entries, for resolveKeeping() alone, by
+    // object and the list of keys kept.
+    std::map<std::tuple<int, int, const void*>, Stored> partialObjects_;
     std::set<std::pair<int, int>> resolving_;
     std::map<int, ObjectStream> objectStreams_;
+    std::deque<int> decodedStreams_; // with their data, the one used last at the back
 };
 
 } // namespace pdfinfodump
