@@ -446,58 +446,76 @@ const PdfObject& QuickDocument::resolveKeeping(const PdfObject& value,
     return object.value;
 }
 
+void QuickDocument::loadObjectStream(int streamNumber, ObjectStream& into) {
+    const Stored& stream = stored(streamNumber, 0);
+    const PdfObject* type = stream.value.find("Type");
+    const PdfObject& typeName = type ? resolve(*type) : null();
+    if (!stream.isStream || !typeName.is(Kind::Name) || typeName.bytes != "ObjStm") {
+        giveWay("no object stream");
+    }
+    const std::int64_t count = resolvedInteger(stream.value.find("N"));
+    const std::int64_t first = resolvedInteger(stream.value.find("First"));
+    if (count < 0 || count > mostObjectsInStream || first < 0 || first > largestInt) {
+        giveWay("object stream with odd /N or /First");
+    }
+    into.data = decoded(stream, largestObjectStream);
+    into.offsets.clear();
+    into.offsets.reserve(static_cast<std::size_t>(count));
+    PdfParser header(into.data, true);
+    for (std::int64_t i = 0; i < count; ++i) {
+        std::int64_t object = 0;
+        std::int64_t offset = 0;
+        if (!header.takeInteger(object) || !header.takeInteger(offset) ||
+            object < std::numeric_limits<int>::min() || object > largestInt || offset < 0 ||
+            offset + first > largestInt) {
+            giveWay("object stream header qpdf reads otherwise");
+        }
+        into.offsets.emplace_back(static_cast<int>(object),
+                                  static_cast<std::size_t>(offset + first));
+    }
+    // qpdf reads every pair of the header first; a later pair for a number wins.
+    std::stable_sort(into.offsets.begin(), into.offsets.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto sameNumber = [](const auto& a, const auto& b) { return a.first == b.first; };
+    std::reverse(into.offsets.begin(), into.offsets.end());
+    into.offsets.erase(std::unique(into.offsets.begin(), into.offsets.end(), sameNumber),
+                       into.offsets.end());
+    std::reverse(into.offsets.begin(), into.offsets.end());
+    into.released = false;
+}
+
 PdfObject QuickDocument::objectFromStream(int streamNumber, int number,
                                           const std::vector<std::string_view>* keep) {
-    auto found = objectStreams_.find(streamNumber);
-    if (found == objectStreams_.end()) {
-        ObjectStream loaded;
-        const Stored& stream = stored(streamNumber, 0);
-        const PdfObject* type = stream.value.find("Type");
-        const PdfObject& typeName = type ? resolve(*type) : null();
-        if (!stream.isStream || !typeName.is(Kind::Name) || typeName.bytes != "ObjStm") {
-            giveWay("no object stream");
-        }
-        const std::int64_t count = resolvedInteger(stream.value.find("N"));
-        const std::int64_t first = resolvedInteger(stream.value.find("First"));
-        if (count < 0 || count > mostObjectsInStream || first < 0 || first > largestInt) {
-            giveWay("object stream with odd /N or /First");
-        }
-        loaded.data = decoded(stream, largestObjectStream);
-        // qpdf reads every pair of the header first; a later pair for a number wins.
-        PdfParser header(loaded.data, true);
-        for (std::int64_t i = 0; i < count; ++i) {
-            std::int64_t object = 0;
-            std::int64_t offset = 0;
-            if (!header.takeInteger(object) || !header.takeInteger(offset) ||
-                object < std::numeric_limits<int>::min() || object > largestInt || offset < 0 ||
-                offset + first > largestInt) {
-                giveWay("object stream header qpdf reads otherwise");
-            }
-            loaded.offsets[static_cast<int>(object)] = static_cast<std::size_t>(offset + first);
-        }
-        found = objectStreams_.emplace(streamNumber, std::move(loaded)).first;
-    } else if (found->second.released) {
-        found->second.data = decoded(stored(streamNumber, 0), largestObjectStream);
-        found->second.released = false;
+    ObjectStream& stream = objectStreams_[streamNumber];
+    if (stream.released) {
+        loadObjectStream(streamNumber, stream);
     }
     keepDecoded(streamNumber);
-    ObjectStream& stream = found->second;
-    const auto wanted = stream.offsets.find(number);
-    if (wanted == stream.offsets.end()) {
+    const auto byNumber = [](const std::pair<int, std::size_t>& entry, int wanted) {
+        return entry.first < wanted;
+    };
+    const auto wanted =
+        std::lower_bound(stream.offsets.begin(), stream.offsets.end(), number, byNumber);
+    if (wanted == stream.offsets.end() || wanted->first != number) {
         giveWay("object not in its object stream");
     }
     // qpdf parses the objects of a stream in the order of their numbers, and one it cannot
     // parse leaves those after it unread: those before this one must parse too. They are only
     // checked here; each is built when it is asked for (stored() keeps it then).
-    for (auto at = stream.offsets.upper_bound(stream.parsedThrough);
-         number > stream.parsedThrough && at != wanted; ++at) {
-        if (at->second > stream.data.size()) {
-            giveWay("object outside its object stream");
+    if (number > stream.parsedThrough) {
+        for (auto at = std::upper_bound(stream.offsets.begin(), wanted, stream.parsedThrough,
+                                        [](int parsed, const std::pair<int, std::size_t>&entry) {
+                                            return parsed < entry.first;
+                                        });
+             at != wanted; ++at) {
+            if (at->second > stream.data.size()) {
+                giveWay("object outside its object stream");
+            }
+            PdfParser parser(stream.data, true);
+            parser.seek(at->second);
+            parser.skipObject();
+            stream.parsedThrough = at->first;
         }
-        PdfParser parser(stream.data, true);
-        parser.seek(at->second);
-        parser.skipObject();
-        stream.parsedThrough = at->first;
     }
     if (wanted->second > stream.data.size()) {
         giveWay("object outside its object stream");
@@ -521,6 +539,7 @@ void QuickDocument::keepDecoded(int streamNumber) {
     if (decodedStreams_.size() > decodedStreamsKept) {
         ObjectStream& oldest = objectStreams_.at(decodedStreams_.front());
         std::string().swap(oldest.data);
+        std::vector<std::pair<int, std::size_t>>().swap(oldest.offsets);
         oldest.released = true;
         decodedStreams_.pop_front();
     }

@@ -70,11 +70,12 @@ private:
     };
     struct ObjectStream {
         std::string data;
-        std::map<int, std::size_t> offsets;
+        // Where each object starts in data, by object number.
+        std::vector<std::pair<int, std::size_t>> offsets;
         // The objects up to this number are known to parse.
         int parsedThrough = std::numeric_limits<int>::min();
-        // Set when data was let go, to be decoded again when needed.
-        bool released = false;
+        // Set while data and offsets are not there (not yet, or let go): loaded when needed.
+        bool released = true;
     };
 
     template <typename Parse> auto parseAt(std::int64_t offset, Parse parse);
@@ -85,11 +86,13 @@ private:
                         const std::vector<std::string_view>* keep = nullptr);
     const Stored& stored(int number, int generation,
                          const std::vector<std::string_view>* keep = nullptr);
+    // Decodes an object stream into into, with the offsets of its objects.
+    void loadObjectStream(int streamNumber, ObjectStream& into);
     PdfObject objectFromStream(int streamNumber, int number,
                                const std::vector<std::string_view>* keep = nullptr);
     std::string decoded(const Stored& stream, std::size_t limit);
-    // Notes the stream as used last, letting go of the data of the one used least recently
-    // when more are kept than decodedStreamsKept.
+    // Notes the stream as used last, letting go of the data and offsets of the one used least
+    // recently when more are kept than decodedStreamsKept.
     void keepDecoded(int streamNumber);
     std::int64_t resolvedInteger(const PdfObject* value);
 
