@@ -66,7 +66,8 @@ class Document:
     to refer to; catalog_entries and trailer_entries are added to those dictionaries;
     root_count replaces the root node's true /Count; direct_info writes the Info
     dictionary into the trailer itself; cipher and object_stream are as pdf_writer.assemble
-    takes them."""
+    takes them; page_entries holds, page by page, entries added to (or replacing those of)
+    each page's dictionary."""
     pages: list
     info: dict | None = field(default_factory=dict)
     tree: list | None = None
@@ -80,6 +81,7 @@ class Document:
     direct_info: bool = False
     cipher: object = None
     object_stream: bool = False
+    page_entries: list = field(default_factory=list)
 
 
 def grouped(page_count, size):
@@ -151,6 +153,8 @@ def build(document):
         page = {"Type": Name("Page"), "Parent": None, "Contents": Ref(contents)}
         if not nested:
             page.update(MediaBox=A4, Resources=resources)
+        if len(page_numbers) < len(document.page_entries):
+            page.update(document.page_entries[len(page_numbers)])
         page_numbers.append(numbering.add(page))
     inherited = {"MediaBox": A4, "Resources": resources} if nested else {}
     root_pages, _ = _page_tree(shape, None, numbering, page_numbers, inherited)

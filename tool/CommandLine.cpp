@@ -1,15 +1,18 @@
 #include "tool/CommandLine.h"
 
+#include "tool/Features.h"
+
 #include <algorithm>
 #include <string_view>
 
 namespace pdfinfodump {
 
 const char* const usageText =
-    "usage: pdftk FILE dump_data|dumpdata|dump_data_utf8 output OUT|-\n"
+    "usage: pdftk FILE dump_data|dumpdata|dump_data_utf8 [audit] output OUT|-\n"
     "       pdftk A=FILE input_pw A=PASSWORD|PROMPT dump_data|dumpdata|dump_data_utf8 "
-    "output OUT|-\n"
-    "       pdftk --serve\n";
+    "[audit] output OUT|-\n"
+    "       pdftk --serve\n"
+    "       pdftk --features\n";
 
 namespace {
 
@@ -99,6 +102,22 @@ std::optional<DumpRequest> parseCommandLine(const std::vector<std::string>& argu
         return std::nullopt;
     }
     return request;
+}
+
+const char* featuresText() {
+    static const std::string text = [] {
+        std::string lines;
+        for (const std::string_view feature : toolFeatures) {
+            lines += feature;
+            lines += '\n';
+        }
+        return lines;
+    }();
+    return text.c_str();
+}
+
+bool asksForFeatures(const std::vector<std::string>& arguments) {
+    return arguments.size() == 1 && arguments[0] == "--features";
 }
 
 } // namespace pdfinfodump

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tool/AuditFacts.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +23,8 @@ struct DocumentFacts {
     std::vector<std::string> ids;
     // Absent when the page tree cannot be read.
     std::optional<long long> pageCount;
+    // Read only when asked for (FileReading::audit).
+    std::optional<AuditFacts> audit;
 };
 
 } // namespace pdfinfodump

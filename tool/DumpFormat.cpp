@@ -1,5 +1,6 @@
 #include "tool/DumpFormat.h"
 
+#include "tool/AuditLines.h"
 #include "tool/PdfText.h"
 
 namespace pdfinfodump {
@@ -39,6 +40,9 @@ std::string formatDump(const DocumentFacts& facts, TextStyle style) {
     }
     if (facts.pageCount) {
         out += "NumberOfPages: " + std::to_string(*facts.pageCount) + '\n';
+    }
+    if (facts.audit) {
+        appendAuditLines(out, *facts.audit, style);
     }
     return out;
 }

@@ -16,14 +16,14 @@ std::optional<TextStyle> operationStyle(const std::string& word) {
 } // namespace
 
 std::optional<DumpWords> parseDumpWords(const std::vector<std::string>& words) {
-    if (words.size() != 1) {
+    if (words.empty() || words.size() > 2 || (words.size() == 2 && words[1] != "audit")) {
         return std::nullopt;
     }
     const std::optional<TextStyle> style = operationStyle(words.front());
     if (!style) {
         return std::nullopt;
     }
-    return DumpWords{*style};
+    return DumpWords{*style, words.size() == 2};
 }
 
 } // namespace pdfinfodump

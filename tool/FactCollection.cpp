@@ -1,7 +1,9 @@
 #include "tool/FactCollection.h"
 
+#include "tool/DocumentAudit.h"
 #include "tool/PageCount.h"
 #include "tool/PdfText.h"
+#include "tool/QpdfAuditSource.h"
 #include "tool/XmpProperties.h"
 
 #include <qpdf/Pipeline.hh>
@@ -54,7 +56,8 @@ bool hasValue(const std::vector<InfoEntry>& info, std::string_view key) {
 }
 
 void addXmpFromMetadata(QPDF& pdf, DocumentFacts& facts, std::vector<std::string>& warnings) {
-    if (!lacksStandardProperty(facts)) {
+    const bool lacking = lacksStandardProperty(facts);
+    if (!lacking && !facts.audit) {
         return;
     }
     QPDFObjectHandle metadata = pdf.getRoot().getKey("/Metadata");
@@ -64,7 +67,9 @@ void addXmpFromMetadata(QPDF& pdf, DocumentFacts& facts, std::vector<std::string
     std::string xml;
     BoundedBuffer buffer(xml, metadataLimit);
     if (!metadata.pipeStreamData(&buffer, nullptr, 0, qpdf_dl_generalized, true)) {
-        warnings.push_back("the XMP metadata stream cannot be decoded; ignored");
+        if (lacking) {
+            warnings.push_back("the XMP metadata stream cannot be decoded; ignored");
+        }
         return;
     }
     addXmpProperties(facts, xml, warnings);
@@ -79,13 +84,22 @@ bool lacksStandardProperty(const DocumentFacts& facts) {
 
 void addXmpProperties(DocumentFacts& facts, std::string_view xml,
                       std::vector<std::string>& warnings) {
+    const bool lacking = lacksStandardProperty(facts);
     std::string error;
-    const auto properties = propertiesFromXmp(xml, error);
-    if (!properties) {
-        warnings.push_back("the XMP metadata is not well-formed (" + error + "); ignored");
+    const std::optional<XmpContent> content = readXmp(xml, error);
+    if (!content) {
+        if (lacking) {
+            warnings.push_back("the XMP metadata is not well-formed (" + error + "); ignored");
+        }
         return;
     }
-    for (const InfoEntry& property : *properties) {
+    if (facts.audit) {
+        facts.audit->pdfA = content->pdfA;
+    }
+    if (!lacking) {
+        return;
+    }
+    for (const InfoEntry& property : content->properties) {
         if (hasValue(facts.info, property.key)) {
             continue;
         }
@@ -99,8 +113,13 @@ void addXmpProperties(DocumentFacts& facts, std::string_view xml,
                      [](const InfoEntry& a, const InfoEntry& b) { return a.key < b.key; });
 }
 
-DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool streamsPlain) {
+DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool streamsPlain,
+                           bool audit) {
     DocumentFacts facts;
+    if (audit) {
+        // Present from the start, for the XMP's PDF/A claim.
+        facts.audit = AuditFacts{};
+    }
     QPDFObjectHandle trailer = pdf.getTrailer();
     tolerate([&] {
         QPDFObjectHandle info = trailer.getKey("/Info");
@@ -131,6 +150,17 @@ DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool s
     }
     if (streamsPlain) {
         tolerate([&] { addXmpFromMetadata(pdf, facts, warnings); });
+    }
+    // Last: in a damaged file, what qpdf reads can depend on what it read before (an object
+    // found elsewhere makes it rebuild the cross-reference table), and the audit must not
+    // change the rest of the dump.
+    if (audit) {
+        tolerate([&] {
+            QpdfAuditSource source(pdf, streamsPlain);
+            AuditFacts walked = auditDocument(source);
+            walked.pdfA = facts.audit->pdfA;
+            facts.audit = std::move(walked);
+        });
     }
     return facts;
 }

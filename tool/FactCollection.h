@@ -18,8 +18,10 @@ namespace pdfinfodump {
 // Anything noteworthy, such as XMP that cannot be parsed or pages counted one by one, is
 // added to warnings. Only the trailer, the information dictionary, the page tree and the
 // metadata stream are read; without streamsPlain (their data is encrypted, the key unknown) no
-// stream is. Throws only std::bad_alloc.
-DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool streamsPlain = true);
+// stream is. With audit, the audit facts too (DocumentAudit.h), all but Encryption,
+// PasswordToOpen and Linearized. Throws only std::bad_alloc.
+DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool streamsPlain = true,
+                           bool audit = false);
 
 // Far beyond any real XMP packet; a metadata stream that decodes to more is not read.
 inline constexpr std::size_t metadataLimit = std::size_t{8} << 20;
@@ -27,8 +29,8 @@ inline constexpr std::size_t metadataLimit = std::size_t{8} << 20;
 // Whether the facts lack a standard property, which XMP metadata may then give.
 bool lacksStandardProperty(const DocumentFacts& facts);
 
-// Adds the standard properties the facts lack from the XMP packet xml; notes in warnings when
-// the packet cannot be read.
+// Adds the standard properties the facts lack from the XMP packet xml, noting in warnings when
+// the packet cannot be read; with audit facts, sets their PDF/A claim too.
 void addXmpProperties(DocumentFacts& facts, std::string_view xml,
                       std::vector<std::string>& warnings);
 

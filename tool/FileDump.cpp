@@ -18,13 +18,19 @@ std::string errorLine(const std::string& subject, const std::string& reason, boo
 FileDump dumpFile(const std::string& path, const std::optional<std::string>& password,
                   const DumpWords& words) {
     FileDump result;
-    const ReadResult read = readPdfFile(path, password);
+    FileReading reading;
+    reading.audit = words.audit;
+    const ReadResult read = readPdfFile(path, password, reading);
     for (const std::string& warning : read.warnings) {
         result.errors += errorLine(path, warning, true);
     }
     if (!read.ok) {
         result.status = 1;
         result.errors += errorLine(path, read.error);
+        // A document the password does not open still gives its audit's encryption lines.
+        if (read.facts.audit) {
+            result.dump = formatDump(read.facts, words.style);
+        }
         return result;
     }
     result.dump = formatDump(read.facts, words.style);

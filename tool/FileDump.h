@@ -11,7 +11,8 @@ namespace pdfinfodump {
 struct FileDump {
     // 0 when the file was read, 1 when it could not be.
     int status = 0;
-    // What goes to the output; empty when the file could not be read.
+    // What goes to the output; empty when the file could not be read, but for the audit's
+    // lines that a document the password does not open still gives.
     std::string dump;
     // What goes to standard error: a warning line for each thing read in an unusual way, then
     // the failure line when the file could not be read (errorLine()).

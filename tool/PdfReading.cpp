@@ -2,8 +2,11 @@
 
 #include "tool/BlockCacheSource.h"
 #include "tool/DamagedFileRepair.h"
+#include "tool/EncryptionKind.h"
 #include "tool/FactCollection.h"
 #include "tool/FileSnapshot.h"
+#include "tool/Linearization.h"
+#include "tool/QpdfAuditSource.h"
 #include "tool/QuickReader.h"
 #include "tool/SparedEncryption.h"
 
@@ -76,8 +79,54 @@ bool encryptionSparesWhatWeRead(QPDF& pdf, bool& streamsPlain) {
     return streamsPlain || (spared == LeftPlain::Strings && dumpedObjectsOutsideObjectStreams(pdf));
 }
 
+// Whether the empty password opens the document; nothing when it fails otherwise.
+std::optional<bool> opensWithEmptyPassword(const OpenDocument& open) {
+    try {
+        QPDF pdf;
+        silence(pdf);
+        open(pdf, "");
+        return true;
+    } catch (const QPDFExc& e) {
+        return e.getErrorCode() == qpdf_e_password ? std::optional<bool>(false) : std::nullopt;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<bool> negated(std::optional<bool> value) {
+    return value ? std::optional<bool>(!*value) : std::nullopt;
+}
+
+// The cipher the encryption dictionary under key in the trailer names; None without one.
+std::optional<EncryptionKind> encryptionOf(QPDF& pdf, const std::string& key) {
+    QPDFObjectHandle encrypt = pdf.getTrailer().getKey(key);
+    if (encrypt.isNull()) {
+        return EncryptionKind::None;
+    }
+    QpdfAuditSource source(pdf, true);
+    return encryptionKind(source, QpdfAuditSource::converted(encrypt, false));
+}
+
+// Encryption and PasswordToOpen of a document opened with password, or with its encryption
+// renamed when that spares what the dump reads (the empty password was refused then). An
+// encryption that spares streams too covers embedded files alone: viewers open the document
+// without a password, and ask for one when an attachment is opened.
+void addEncryptionFacts(QPDF& pdf, bool spared, bool streamsPlain, const std::string& password,
+                        const OpenDocument& open, AuditFacts& audit) {
+    audit.encryption = encryptionOf(pdf, spared ? std::string(disabledEncryptKey) : "/Encrypt");
+    if (spared) {
+        audit.passwordToOpen = !streamsPlain;
+    } else if (audit.encryption == EncryptionKind::None || password.empty()) {
+        audit.passwordToOpen = false;
+    } else {
+        audit.passwordToOpen = negated(opensWithEmptyPassword(open));
+    }
+}
+
 Attempt attempt(const OpenDocument& open, const std::vector<std::string>& candidates,
-                bool needsSparingEncryption) {
+                bool needsSparingEncryption, bool audit) {
     Attempt result;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         try {
@@ -89,7 +138,11 @@ Attempt attempt(const OpenDocument& open, const std::vector<std::string>& candid
                 result.error = "the encryption covers what the dump reads";
                 return result;
             }
-            result.facts = collectFacts(pdf, result.warnings, result.streamsPlain);
+            result.facts = collectFacts(pdf, result.warnings, result.streamsPlain, audit);
+            if (audit) {
+                addEncryptionFacts(pdf, needsSparingEncryption, result.streamsPlain, candidates[i],
+                                   open, *result.facts.audit);
+            }
             result.opened = true;
             return result;
         } catch (const QPDFExc& e) {
@@ -204,12 +257,35 @@ bool improves(const Attempt& next, const Attempt& best, Repair repair) {
 // Bytes of the whole file for the repairs, read only when one is needed.
 using LoadBytes = std::function<std::optional<std::string_view>()>;
 
+// What the audit tells of a document no password given opened: whether the empty one does,
+// and the cipher, read from a copy whose encryption qpdf ignores.
+AuditFacts refusedAudit(const OpenDocument& open, const LoadBytes& loadBytes, bool passwordGiven) {
+    AuditFacts audit;
+    audit.passwordToOpen = passwordGiven ? negated(opensWithEmptyPassword(open)) : true;
+    const std::optional<std::string_view> bytes = loadBytes();
+    const std::optional<std::string> copy = bytes ? withoutEncryption(*bytes) : std::nullopt;
+    if (!copy) {
+        return audit;
+    }
+    try {
+        QPDF pdf;
+        silence(pdf);
+        pdf.processMemoryFile("encryption", copy->data(), copy->size());
+        audit.encryption = encryptionOf(pdf, std::string(disabledEncryptKey));
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        // The cipher stays unknown.
+    }
+    return audit;
+}
+
 ReadResult readDocument(const OpenDocument& open, const LoadBytes& loadBytes,
-                        const std::optional<std::string>& password) {
+                        const std::optional<std::string>& password, bool audit) {
     const bool passwordGiven = password && !password->empty();
     const std::vector<std::string> candidates =
         passwordGiven ? passwordCandidates(*password) : std::vector<std::string>{""};
-    Attempt best = attempt(open, candidates, false);
+    Attempt best = attempt(open, candidates, false, audit);
     std::vector<std::string> repairs;
     std::optional<std::string_view> current;
     std::string currentCopy;
@@ -232,7 +308,7 @@ ReadResult readDocument(const OpenDocument& open, const LoadBytes& loadBytes,
             [&](QPDF& pdf, const char* pw) {
                 pdf.processMemoryFile("repaired", bytes.data(), bytes.size(), pw);
             },
-            candidates, *repair == Repair::SpareEncryption);
+            candidates, *repair == Repair::SpareEncryption, audit);
         if (improves(next, best, *repair)) {
             repairs.push_back(describe(*repair, best, next));
             best = std::move(next);
@@ -243,7 +319,12 @@ ReadResult readDocument(const OpenDocument& open, const LoadBytes& loadBytes,
     ReadResult result;
     if (!best.opened) {
         if (best.passwordRefused) {
-            return failure(passwordGiven ? "wrong password" : "encrypted: a password is required");
+            ReadResult refused =
+                failure(passwordGiven ? "wrong password" : "encrypted: a password is required");
+            if (audit) {
+                refused.facts.audit = refusedAudit(open, loadBytes, passwordGiven);
+            }
+            return refused;
         }
         return failure(best.error);
     }
@@ -254,6 +335,13 @@ ReadResult readDocument(const OpenDocument& open, const LoadBytes& loadBytes,
         result.warnings.push_back(oneLine(std::move(warning)));
     }
     return result;
+}
+
+// Linearized, for a document read with the audit.
+void addLinearization(ReadResult& result, std::string_view head, std::int64_t fileSize) {
+    if (result.ok && result.facts.audit) {
+        result.facts.audit->linearized = isLinearized(head, fileSize);
+    }
 }
 
 ReadResult quickResult(QuickRead read) {
@@ -321,7 +409,7 @@ ReadResult readOpenedPdf(FileSnapshot& file, const std::optional<std::string>& p
         }
         std::optional<QuickRead> quick;
         if (reading.quickReader) {
-            quick = readQuickly(bytes);
+            quick = readQuickly(bytes, reading.audit);
         }
         result = quick ? quickResult(std::move(*quick))
                        : readDocument(
@@ -329,19 +417,28 @@ ReadResult readOpenedPdf(FileSnapshot& file, const std::optional<std::string>& p
                                  pdf.processMemoryFile(file.path().c_str(), bytes.data(),
                                                        bytes.size(), pw);
                              },
-                             loadBytes, password);
+                             loadBytes, password, reading.audit);
+        addLinearization(result, bytes.substr(0, linearizationWindow), file.size());
     } else {
         // Shared by every try, so that qpdf and a second password find the blocks read.
         const auto source =
             std::make_shared<BlockCacheSource>(file, reading.blockSize, reading.cachedBlocks);
         std::optional<QuickRead> quick;
         if (reading.quickReader) {
-            quick = readQuickly(*source, file.size());
+            quick = readQuickly(*source, file.size(), reading.audit);
         }
         result = quick ? quickResult(std::move(*quick))
                        : readDocument(
                              [&](QPDF& pdf, const char* pw) { pdf.processInputSource(source, pw); },
-                             loadBytes, password);
+                             loadBytes, password, reading.audit);
+        if (result.ok && result.facts.audit) {
+            std::string head(static_cast<std::size_t>(std::min<std::int64_t>(
+                                 file.size(), std::int64_t{linearizationWindow})),
+                             '\0');
+            if (file.readAt(0, head.data(), head.size())) {
+                addLinearization(result, head, file.size());
+            }
+        }
     }
     // Checked after qpdf is done: it takes some failed reads for damage and reads on.
     if (!file.unchanged()) {
@@ -352,16 +449,21 @@ ReadResult readOpenedPdf(FileSnapshot& file, const std::optional<std::string>& p
 
 ReadResult readPdfBuffer(std::string_view bytes, const std::optional<std::string>& password,
                          const FileReading& reading) {
+    std::optional<QuickRead> quick;
     if (reading.quickReader) {
-        if (std::optional<QuickRead> quick = readQuickly(bytes)) {
-            return quickResult(std::move(*quick));
-        }
+        quick = readQuickly(bytes, reading.audit);
     }
-    return readDocument(
-        [&](QPDF& pdf, const char* pw) {
-            pdf.processMemoryFile("memory", bytes.data(), bytes.size(), pw);
-        },
-        [&]() -> std::optional<std::string_view> { return bytes; }, password);
+    ReadResult result =
+        quick ? quickResult(std::move(*quick))
+              : readDocument(
+                    [&](QPDF& pdf, const char* pw) {
+                        pdf.processMemoryFile("memory", bytes.data(), bytes.size(), pw);
+                    },
+                    [&]() -> std::optional<std::string_view> { return bytes; }, password,
+                    reading.audit);
+    addLinearization(result, bytes.substr(0, linearizationWindow),
+                     static_cast<std::int64_t>(bytes.size()));
+    return result;
 }
 
 } // namespace pdfinfodump

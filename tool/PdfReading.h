@@ -35,6 +35,9 @@ struct FileReading {
     std::size_t blockSize = std::size_t{16} << 10;
     std::size_t cachedBlocks = 64;
     bool quickReader = true;
+    // Whether the audit facts are read too (DocumentFacts::audit). A document that needs a
+    // password not given then still gives its Encryption and PasswordToOpen.
+    bool audit = false;
 };
 
 // Reads the information dictionary, the trailer's ID and the page count of a PDF file, with

@@ -1,6 +1,8 @@
 #include "tool/QuickReader.h"
 
+#include "tool/DocumentAudit.h"
 #include "tool/FactCollection.h"
+#include "tool/PageWalk.h"
 #include "tool/QuickDocument.h"
 
 #include <exception>
@@ -65,9 +67,31 @@ std::vector<std::string> fileIds(QuickDocument& document) {
     return ids;
 }
 
+// The quick reader's objects as the audit reads them.
+class QuickAuditSource final : public AuditSource {
+public:
+    explicit QuickAuditSource(QuickDocument& document) : document_(document) {}
+
+    const PdfObject& trailer() override { return document_.trailer(); }
+    const PdfObject& resolve(const PdfObject& value, bool* isStream) override {
+        return document_.resolve(value, isStream);
+    }
+    const PdfObject& resolveKeeping(const PdfObject& value,
+                                    const std::vector<std::string_view>& keys,
+                                    bool* isStream) override {
+        return document_.resolveKeeping(value, keys, isStream);
+    }
+
+private:
+    QuickDocument& document_;
+};
+
 // The page tree root's /Count when its kids add up to it, as countPages() checks it; gives
-// way otherwise, since qpdf then walks the tree.
-long long checkedPageCount(QuickDocument& document, const PdfObject& catalog) {
+// way otherwise, since qpdf then walks the tree. Of a kid, often one of thousands of pages,
+// the count needs only /Kids and /Count, but an audit's walk reads the kids again for more:
+// keys are the entries kept.
+long long checkedPageCount(QuickDocument& document, const PdfObject& catalog,
+                           const std::vector<std::string_view>& keys) {
     const PdfObject* pages = nullptr;
     const PdfObject* pagesValue = catalog.find("Pages");
     if (!pagesValue || !isDictionary(document, *pagesValue, pages)) {
@@ -82,11 +106,9 @@ long long checkedPageCount(QuickDocument& document, const PdfObject& catalog) {
     }
     const long long claimed = count.number;
     long long sum = 0;
-    // Of a kid, often one of thousands of pages, the count needs these entries only.
-    static const std::vector<std::string_view> countKeys = {"Kids", "Count"};
     for (const PdfObject& kidValue : kids.values) {
         bool isStream = false;
-        const PdfObject* kid = &document.resolveKeeping(kidValue, countKeys, &isStream);
+        const PdfObject* kid = &document.resolveKeeping(kidValue, keys, &isStream);
         if (isStream || !kid->is(Kind::Dictionary)) {
             throw GiveWayToQpdf("page tree kid is no dictionary");
         }
@@ -106,7 +128,7 @@ long long checkedPageCount(QuickDocument& document, const PdfObject& catalog) {
     return claimed;
 }
 
-QuickRead collect(QuickDocument& document) {
+QuickRead collect(QuickDocument& document, bool audit) {
     QuickRead read;
     DocumentFacts& facts = read.facts;
     facts.info = infoEntries(document);
@@ -116,9 +138,17 @@ QuickRead collect(QuickDocument& document) {
     if (!root || !isDictionary(document, *root, catalog)) {
         throw GiveWayToQpdf("no catalog");
     }
-    facts.pageCount = checkedPageCount(document, *catalog);
+    static const std::vector<std::string_view> countKeys = {"Kids", "Count"};
+    facts.pageCount = checkedPageCount(document, *catalog, audit ? pageNodeKeys() : countKeys);
+    if (audit) {
+        QuickAuditSource source(document);
+        facts.audit = auditDocument(source);
+        // The quick reader reads no encrypted file.
+        facts.audit->encryption = EncryptionKind::None;
+        facts.audit->passwordToOpen = false;
+    }
     if (const PdfObject* metadata = catalog->find("Metadata");
-        metadata && lacksStandardProperty(facts)) {
+        metadata && (lacksStandardProperty(facts) || audit)) {
         bool isStream = false;
         document.resolve(*metadata, &isStream);
         if (isStream) {
@@ -128,10 +158,10 @@ QuickRead collect(QuickDocument& document) {
     return read;
 }
 
-std::optional<QuickRead> readFrom(FileBytes& bytes) {
+std::optional<QuickRead> readFrom(FileBytes& bytes, bool audit) {
     try {
         QuickDocument document(bytes);
-        return collect(document);
+        return collect(document, audit);
     } catch (const std::exception&) {
         // GiveWayToQpdf, a file that shrank, memory: qpdf reads it, and reports what it must.
         return std::nullopt;
@@ -140,14 +170,14 @@ std::optional<QuickRead> readFrom(FileBytes& bytes) {
 
 } // namespace
 
-std::optional<QuickRead> readQuickly(std::string_view whole) {
+std::optional<QuickRead> readQuickly(std::string_view whole, bool audit) {
     FileBytes bytes(whole);
-    return readFrom(bytes);
+    return readFrom(bytes, audit);
 }
 
-std::optional<QuickRead> readQuickly(InputSource& source, std::int64_t size) {
+std::optional<QuickRead> readQuickly(InputSource& source, std::int64_t size, bool audit) {
     FileBytes bytes(source, size);
-    return readFrom(bytes);
+    return readFrom(bytes, audit);
 }
 
 } // namespace pdfinfodump

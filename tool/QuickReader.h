@@ -22,7 +22,8 @@ struct QuickRead {
 // into a table, and every object of an object stream to get one of them, where this reads
 // the few objects the facts need (QuickDocument.h). Nothing when the file is anything else,
 // or anything qpdf would read with a warning, a repair or differently: qpdf reads it then.
-std::optional<QuickRead> readQuickly(std::string_view whole);
-std::optional<QuickRead> readQuickly(InputSource& source, std::int64_t size);
+// With audit, the audit facts too (DocumentAudit.h), all but Linearized.
+std::optional<QuickRead> readQuickly(std::string_view whole, bool audit = false);
+std::optional<QuickRead> readQuickly(InputSource& source, std::int64_t size, bool audit = false);
 
 } // namespace pdfinfodump

@@ -1,5 +1,7 @@
 #include "tool/ServeProtocol.h"
 
+#include "tool/Features.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -99,7 +101,13 @@ ParsedHeader parseRequestHeader(std::string_view line) {
 }
 
 std::string readyLine() {
-    return "ready 1 " + std::string(serveFeatures) + '\n';
+    // What the tool offers, comma-separated (Features.h).
+    std::string line = "ready 1 ";
+    for (std::size_t i = 0; i < toolFeatures.size(); ++i) {
+        line += i > 0 ? "," : "";
+        line += toolFeatures[i];
+    }
+    return line + '\n';
 }
 
 std::string answerFrame(std::uint64_t id, int status, std::string_view dump,

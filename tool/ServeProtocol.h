@@ -18,9 +18,6 @@
 
 namespace pdfinfodump {
 
-// What this tool's serving mode offers, comma-separated, as the ready line names it.
-inline constexpr std::string_view serveFeatures = "serve";
-
 inline constexpr std::size_t maxRequestPathBytes = std::size_t{64} << 10;
 inline constexpr std::size_t maxRequestPasswordBytes = std::size_t{64} << 10;
 // A header line holds four short fields and the dump words.

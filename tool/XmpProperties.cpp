@@ -25,7 +25,11 @@ struct Mapping {
     Kind kind;
 };
 
-constexpr std::array<Mapping, 8> mappings = {{
+// Keys of the PDF/A claim, which is no document property.
+constexpr std::string_view pdfaPartKey = "pdfaid:part";
+constexpr std::string_view pdfaConformanceKey = "pdfaid:conformance";
+
+constexpr std::array<Mapping, 10> mappings = {{
     {"http://purl.org/dc/elements/1.1/|title", "Title", Kind::Alternative},
     {"http://purl.org/dc/elements/1.1/|creator", "Author", Kind::List},
     {"http://purl.org/dc/elements/1.1/|description", "Subject", Kind::Alternative},
@@ -34,6 +38,8 @@ constexpr std::array<Mapping, 8> mappings = {{
     {"http://ns.adobe.com/pdf/1.3/|Producer", "Producer", Kind::Text},
     {"http://ns.adobe.com/xap/1.0/|CreateDate", "CreationDate", Kind::Date},
     {"http://ns.adobe.com/xap/1.0/|ModifyDate", "ModDate", Kind::Date},
+    {"http://www.aiim.org/pdfa/ns/id/|part", pdfaPartKey, Kind::Text},
+    {"http://www.aiim.org/pdfa/ns/id/|conformance", pdfaConformanceKey, Kind::Text},
 }};
 
 const Mapping* mappingFor(std::string_view name) {
@@ -201,7 +207,7 @@ extern "C" void onEntityDeclaration(void* data, const XML_Char*, int, const XML_
 
 } // namespace
 
-std::optional<std::vector<InfoEntry>> propertiesFromXmp(std::string_view xml, std::string& error) {
+std::optional<XmpContent> readXmp(std::string_view xml, std::string& error) {
     // Writers pad packets with NUL bytes, which XML does not allow; in UTF-16 text they come
     // in pairs, and a single one ends the last character.
     const bool utf16 =
@@ -239,11 +245,31 @@ std::optional<std::vector<InfoEntry>> propertiesFromXmp(std::string_view xml, st
         return std::nullopt;
     }
     XML_ParserFree(reader.parser);
-    std::vector<InfoEntry> entries;
+    XmpContent content;
     for (auto& [key, value] : reader.values) {
-        entries.push_back({std::string(key), "\xEF\xBB\xBF" + value});
+        if (key != pdfaPartKey && key != pdfaConformanceKey) {
+            content.properties.push_back({std::string(key), "\xEF\xBB\xBF" + value});
+        }
     }
-    return entries;
+    if (const auto part = reader.values.find(pdfaPartKey); part != reader.values.end()) {
+        std::string claim = part->second;
+        if (const auto level = reader.values.find(pdfaConformanceKey);
+            level != reader.values.end()) {
+            for (const char c : level->second) {
+                claim += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            }
+        }
+        content.pdfA = std::move(claim);
+    }
+    return content;
+}
+
+std::optional<std::vector<InfoEntry>> propertiesFromXmp(std::string_view xml, std::string& error) {
+    std::optional<XmpContent> content = readXmp(xml, error);
+    if (!content) {
+        return std::nullopt;
+    }
+    return std::move(content->properties);
 }
 
 } // namespace pdfinfodump

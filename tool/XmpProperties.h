@@ -21,6 +21,16 @@ namespace pdfinfodump {
 // well-formed XML or declares entities (which could make a small packet expand hugely).
 std::optional<std::vector<InfoEntry>> propertiesFromXmp(std::string_view xml, std::string& error);
 
+struct XmpContent {
+    std::vector<InfoEntry> properties; // as propertiesFromXmp() gives them
+    // The PDF/A claim: pdfaid:part, then pdfaid:conformance in upper case ("2B"; "4" for a
+    // pdfaid:part without a conformance level), each an element or an attribute.
+    std::optional<std::string> pdfA;
+};
+
+// What propertiesFromXmp() reads, and the PDF/A claim, in one parse.
+std::optional<XmpContent> readXmp(std::string_view xml, std::string& error);
+
 // An XMP date (YYYY, YYYY-MM, YYYY-MM-DD, or that with Thh:mm[:ss[.fraction]] and a zone of
 // Z or +hh:mm / -hh:mm) in PDF form: D:YYYYMMDD, then HHmmSS and Z or +HH'mm' for a time and
 // its zone. A missing month or day is written as 01, seconds as 00 when the time has none;

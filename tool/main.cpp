@@ -26,6 +26,9 @@ void writeStandardError(const std::string& text) {
 int main(int argc, char* argv[]) {
     limitResources();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (asksForFeatures(arguments)) {
+        return std::fputs(featuresText(), stdout) < 0 ? 1 : 0;
+    }
     if (isServeCommandLine(arguments)) {
         return serveStandardStreams();
     }
@@ -44,7 +47,9 @@ int main(int argc, char* argv[]) {
 
     const FileDump file = dumpFile(request->inputPath, password, request->words);
     writeStandardError(file.errors);
-    if (file.status != 0) {
+    // A document the password does not open may still give its audit's encryption lines:
+    // they are written, and the run fails all the same.
+    if (file.dump.empty() && file.status != 0) {
         return file.status;
     }
 
@@ -55,5 +60,5 @@ int main(int argc, char* argv[]) {
         writeStandardError(errorLine(request->outputPath, writeError));
         return 1;
     }
-    return 0;
+    return file.status;
 }

@@ -363,6 +363,107 @@ def strings_plain_documents() -> dict[str, tuple[bytes, bool]]:
     return docs
 
 
+JS_ACTION = {"S": Name("JavaScript"), "JS": literal(b"app.alert('audit')")}
+PDFA_NAMESPACE = 'xmlns:pdfaid="http://www.aiim.org/pdfa/ns/id/"'
+
+
+def annotation(subtype: str, **entries) -> dict:
+    return {"Type": Name("Annot"), "Subtype": Name(subtype), "Rect": [0, 0, 10, 10], **entries}
+
+
+def audit_documents() -> dict[str, bytes]:
+    """One document per property the audit reads, each with the objects it needs numbered
+    first (extra_objects 1, 2, ...)."""
+    docs = {}
+
+    def add(name: str, pages: int = 1, **options):
+        docs[name] = document(STANDARD_INFO[:1], pages=pages, **options)
+
+    def metadata(body: str = "", attributes: str = "") -> Stream:
+        return Stream({"Type": Name("Metadata"), "Subtype": Name("XML")},
+                      xmp_packet(body, f"{PDFA_NAMESPACE} {attributes}"))
+
+    add("audit-tagged.pdf", extra_objects=[metadata(attributes='pdfaid:part="2" '
+                                                               'pdfaid:conformance="B"')],
+        catalog_entries={"Metadata": Ref(1), "MarkInfo": {"Marked": True},
+                         "Lang": literal(b"en-GB")})
+    add("audit-pdfa-element.pdf", extra_objects=[metadata(
+            "<pdfaid:part>1</pdfaid:part>\n<pdfaid:conformance>a</pdfaid:conformance>")],
+        catalog_entries={"Metadata": Ref(1), "MarkInfo": {"Marked": False},
+                         "Lang": text("fr-CA \u00e9 <&>")})
+    # Signature fields: one with its widget merged, two kids of a /Sig parent, one with two
+    # widgets (kids without /T); a text field beside them.
+    sig = {"FT": Name("Sig")}
+    add("audit-form.pdf", extra_objects=[
+            {"FT": Name("Tx"), "T": literal(b"name")},
+            annotation("Widget", T=literal(b"signed"), **sig),
+            {"T": literal(b"group"), "Kids": [Ref(4), Ref(5)], **sig},
+            {"T": literal(b"first"), "Parent": Ref(3)},
+            {"T": literal(b"second"), "Parent": Ref(3)},
+            {"T": literal(b"shown twice"), "Kids": [Ref(7), Ref(8)], **sig},
+            annotation("Widget", Parent=Ref(6)), annotation("Widget", Parent=Ref(6))],
+        catalog_entries={"AcroForm": {"Fields": [Ref(1), Ref(2), Ref(3), Ref(6)]}})
+    add("audit-form-empty.pdf", catalog_entries={"AcroForm": {}})
+    add("audit-xfa.pdf", extra_objects=[Stream({}, b"<xdp:xdp/>")],
+        catalog_entries={"AcroForm": {"Fields": [], "XFA": [literal(b"template"), Ref(1)]}})
+
+    # JavaScript, in each place it is looked for.
+    add("audit-js-names.pdf", extra_objects=[{"Kids": [Ref(2)]},
+                                             {"Names": [literal(b"start"), Ref(3)]}, JS_ACTION],
+        catalog_entries={"Names": {"JavaScript": Ref(1)}})
+    add("audit-js-open-action-next.pdf", extra_objects=[
+            {"S": Name("GoTo"), "D": [0, Name("Fit")], "Next": [Ref(2)]}, JS_ACTION],
+        catalog_entries={"OpenAction": Ref(1)})
+    add("audit-js-document-aa.pdf", extra_objects=[JS_ACTION],
+        catalog_entries={"AA": {"WC": Ref(1)}})
+    add("audit-js-page-aa.pdf", extra_objects=[JS_ACTION], page_entries=[{"AA": {"O": Ref(1)}}])
+    add("audit-js-link.pdf", extra_objects=[annotation("Link", A=Ref(2)), JS_ACTION],
+        page_entries=[{"Annots": [Ref(1)]}])
+    add("audit-js-widget.pdf", extra_objects=[annotation("Widget", AA={"Fo": Ref(2)}),
+                                              JS_ACTION],
+        page_entries=[{"Annots": [Ref(1)]}])
+    add("audit-js-field.pdf", extra_objects=[{"FT": Name("Tx"), "T": literal(b"total"),
+                                              "AA": {"C": Ref(2)}}, JS_ACTION],
+        catalog_entries={"AcroForm": {"Fields": [Ref(1)]}})
+    add("audit-js-rendition.pdf", extra_objects=[
+            {"S": Name("Rendition"), "OP": 0, "JS": Ref(2)}, Stream({}, b"play();")],
+        page_entries=[{"AA": {"O": Ref(1)}}])
+    # Scripts viewers do not run, or that pdfinfo does not look for: on a later page, in a
+    # link's additional actions, an action without its script.
+    add("audit-no-js.pdf", pages=2, extra_objects=[
+            annotation("Link", A=Ref(3)), annotation("Link", AA={"E": Ref(3)}), JS_ACTION],
+        page_entries=[{"Annots": [Ref(2)]}, {"Annots": [Ref(1)]}],
+        catalog_entries={"OpenAction": {"S": Name("JavaScript")}})
+
+    # Three embedded files in a name tree of two nodes; the file attachment annotation on the
+    # page is not counted.
+    attached = {"F": literal(b"a.txt"), "EF": {"F": Ref(4)}}
+    add("audit-attachments.pdf", extra_objects=[
+            {"Kids": [Ref(2), Ref(3)]},
+            {"Names": [literal(b"a.txt"), Ref(5)]},
+            {"Names": [literal(b"b.txt"), Ref(5), literal(b"c.txt"), Ref(5)]},
+            Stream({"Type": Name("EmbeddedFile")}, b"attached"), attached,
+            annotation("FileAttachment", FS=Ref(5))],
+        page_entries=[{"Annots": [Ref(6)]}],
+        catalog_entries={"Names": {"EmbeddedFiles": Ref(1)}})
+    # A name tree and a field tree that name their own ancestors.
+    add("audit-loops.pdf", extra_objects=[
+            {"Kids": [Ref(2)]}, {"Kids": [Ref(1)], "Names": [literal(b"x"), Ref(5)]},
+            {"T": literal(b"a"), "Kids": [Ref(4)], **sig}, {"T": literal(b"b"), "Kids": [Ref(3)]},
+            attached, Stream({"Type": Name("EmbeddedFile")}, b"attached")],
+        catalog_entries={"Names": {"EmbeddedFiles": Ref(1)},
+                         "AcroForm": {"Fields": [Ref(3)]}})
+
+    # Page sizes: a first page turned a quarter, as wide as the second; a crop box cut down
+    # to its media box; pages of a tree that pass their media box down, one turned.
+    a4 = [0, 0, 595.276, 841.89]
+    add("audit-rotated.pdf", pages=2,
+        page_entries=[{"Rotate": 90, "MediaBox": a4}, {"MediaBox": [0, 0, 841.89, 595.276]}])
+    add("audit-sizes-vary.pdf", pages=3, tree=[[0, 1], [2]],
+        page_entries=[{"CropBox": [10, 20, 700, 500]}, {}, {"Rotate": -90}])
+    return docs
+
+
 # name -> (qpdf --encrypt arguments after the passwords, user, owner)
 ENCRYPTIONS = {
     "enc-rc4-40.pdf": (["40"], "user40", "owner40"),
@@ -374,6 +475,7 @@ ENCRYPTIONS = {
     "enc-rc4-128-nonascii.pdf": (["128", "--use-aes=n"], "\u00e2ge", "h\u00f4tel"),
     "enc-aes-256-long.pdf": (["256"], LONG_PASSWORD, "owner"),
     "enc-aes-256-owner-only.pdf": (["256"], "", "owneronly"),
+    "enc-rc4-128-v4.pdf": (["128", "--use-aes=n", "--force-V4"], "userv4", "ownerv4"),
 }
 
 
@@ -431,6 +533,10 @@ def main() -> int:
         with open(os.path.join(folder, file_name), "wb") as out:
             out.write(content)
         record(file_name, compare)
+    for file_name, content in audit_documents().items():
+        with open(os.path.join(folder, file_name), "wb") as out:
+            out.write(content)
+        record(file_name, True)
     for file_name, (content, compare) in strings_plain_documents().items():
         with open(os.path.join(folder, file_name), "wb") as out:
             out.write(content)
@@ -460,6 +566,9 @@ def main() -> int:
                         os.path.join(folder, source), os.path.join(folder, file_name)],
                        check=True)
         record(file_name, True)
+    subprocess.run([qpdf, "--linearize", os.path.join(folder, "plain.pdf"),
+                    os.path.join(folder, "linearized.pdf")], check=True)
+    record("linearized.pdf", True)
     # A large file whose password is tried in a second form after the first fails.
     encrypt(qpdf, os.path.join(folder, "large.pdf"), os.path.join(folder, "enc-large.pdf"),
             "\u00e2ge", "h\u00f4tel", ["128", "--use-aes=n"], ("--compress-streams=n",))

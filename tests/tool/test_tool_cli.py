@@ -177,6 +177,41 @@ class ToolProcessTest(unittest.TestCase):
         result = self.run_tool(pdf("plain.pdf"), "dumpdata", "output", target)
         self.assert_failed_cleanly(result)
 
+    def test_audit_lines_follow_the_dump(self):
+        plain = self.run_tool(pdf("audit-pdfa-element.pdf"), "dump_data", "output", "-")
+        audited = self.run_tool(pdf("audit-pdfa-element.pdf"), "dump_data", "audit", "output",
+                                "-")
+        self.assertEqual((plain.returncode, audited.returncode), (0, 0), audited.stderr)
+        self.assertTrue(audited.stdout.startswith(plain.stdout))
+        self.assertEqual(audited.stdout[len(plain.stdout):].decode("ascii").splitlines(), [
+            "PageSize: 595 842", "PageSizeVaries: No", "Encryption: None", "PasswordToOpen: No",
+            "Tagged: No", "Language: fr-CA &#233; &lt;&amp;&gt;", "PdfA: 1A", "Linearized: No",
+            "Form: None", "JavaScript: No", "Attachments: 0", "Signatures: 0"])
+
+    def test_audit_of_a_file_the_password_does_not_open(self):
+        for args in ([pdf("enc-aes-128.pdf")],
+                     ["A=" + pdf("enc-aes-128.pdf"), "input_pw", "A=wrong"]):
+            with self.subTest(args=args):
+                result = self.run_tool(*args, "dumpdata", "audit", "output", self.out)
+                self.assertEqual(result.returncode, 1)
+                lines = result.stderr.decode().splitlines()
+                self.assertEqual(len(lines), 1, lines)
+                self.assertRegex(lines[0], r"^pdftk: .*: (encrypted: a password|wrong password)")
+                with open(self.out, "rb") as f:
+                    self.assertEqual(f.read(), b"Encryption: AES-128\nPasswordToOpen: Yes\n")
+        # The reason comes first, the output's own failure after it.
+        target = os.path.join(self.folder.name, "missing-folder", "result.txt")
+        result = self.run_tool(pdf("enc-aes-128.pdf"), "dumpdata", "audit", "output", target)
+        lines = result.stderr.decode().splitlines()
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(len(lines), 2, lines)
+        self.assertIn("a password is required", lines[0])
+        self.assertTrue(lines[1].startswith(f"pdftk: {target}: "), lines[1])
+
+    def test_features(self):
+        result = self.run_tool("--features")
+        self.assertEqual((result.returncode, result.stdout, result.stderr), (0, b"audit\n", b""))
+
     def test_usage(self):
         for args in ([], ["--help"], [pdf("plain.pdf")], [pdf("plain.pdf"), "dump_data"],
                      [pdf("plain.pdf"), "dump_data_annots", "output", "x"],

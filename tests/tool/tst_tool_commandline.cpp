@@ -36,6 +36,7 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<TextStyle>("style");
         QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("audit");
         const auto none = PasswordSource::None;
         const auto given = PasswordSource::Given;
         const auto prompt = PasswordSource::Prompt;
@@ -43,34 +44,45 @@ private slots:
 
         QTest::newRow("the program's line without password")
             << QStringList{"/d/a b.pdf", "dumpdata", "output", "/tmp/x/result.txt"} << "/d/a b.pdf"
-            << none << "" << escaped << "/tmp/x/result.txt";
+            << none << "" << escaped << "/tmp/x/result.txt" << false;
         QTest::newRow("the program's line with password")
             << QStringList{"A=/d/a.pdf", "input_pw", "A=se cr\"et", "dumpdata", "output", "r.txt"}
-            << "/d/a.pdf" << given << "se cr\"et" << escaped << "r.txt";
+            << "/d/a.pdf" << given << "se cr\"et" << escaped << "r.txt" << false;
         QTest::newRow("password from standard input")
             << QStringList{"A=/d/a.pdf", "input_pw", "A=PROMPT", "dumpdata", "output", "r.txt"}
-            << "/d/a.pdf" << prompt << "" << escaped << "r.txt";
+            << "/d/a.pdf" << prompt << "" << escaped << "r.txt" << false;
         QTest::newRow("dump_data to standard output")
             << QStringList{"a.pdf", "dump_data", "output", "-"} << "a.pdf" << none << "" << escaped
-            << "-";
+            << "-" << false;
         QTest::newRow("dump_data_utf8") << QStringList{"a.pdf", "dump_data_utf8", "output", "o"}
-                                        << "a.pdf" << none << "" << TextStyle::Utf8 << "o";
+                                        << "a.pdf" << none << "" << TextStyle::Utf8 << "o" << false;
         QTest::newRow("handle without password")
             << QStringList{"B=a.pdf", "dump_data", "output", "o"} << "a.pdf" << none << ""
-            << escaped << "o";
+            << escaped << "o" << false;
         QTest::newRow("bare password for a file without handle")
             << QStringList{"a.pdf", "input_pw", "pw", "dump_data", "output", "o"} << "a.pdf"
-            << given << "pw" << escaped << "o";
+            << given << "pw" << escaped << "o" << false;
         QTest::newRow("password holding '=' after its handle")
             << QStringList{"A=a.pdf", "input_pw", "A=x=y", "dump_data", "output", "o"} << "a.pdf"
-            << given << "x=y" << escaped << "o";
+            << given << "x=y" << escaped << "o" << false;
         QTest::newRow("lower-case prefix is part of the path")
             << QStringList{"a=b.pdf", "dump_data", "output", "o"} << "a=b.pdf" << none << ""
-            << escaped << "o";
+            << escaped << "o" << false;
         QTest::newRow("empty password")
             << QStringList{"A=a.pdf", "input_pw", "A=", "dump_data", "output", "o"} << "a.pdf"
-            << given << "" << escaped << "o";
+            << given << "" << escaped << "o" << false;
+        QTest::newRow("audit after the operation")
+            << QStringList{"a.pdf", "dump_data", "audit", "output", "-"} << "a.pdf" << none << ""
+            << escaped << "-" << true;
+        QTest::newRow("audit with a password and UTF-8")
+            << QStringList{"A=a.pdf", "input_pw", "A=PROMPT", "dump_data_utf8",
+                           "audit",   "output",   "o"}
+            << "a.pdf" << prompt << "" << TextStyle::Utf8 << "o" << true;
+        QTest::newRow("a file and an output named audit")
+            << QStringList{"audit", "dumpdata", "output", "audit"} << "audit" << none << ""
+            << escaped << "audit" << false;
     }
+
     void acceptedCommandLines() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, input);
@@ -85,6 +97,7 @@ private slots:
         QCOMPARE(QString::fromStdString(request->password), password);
         QCOMPARE(request->words.style, style);
         QCOMPARE(QString::fromStdString(request->outputPath), output);
+        QTEST(request->audit, "audit");
     }
 
     void refusedCommandLines_data() {
@@ -109,10 +122,30 @@ private slots:
             << QStringList{"A=a.pdf", "input_pw", "pw", "dump_data", "output", "o"};
         QTest::newRow("operation missing after password")
             << QStringList{"A=a.pdf", "input_pw", "A=pw", "output", "o"};
+        QTest::newRow("audit before the operation")
+            << QStringList{"a.pdf", "audit", "dump_data", "output", "o"};
+        QTest::newRow("audit after the output")
+            << QStringList{"a.pdf", "dump_data", "output", "o", "audit"};
+        QTest::newRow("audit twice")
+            << QStringList{"a.pdf", "dump_data", "audit", "audit", "output", "o"};
+        QTest::newRow("features among other words") << QStringList{"--features", "dump_data"};
     }
     void refusedCommandLines() {
         QFETCH(QStringList, arguments);
         QVERIFY(!parseCommandLine(toStd(arguments)).has_value());
+    }
+
+    void featuresAsked_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("alone") << QStringList{"--features"} << true;
+        QTest::newRow("with more") << QStringList{"--features", "a.pdf"} << false;
+        QTest::newRow("as a file") << QStringList{"a.pdf", "--features"} << false;
+        QTest::newRow("single dash") << QStringList{"-features"} << false;
+    }
+    void featuresAsked() {
+        QFETCH(QStringList, arguments);
+        QTEST(asksForFeatures(toStd(arguments)), "asked");
     }
 
     void readPasswordLine_data() {

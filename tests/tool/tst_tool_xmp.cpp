@@ -109,6 +109,35 @@ private slots:
         }
     }
 
+    // The PDF/A claim, read in the same parse as the properties, which it must not join.
+    void pdfaClaim_data() {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("claim"); // null: none
+        const QByteArray ns = "xmlns:id=\"http://www.aiim.org/pdfa/ns/id/\" ";
+        QTest::newRow("attributes, any prefix")
+            << packet({}, ns + "id:part=\"2\" id:conformance=\"B\"") << "2B";
+        QTest::newRow("elements, lower-case level, blanks")
+            << packet("<id:part> 3 </id:part><id:conformance>u</id:conformance>", ns) << "3U";
+        QTest::newRow("no conformance level") << packet("<id:part>4</id:part>", ns) << "4";
+        QTest::newRow("conformance level alone")
+            << packet({}, ns + "id:conformance=\"A\"") << QString();
+        QTest::newRow("another namespace")
+            << packet({}, "xmlns:id=\"http://example.com/pdfa/\" id:part=\"1\"") << QString();
+    }
+    void pdfaClaim() {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, claim);
+        std::string error;
+        const std::optional<XmpContent> content =
+            readXmp(std::string_view(xml.constData(), static_cast<size_t>(xml.size())), error);
+        QVERIFY2(content.has_value(), error.c_str());
+        QCOMPARE(content->pdfA.has_value(), !claim.isNull());
+        if (content->pdfA) {
+            QCOMPARE(QString::fromStdString(*content->pdfA), claim);
+        }
+        QVERIFY(content->properties.empty());
+    }
+
     void utf16Packet() {
         const QString text = QString::fromUtf8(packet("<pdf:Producer>Ünïcode</pdf:Producer>"))
                                  .replace("xpacket begin=\"\xEF\xBB\xBF\"", "xpacket begin=\"\"");

@@ -4,7 +4,8 @@
 // catches output that breaks the line format: a control character or a non-ASCII byte in the
 // escaped dump, invalid UTF-8 in the UTF-8 dump. The same bytes are also read by qpdf alone
 // (without the quick reader), and both ways again from a file through a block cache of tiny
-// blocks: all four must give the same result.
+// blocks: all four must give the same result. The same again with the audit, whose dump must
+// be the plain dump followed by the audit's lines alone, the same from both readers.
 
 #include "tool/DamagedFileRepair.h"
 #include "tool/DumpFormat.h"
@@ -53,7 +54,7 @@ void check(bool condition) {
 }
 
 // The bytes as a file in memory, read through blocks so small that most objects cross one.
-ReadResult readThroughBlocks(std::string_view bytes, bool quickReader) {
+ReadResult readThroughBlocks(std::string_view bytes, bool quickReader, bool audit = false) {
     const int fd = ::memfd_create("fuzz-input", MFD_CLOEXEC);
     check(fd >= 0);
     for (std::size_t done = 0; done < bytes.size();) {
@@ -66,6 +67,7 @@ ReadResult readThroughBlocks(std::string_view bytes, bool quickReader) {
     reading.blockSize = 97;
     reading.cachedBlocks = 3;
     reading.quickReader = quickReader;
+    reading.audit = audit;
     ReadResult result = readPdfFile("/proc/self/fd/" + std::to_string(fd), std::nullopt, reading);
     ::close(fd);
     return result;
@@ -106,6 +108,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!result.ok || result.warnings == byQpdf.warnings);
     checkSameResult(readThroughBlocks(bytes, true), result);
     checkSameResult(readThroughBlocks(bytes, false), result);
+
+    FileReading audited;
+    audited.audit = true;
+    const ReadResult withAudit = readPdfBuffer(bytes, std::nullopt, audited);
+    const std::string plainDump = formatDump(result.facts, TextStyle::Escaped);
+    const std::string auditDump = formatDump(withAudit.facts, TextStyle::Escaped);
+    check(withAudit.ok == result.ok && withAudit.warnings == result.warnings);
+    check(auditDump.compare(0, plainDump.size(), plainDump) == 0 && isEscapedText(auditDump));
+    // Only lines of the audit follow.
+    for (std::size_t at = plainDump.size(); at < auditDump.size();
+         at = auditDump.find('\n', at) + 1) {
+        check(auditDump.compare(at, 4, "Info") != 0 && auditDump.compare(at, 5, "PdfID") != 0 &&
+              auditDump.compare(at, 13, "NumberOfPages") != 0);
+    }
+    audited.quickReader = false;
+    checkSameResult(readPdfBuffer(bytes, std::nullopt, audited), withAudit);
+    checkSameResult(readThroughBlocks(bytes, true, true), withAudit);
 
     const std::u32string text = decodeTextString(bytes);
     std::string escaped;

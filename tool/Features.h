@@ -1,0 +1,12 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace pdfinfodump {
+
+// What this tool does beyond pdftk's dump, as --features lists them and the serving mode's
+// ready line names them: the audit's lines on request, and serving one file after another.
+inline constexpr std::array<std::string_view, 2> toolFeatures = {"audit", "serve"};
+
+} // namespace pdfinfodump
