@@ -1,7 +1,9 @@
 #include "tool/PdfSyntax.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 namespace pdfinfodump {
@@ -10,18 +12,32 @@ namespace {
 // qpdf gives up only at 500 levels; real files stay far below this.
 constexpr int maxDepth = 100;
 
+// The classes of each byte, looked up rather than compared: the tokenizer asks for every byte
+// of every object a large file's page walk passes.
+enum ByteClass : unsigned char { space = 1, delimiter = 2 };
+
+constexpr std::array<unsigned char, 256> byteClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (const char c : std::string_view("\0 \t\n\v\f\r", 7)) {
+        classes[static_cast<unsigned char>(c)] = space | delimiter;
+    }
+    for (const char c : std::string_view("()<>[]{}/%")) {
+        classes[static_cast<unsigned char>(c)] = delimiter;
+    }
+    return classes;
+}();
+
 bool isSpace(char c) {
-    return c == '\0' || c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return (byteClasses[static_cast<unsigned char>(c)] & space) != 0;
 }
 
 // White space as C's isspace() sees it, which qpdf uses after an object.
 bool isCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return c != '\0' && isSpace(c);
 }
 
 bool isDelimiter(char c) {
-    return isSpace(c) || c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' ||
-           c == '{' || c == '}' || c == '/' || c == '%';
+    return (byteClasses[static_cast<unsigned char>(c)] & delimiter) != 0;
 }
 
 bool isDigit(char c) {
