@@ -199,24 +199,24 @@ void PdfParser::readLiteralString() {
                     }
                     code = code * 8 + (bytes_[pos_++] - '0');
                 }
-                text_ += static_cast<char>(code % 256);
+                appendText(static_cast<char>(code % 256));
                 continue;
             }
             switch (escaped) {
             case 'n':
-                text_ += '\n';
+                appendText('\n');
                 break;
             case 'r':
-                text_ += '\r';
+                appendText('\r');
                 break;
             case 't':
-                text_ += '\t';
+                appendText('\t');
                 break;
             case 'b':
-                text_ += '\b';
+                appendText('\b');
                 break;
             case 'f':
-                text_ += '\f';
+                appendText('\f');
                 break;
             case '\n':
                 break;
@@ -226,24 +226,24 @@ void PdfParser::readLiteralString() {
                 }
                 break;
             default:
-                text_ += escaped;
+                appendText(escaped);
             }
         } else if (c == '(') {
             ++depth;
-            text_ += c;
+            appendText(c);
         } else if (c == ')') {
             if (--depth == 0) {
                 return;
             }
-            text_ += c;
+            appendText(c);
         } else if (c == '\r') {
             // A line end in a string is read as one LF, as qpdf does.
-            text_ += '\n';
+            appendText('\n');
             if (!atEnd() && peek() == '\n') {
                 ++pos_;
             }
         } else {
-            text_ += c;
+            appendText(c);
         }
     }
 }
@@ -260,12 +260,12 @@ void PdfParser::readHexString() {
             if (high < 0) {
                 high = value;
             } else {
-                text_ += static_cast<char>(high * 16 + value);
+                appendText(static_cast<char>(high * 16 + value));
                 high = -1;
             }
         } else if (c == '>') {
             if (high >= 0) {
-                text_ += static_cast<char>(high * 16);
+                appendText(static_cast<char>(high * 16));
             }
             return;
         } else if (!isSpace(c)) {
@@ -279,7 +279,7 @@ void PdfParser::readName() {
     while (!atEnd() && !isDelimiter(peek())) {
         const char c = bytes_[pos_++];
         if (c != '#') {
-            text_ += c;
+            appendText(c);
             continue;
         }
         // qpdf reads a # without two hexadecimal digits, or #00, with a warning.
@@ -295,7 +295,7 @@ void PdfParser::readName() {
         if (code == 0) {
             giveWay("null character in name");
         }
-        text_ += static_cast<char>(code);
+        appendText(static_cast<char>(code));
     }
 }
 
@@ -331,7 +331,7 @@ PdfParser::Token PdfParser::readNumberOrKeyword() {
     if (state == State::Sign || state == State::Decimal) {
         state = State::Literal;
     }
-    text_.assign(bytes_.substr(start, pos_ - start));
+    word_ = bytes_.substr(start, pos_ - start);
     return state == State::Number ? Token::Integer
            : state == State::Real ? Token::Real
                                   : Token::Keyword;
@@ -342,11 +342,11 @@ PdfObject PdfParser::scalar(Token token) const {
     switch (token) {
     case Token::Integer:
         object.kind = PdfObject::Kind::Integer;
-        object.number = integerValue(text_);
+        object.number = integerValue(word_);
         return object;
     case Token::Real:
         object.kind = PdfObject::Kind::Real;
-        object.bytes = text_;
+        object.bytes = word_;
         return object;
     case Token::String:
         object.kind = PdfObject::Kind::String;
@@ -357,12 +357,12 @@ PdfObject PdfParser::scalar(Token token) const {
         object.bytes = text_;
         return object;
     case Token::Keyword:
-        if (text_ == "true" || text_ == "false") {
+        if (word_ == "true" || word_ == "false") {
             object.kind = PdfObject::Kind::Boolean;
-            object.number = text_ == "true" ? 1 : 0;
+            object.number = word_ == "true" ? 1 : 0;
             return object;
         }
-        if (text_ == "null") {
+        if (word_ == "null") {
             return object;
         }
         giveWay("unexpected keyword");
@@ -374,7 +374,7 @@ PdfObject PdfParser::scalar(Token token) const {
 PdfObject::Kind PdfParser::scalarKind(Token token) const {
     switch (token) {
     case Token::Integer:
-        integerValue(text_);
+        integerValue(word_);
         return PdfObject::Kind::Integer;
     case Token::Real:
         return PdfObject::Kind::Real;
@@ -400,6 +400,11 @@ PdfObject PdfParser::readObject(const std::vector<std::string_view>* keep) {
 }
 
 void PdfParser::skipObject() {
+    struct Skipping {
+        bool& flag;
+        bool before;
+        ~Skipping() { flag = before; }
+    } skipping{skipping_, std::exchange(skipping_, true)};
     const Token token = next();
     if (token == Token::ArrayOpen || token == Token::DictionaryOpen) {
         skipContainer(token == Token::DictionaryOpen, 1);
@@ -440,7 +445,7 @@ PdfObject PdfParser::readContainer(bool dictionary, int depth,
             }
             break;
         case Token::Keyword:
-            if (text_ == "R") {
+            if (word_ == "R") {
                 // As qpdf forms a reference: from the two direct integers read last.
                 const std::size_t count = items.size();
                 if (count < 2 || !items[count - 1].is(PdfObject::Kind::Integer) ||
@@ -504,11 +509,16 @@ PdfObject PdfParser::readContainer(bool dictionary, int depth,
 
 // readContainer() without the objects. Of the items only the last two are kept, as an R may
 // still make a reference of them; the checks of a dictionary's keys are made on each item
-// once no R can take it any more.
+// once no R can take it any more. Strings and names are read without their bytes.
 void PdfParser::skipContainer(bool dictionary, int depth) {
     if (depth > maxDepth) {
         giveWay("nested too deeply");
     }
+    struct Skipping {
+        bool& flag;
+        bool before;
+        ~Skipping() { flag = before; }
+    } skipping{skipping_, std::exchange(skipping_, true)};
     struct Item {
         PdfObject::Kind kind = PdfObject::Kind::Null;
         std::int64_t number = 0;
@@ -541,8 +551,8 @@ void PdfParser::skipContainer(bool dictionary, int depth) {
             }
             break;
         } else if (token == Token::Integer) {
-            push({PdfObject::Kind::Integer, integerValue(text_)});
-        } else if (token == Token::Keyword && text_ == "R") {
+            push({PdfObject::Kind::Integer, integerValue(word_)});
+        } else if (token == Token::Keyword && word_ == "R") {
             if (pending < 2 || last[0].kind != PdfObject::Kind::Integer ||
                 last[1].kind != PdfObject::Kind::Integer) {
                 giveWay("misplaced R");
@@ -568,7 +578,7 @@ void PdfParser::skipContainer(bool dictionary, int depth) {
 
 bool PdfParser::takeKeyword(std::string_view word) {
     const std::size_t start = pos_;
-    if (next() == Token::Keyword && text_ == word) {
+    if (next() == Token::Keyword && word_ == word) {
         return true;
     }
     pos_ = start;
@@ -578,7 +588,7 @@ bool PdfParser::takeKeyword(std::string_view word) {
 bool PdfParser::takeInteger(std::int64_t& value) {
     const std::size_t start = pos_;
     if (next() == Token::Integer) {
-        value = integerValue(text_);
+        value = integerValue(word_);
         return true;
     }
     pos_ = start;

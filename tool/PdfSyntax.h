@@ -92,6 +92,11 @@ private:
     PdfObject readContainer(bool dictionary, int depth,
                             const std::vector<std::string_view>* keep = nullptr);
     void skipContainer(bool dictionary, int depth);
+    void appendText(char c) {
+        if (!skipping_) {
+            text_ += c;
+        }
+    }
     PdfObject scalar(Token token) const;
     // scalar()'s kind, with its checks, without making the object.
     PdfObject::Kind scalarKind(Token token) const;
@@ -99,8 +104,11 @@ private:
     std::string_view bytes_;
     bool complete_;
     std::size_t pos_ = 0;
-    // The last token: its decoded bytes (string, name) or its text.
+    // The last string's or name's decoded bytes, unless skipping_.
     std::string text_;
+    bool skipping_ = false;
+    // The last number's or keyword's text, in bytes_.
+    std::string_view word_;
 };
 
 } // namespace pdfinfodump
