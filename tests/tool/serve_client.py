@@ -7,7 +7,7 @@ import subprocess
 import threading
 from typing import NamedTuple
 
-READY = b"ready 1 serve\n"
+READY = b"ready 1 audit,serve\n"
 ANSWER_HEADER = re.compile(rb"answer (\d+) (\d+) (\d+) (\d+)\n")
 
 

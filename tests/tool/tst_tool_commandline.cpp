@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(QString::fromStdString(request->password), password);
         QCOMPARE(request->words.style, style);
         QCOMPARE(QString::fromStdString(request->outputPath), output);
-        QTEST(request->audit, "audit");
+        QTEST(request->words.audit, "audit");
     }
 
     void refusedCommandLines_data() {
