@@ -54,6 +54,12 @@ struct PropertyInfo {
     ValueType type;
     Source source;
     Group group = Group::Described;
+
+    // The stored choice of a user who never chose: the described properties are chosen, the
+    // further ones not.
+    QString defaultSetting() const {
+        return group == Group::Described ? QStringLiteral("1") : QStringLiteral("0");
+    }
 };
 
 // Every property, in column order.
@@ -69,8 +75,8 @@ inline const QString filenameHeader = QStringLiteral("Filename");
 using Columns = QList<Property>;
 
 // The columns chosen now in the settings: every property whose stored value reads as the
-// number 1 (missing keys count as "1"). A value that is not a number is reported through
-// errors and the property counts as chosen.
+// number 1 (a missing key counts as its property's default setting). A value that is not a number
+// is reported through errors and the property counts as chosen.
 Columns chosenColumns(const ErrorReport& errors);
 
 // The columns for the properties named, in column order whatever the order of the names.
