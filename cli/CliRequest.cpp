@@ -6,7 +6,8 @@ namespace cli {
 
 const char* const usageText =
     "usage: parvilon-cli [--properties LIST] [--password-prompt] [--extension EXT]\n"
-    "                    [--jobs N] [--files-from LIST [--null]] [--] PATH... --output FILE\n"
+    "                    [--jobs N] [--per-file] [--files-from LIST [--null]] [--] PATH...\n"
+    "                    --output FILE\n"
     "\n"
     "Reads the document properties of the PDF files named, and of the files with extension\n"
     "EXT (default pdf) in every folder named and its subfolders, and writes them to FILE:\n"
@@ -16,10 +17,13 @@ const char* const usageText =
     "  --properties LIST  the columns, comma-separated, from: version, producer, creator,\n"
     "                     title, author, subject, keywords, pages, modified, created,\n"
     "                     accessed (default: the choice made in the window)\n"
-    "  --password-prompt  ask for each file's password (an empty answer: none); when\n"
-    "                     standard input is not a terminal, one line is read per file and\n"
-    "                     the last line answers the files after it\n"
+    "  --password-prompt  ask for the password of each file that needs one, in list order,\n"
+    "                     and once more when it was wrong (an empty answer: none); when\n"
+    "                     standard input is not a terminal, one line is read per question\n"
+    "                     and the last line answers the questions after it\n"
     "  --jobs N           read N files at once (default: one per processor)\n"
+    "  --per-file         start the tool once for every file, instead of keeping N tools\n"
+    "                     that read one file after another\n"
     "  --files-from LIST  read more paths from the file LIST, one per line (- for standard\n"
     "                     input), however many: one run, one output\n"
     "  --null             the names in LIST end with a NUL character, as find -print0\n"
@@ -86,6 +90,8 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
             if (!isNumber || jobs < 1)
                 return Failure::failure(QStringLiteral("--jobs needs a number of 1 or more"));
             request.parallelTools = jobs;
+        } else if (argument == QLatin1String("--per-file")) {
+            request.processPerFile = true;
         } else if (argument == QLatin1String("--files-from")) {
             const auto given = value();
             if (!given || given->isEmpty())

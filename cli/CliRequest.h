@@ -20,6 +20,7 @@ struct CliRequest {
     QString extension = QStringLiteral("pdf"); // of the files taken from folders
     QString output;                            // a .txt, .csv or .xlsx file, or "-"
     std::optional<int> parallelTools;          // nothing: one per processor
+    bool processPerFile = false;               // --per-file: a tool started for every file
 };
 
 // The form of the output a name asks for.

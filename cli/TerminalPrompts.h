@@ -9,8 +9,8 @@ namespace cli {
 
 // The prompts of the command line: messages go to the error output as one line each, and a password
 // is asked on the terminal without echo; when standard input is not a terminal, one line is read
-// per file, and the last line read answers every file after it. The window's dialogs have no place
-// here and answer as cancelled.
+// per question, and the last line read answers every question after it. The window's dialogs have
+// no place here and answer as cancelled.
 class TerminalPrompts final : public platform::Prompts {
 public:
     QStringList openFiles(const QString&, const QString&) override { return {}; }

@@ -123,6 +123,7 @@ base::ResultsSnapshot runExtraction(const QStringList& files, const base::Column
     extract::RunOptions options;
     options.askForPasswords = [&] { return request.askForPasswords; };
     options.parallelTools = request.parallelTools.value_or(options.parallelTools);
+    options.processPerFile = request.processPerFile;
     options.toolPath = extract::toolPath(folders.programFolder());
     options.temporaryFolder = folders.privateTempFolder();
     extract::ExtractionRun run(files, columns, options, errors);

@@ -24,6 +24,14 @@ struct RunOptions {
     // The tool to start, and the private folder its output files go to.
     QString toolPath;
     QString temporaryFolder;
+    // A process of the tool for every file, even when it can serve one file after another.
+    bool processPerFile = false;
+    // Whether the audit's properties are wanted of the tool.
+    bool audit = false;
+    // A tool serving files is replaced after this many, or once it holds this much memory:
+    // whatever a file left behind in it goes with it.
+    int filesPerWorker = 1000;
+    qint64 workerMemoryLimit = qint64{256} << 20;
 
     // As many as the machine has processors.
     static int defaultParallelTools();

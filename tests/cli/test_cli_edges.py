@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """parvilon-cli at its edges: names that look like handles or options, names that are not
 UTF-8, outputs that name an input, lists of any length, writes that fail, bad usage, and
-more tools than open files allow.
+more tools than open files allow, and tools that stay against a tool per file.
 
     test_cli_edges.py PARVILON_CLI TEST_PDF_FOLDER
 """
@@ -143,15 +143,27 @@ with tempfile.TemporaryDirectory() as work:
     check(limited.returncode == 0 and limited.stdout.count(b"\r\n") == 61,
           f"--jobs 1000 under 48 open files: {limited.returncode} {limited.stderr!r}")
 
-    # Interrupted: 128 plus the signal, and nothing left behind.
-    slow = [pdf("pages-12.pdf")] * 3000
-    for number in (signal.SIGTERM, signal.SIGINT):
-        started = subprocess.Popen([CLI, *pages, "--jobs", "1", *slow, "--output", "-"],
+    # Tools that stay and a tool per file give the same rows, every property, every test PDF
+    # (the dates a file was last read aside, as reading changes them).
+    every = ("--properties", "version,producer,creator,title,author,subject,keywords,pages,"
+             "modified,created")
+    outputs = [run(*every, *way, PDFS, "--output", "-", env=env) for way in ([], ["--per-file"])]
+    check(outputs[0][1] == outputs[1][1] and outputs[0][1].count(b"\r\n") > 30,
+          f"--per-file differs: {outputs[0][2]!r} {outputs[1][2]!r}")
+
+    # Interrupted, with tools that stay and with a tool per file: 128 plus the signal, and
+    # nothing left behind.
+    long_list = os.path.join(work, "long-list")
+    with open(long_list, "w") as listing:
+        listing.write((pdf("pages-12.pdf") + "\n") * 200000)
+    for number, way in ((signal.SIGTERM, []), (signal.SIGINT, ["--per-file"])):
+        started = subprocess.Popen([CLI, *pages, "--jobs", "1", *way, "--files-from", long_list,
+                                    "--output", "-"],
                                    stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
         time.sleep(1)
         started.send_signal(number)
         code = started.wait(timeout=60)
-        check(code == 128 + number, f"interrupted by {number}: {code}")
+        check(code == 128 + number, f"interrupted by {number} {way}: {code}")
     check(os.listdir(temporary) == [], f"private folders left: {os.listdir(temporary)}")
 
 for failure in failures:

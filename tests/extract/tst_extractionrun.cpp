@@ -330,12 +330,14 @@ private slots:
         QCOMPARE(cell(run->results, 1, "Number Of Pages"), QStringLiteral("3"));
     }
 
-    void everyFileAsksForItsPassword() {
-        if (QStandardPaths::findExecutable("pdftk").isEmpty())
-            QSKIP("no pdftk on the PATH");
+    // Only a file that needs a password asks for it, once more when the one given was wrong,
+    // and the questions come in list order: through our own tool, which keeps serving.
+    void onlyProtectedFilesAskForPasswords() {
+        run->useOwnTool();
         ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4"});
         run->askForPasswords = true;
+        run->parallelTools = 2;
         const QStringList paths = {
             testPdf("encrypted-rc4-128.pdf"), testPdf("encrypted-aes-128.pdf"),
             testPdf("plain-title-only.pdf"), testPdf("encrypted-password-quotes.pdf")};
@@ -345,35 +347,47 @@ private slots:
         run->start();
 
         const auto asked = prompts.ofKind(ScriptedPrompts::Kind::Password);
-        QCOMPARE(asked.size(), 4);
-        for (int i = 0; i < 4; ++i) {
+        const auto question = [](const QString& path) {
+            return "Enter password for file (" + path +
+                   "): \r\nNote: Leave this box blank if file is not password protected";
+        };
+        const QStringList expected = {question(paths[0]), question(paths[1]),
+                                      "Wrong password.\r\n" + question(paths[1]),
+                                      question(paths[3])};
+        QCOMPARE(asked.size(), expected.size());
+        for (int i = 0; i < asked.size(); ++i) {
             QCOMPARE(asked[i].title, QStringLiteral("Input Password"));
-            QCOMPARE(asked[i].text,
-                     "Enter password for file (" + paths[i] +
-                         "): \r\nNote: Leave this box blank if file is not password protected");
-            QCOMPARE(asked[i].extra, QString());
+            QCOMPARE(asked[i].text, expected[i]);
             QVERIFY(asked[i].concealed);
         }
         QCOMPARE(cell(run->results, 0, "Title"), QStringLiteral("Encrypted RC4-128"));
-        QCOMPARE(cell(run->results, 1, "Title"), QString()); // wrong password: marked
+        QCOMPARE(cell(run->results, 1, "Title"), QString()); // wrong, then none: marked
+        QVERIFY(run->results.unreadReason(1).contains("password"));
         QCOMPARE(cell(run->results, 2, "Title"), QStringLiteral("Only a title"));
         QCOMPARE(cell(run->results, 3, "Title"), QStringLiteral("Encrypted AES-128"));
         QVERIFY(prompts.errorReports().isEmpty());
     }
 
-    void noPasswordMeansNoPasswordArguments() {
-        FakeTool tool(run->programFolder(), QStringLiteral("exit 0"));
+    // A file is read without a password first; a password goes to the tool on its standard
+    // input, never as an argument, and only once given.
+    void aPasswordOnlyWhenOneIsNeeded() {
+        FakeTool tool(run->programFolder(),
+                      FakeTool::needsPassword(QString(), FakeTool::writesDump("T", 1)));
         ScriptedPrompts& prompts = run->services.prompts;
         run->askForPasswords = true;
         run->files.append({"/a.pdf", "/b.pdf"});
         prompts.passwordAnswers << platform::PasswordAnswer{} << ok("pw"); // Cancel, then OK
         run->start();
         const QStringList calls = tool.log().split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(calls.size(), 2);
+        QCOMPARE(calls.size(), 3);
         QVERIFY2(calls[0].startsWith("/a.pdf dumpdata output "), qPrintable(calls[0]));
-        QVERIFY2(calls[1].startsWith("A=/b.pdf input_pw A=PROMPT dumpdata output "),
-                 qPrintable(calls[1]));
-        QVERIFY(calls[1].contains("|stdin=pw|"));
+        QVERIFY2(calls[1].startsWith("/b.pdf dumpdata output "), qPrintable(calls[1]));
+        QVERIFY2(calls[2].startsWith("A=/b.pdf input_pw A=PROMPT dumpdata output "),
+                 qPrintable(calls[2]));
+        QVERIFY(calls[2].contains("|stdin=pw|"));
+        QVERIFY(!calls[2].section('|', 0, 0).split(' ').contains("pw"));
+        QVERIFY(run->results.unreadReason(0).contains("Failed to open"));
+        QCOMPARE(run->results.unreadReason(1), QString());
     }
 
     // "Use this answer for all remaining files" answers the rest of the run, Cancel
@@ -383,25 +397,31 @@ private slots:
         QTest::addColumn<QList<platform::PasswordAnswer>>("answers");
         QTest::addColumn<int>("boxes");
         QTest::addColumn<QStringList>("stdins"); // what each tool start read, in order
+        QTest::addColumn<int>("readRows");       // rows filled, then unread ones
+        QTest::addColumn<int>("unreadRows");
+        const auto stop =
+            platform::PasswordAnswer{platform::PasswordAnswer::Choice::Stop, {}, false};
         QTest::newRow("OK for all remaining")
-            << QList{ok("first"), ok("pw", true)} << 2 << QStringList{"first", "pw", "pw", "pw"};
+            << QList{ok("first"), ok("pw", true)} << 2
+            << QStringList{"", "first", "", "pw", "", "pw", "", "pw"} << 4 << 0;
         QTest::newRow("Cancel for all remaining")
             << QList{platform::PasswordAnswer{platform::PasswordAnswer::Choice::Cancel, {}, true}}
-            << 1 << QStringList{"", "", "", ""};
-        QTest::newRow("Stop at the first box")
-            << QList{platform::PasswordAnswer{platform::PasswordAnswer::Choice::Stop, {}, false}}
-            << 1 << QStringList{};
+            << 1 << QStringList{"", "", "", ""} << 0 << 4;
+        QTest::newRow("Stop at the first box") << QList{stop} << 1 << QStringList{""} << 0 << 0;
         QTest::newRow("Stop at the third box")
             << QList{ok("a"), ok("b"),
                      platform::PasswordAnswer{platform::PasswordAnswer::Choice::Stop, "typed",
                                               false}}
-            << 3 << QStringList{"a", "b"};
+            << 3 << QStringList{"", "a", "", "b", ""} << 2 << 0;
     }
     void protectedBatchesHaveTwoWaysOut() {
         QFETCH(QList<platform::PasswordAnswer>, answers);
         QFETCH(int, boxes);
         QFETCH(QStringList, stdins);
-        FakeTool tool(run->programFolder(), FakeTool::writesDump("T", 1));
+        QFETCH(int, readRows);
+        QFETCH(int, unreadRows);
+        FakeTool tool(run->programFolder(),
+                      FakeTool::needsPassword(QString(), FakeTool::writesDump("T", 1)));
         ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4"});
         run->askForPasswords = true;
@@ -412,17 +432,18 @@ private slots:
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Password).size(), boxes);
         QCOMPARE(prompts.unexpected, 0);
         const QStringList calls = tool.log().split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(calls.size(), stdins.size());
+        QVERIFY2(calls.size() == stdins.size(), qPrintable(tool.log()));
         for (qsizetype i = 0; i < calls.size(); ++i)
             QVERIFY2(stdins[i].isEmpty() ? !calls[i].contains("input_pw")
                                          : calls[i].contains("|stdin=" + stdins[i] + "|"),
                      qPrintable(calls[i]));
-        QCOMPARE(run->results.count(), stdins.size());
+        QCOMPARE(run->results.count(), readRows + unreadRows);
         for (int row = 0; row < run->results.count(); ++row) {
             QVERIFY(run->results.isTicked(row));
-            QCOMPARE(cell(run->results, row, "Title"), QStringLiteral("T"));
+            QCOMPARE(cell(run->results, row, "Title"),
+                     row < readRows ? QStringLiteral("T") : QString());
         }
-        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+        QVERIFY(prompts.shown.last().text.startsWith(QStringLiteral("Done.")));
         QVERIFY(!run->window->isBusy());
         QCOMPARE(run->progress.text(), QStringLiteral("Progress Bar"));
 
@@ -432,36 +453,39 @@ private slots:
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Password).size(), boxes + 2);
     }
 
-    // A password asked while an earlier file is still read: progress names the file asked
+    // A password asked while a later file is read beside it: progress names the file asked
     // about, the time the box is open is not the tool's, and the final count is of the rows
     // the table holds (the user cleared them meanwhile).
     void aQuestionBesideAToolAtWork() {
-        FakeTool tool(run->programFolder(),
-                      QStringLiteral("case \"$1\" in */1.pdf) sleep 1; exit 1 ;; esac\n%1")
-                          .arg(FakeTool::writesDump("T", 1)));
+        // File 1 takes a second to say it needs a password; files 2 and 3 need one at once.
+        FakeTool tool(
+            run->programFolder(),
+            QStringLiteral("case \"$*\" in */1.pdf*) [ -z \"$input\" ] && sleep 1 ;; esac\n%1")
+                .arg(FakeTool::needsPassword(QString(), FakeTool::writesDump("T", 1))));
         ScriptedPrompts& prompts = run->services.prompts;
         chooseOnly({"Column4"});
         run->askForPasswords = true;
         run->parallelTools = 2;
         run->limits.pass = std::chrono::milliseconds(10);
         run->files.append({"/d/1.pdf", "/d/2.pdf", "/d/3.pdf"});
-        prompts.passwordAnswers << ok("") << ok("") << ok("");
+        prompts.passwordAnswers << ok("x") << ok("") << ok("");
         QStringList namedWhileAsking;
         prompts.whileShowing = [&](const ScriptedPrompts::Shown& shown) {
             if (shown.kind != ScriptedPrompts::Kind::Password)
                 return;
             namedWhileAsking.append(run->progress.text());
-            if (shown.text.contains("/d/3.pdf")) // asked while file 1 is still read
+            if (shown.text.contains("/d/1.pdf")) // file 1 is read again once answered
                 QThread::msleep(1500);
         };
-        // The user clears the table once the first two rows are there (file 1's unread).
+        // The user clears the table once the first two rows are there.
         connect(&run->results, &QAbstractItemModel::rowsInserted, this, [this] {
             if (run->results.count() == 2)
                 run->results.clearRows();
         });
         run->start();
         QCOMPARE(namedWhileAsking,
-                 (QStringList{"Processing: 1.pdf", "Processing: 2.pdf", "Processing: 3.pdf"}));
+                 (QStringList{"Processing 1 of 3: 1.pdf", "Processing 2 of 3: 2.pdf",
+                              "Processing 3 of 3: 3.pdf"}));
         // File 1's tool ran for a second, 100 passes of 10 ms, the first 50 without a
         // waiting text; the 1.5 s the box was open add none.
         int longestWait = 0;
@@ -470,7 +494,7 @@ private slots:
                 longestWait = std::max(longestWait, text.mid(at + 14).toInt());
         QVERIFY2(longestWait < 80, qPrintable(QString::number(longestWait)));
         QCOMPARE(run->results.count(), 1);
-        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
+        QVERIFY(prompts.shown.last().text.startsWith(QStringLiteral("Done.")));
     }
 
     // A file that may not be read says so once, in its row, with the system's own words.
@@ -536,14 +560,16 @@ private slots:
         QVERIFY(ends.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(ends.readAll()).split('\n', Qt::SkipEmptyParts).last(),
                  QStringLiteral("slow"));
-        // The progress named each file once its row was next, in list order.
+        // The progress named each file once its row was next, in list order, with its number.
         QStringList named;
-        for (const auto& [text, value] : run->progress.seen)
-            if (text.startsWith("Processing: ") && (named.isEmpty() || named.last() != text))
+        for (auto [text, value] : run->progress.seen) {
+            text = text.section(QStringLiteral(", about "), 0, 0);
+            if (text.startsWith("Processing ") && (named.isEmpty() || named.last() != text))
                 named.append(text);
+        }
         QStringList expected;
-        for (const QString& name : names)
-            expected.append("Processing: " + name + ".pdf");
+        for (int i = 0; i < names.size(); ++i)
+            expected.append(QStringLiteral("Processing %1 of 6: %2.pdf").arg(i + 1).arg(names[i]));
         QCOMPARE(named, expected);
         QCOMPARE(prompts.shown.last().text, QStringLiteral("Done."));
         QCOMPARE(
@@ -586,22 +612,24 @@ private slots:
     }
     void theEndOfTheProgramInEachPhase() {
         QFETCH(QString, phase);
-        // The first file is read at once; the others hang, but for "between files".
+        // The first file is read at once (or says it needs a password); the others hang, but
+        // for "between files".
+        const QString first = phase == "password"
+                                  ? FakeTool::needsPassword(QString(), FakeTool::writesDump("T", 1))
+                                  : FakeTool::writesDump("T", 1);
         FakeTool tool(run->programFolder(),
                       QStringLiteral("case \"$*\" in */1.pdf*) %1 ;; *) %2 ;; esac")
-                          .arg(FakeTool::writesDump("T", 1), phase == "between"
-                                                                 ? FakeTool::writesDump("T", 1)
-                                                                 : FakeTool::hangsWithChild()));
+                          .arg(first, phase == "between" ? FakeTool::writesDump("T", 1)
+                                                         : FakeTool::hangsWithChild()));
         ScriptedPrompts& prompts = run->services.prompts;
         run->files.append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf", "/5.pdf"});
         run->parallelTools = 2;
         if (phase == "password") {
             run->askForPasswords = true;
-            prompts.passwordAnswers << ok("") << ok("") << ok("");
+            prompts.passwordAnswers << ok("");
             prompts.whileShowing = [&](const ScriptedPrompts::Shown& shown) {
-                if (shown.kind == ScriptedPrompts::Kind::Password &&
-                    prompts.ofKind(ScriptedPrompts::Kind::Password).size() == 3)
-                    run->window->close(); // the third box: the second file's tool at work
+                if (shown.kind == ScriptedPrompts::Kind::Password)
+                    run->window->close(); // the second file's tool at work meanwhile
             };
         } else if (phase == "row") {
             // As the first row is made: the end is seen as the next one is, beside its tool
@@ -757,10 +785,10 @@ private slots:
         run->files.append({"/d/a.pdf", "/d/b.pdf", "/d/c.pdf", "/d/d.pdf"});
         run->start();
         const auto& seen = run->progress.seen;
-        const QList<QPair<QString, int>> expected = {{"Processing: a.pdf", 25},
-                                                     {"Processing: b.pdf", 50},
-                                                     {"Processing: c.pdf", 75},
-                                                     {"Processing: d.pdf", 100}};
+        const QList<QPair<QString, int>> expected = {{"Processing 1 of 4: a.pdf", 25},
+                                                     {"Processing 2 of 4: b.pdf", 50},
+                                                     {"Processing 3 of 4: c.pdf", 75},
+                                                     {"Processing 4 of 4: d.pdf", 100}};
         for (const auto& step : expected)
             QVERIFY2(seen.contains(step), qPrintable(step.first));
         QCOMPARE(run->progress.text(), QStringLiteral("Progress Bar"));

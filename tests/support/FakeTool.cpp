@@ -15,6 +15,8 @@ FakeTool::FakeTool(const QString& inFolder, const QString& body) : folder(inFold
     QTextStream text(&script);
     text << "#!/bin/sh\n"
             "here=$(dirname \"$0\")\n"
+            // Like a tool without a serving mode, it refuses to serve: one process per file.
+            "[ \"$1\" = --serve ] && { echo 'Error: unknown option --serve' >&2; exit 2; }\n"
             "out=\n"
             "previous=\n"
             "for argument in \"$@\"; do\n"
@@ -44,6 +46,16 @@ QString FakeTool::writesDump(const QString& title, int pages) {
                           "%2\\n' > \"$out\"")
         .arg(title)
         .arg(pages);
+}
+
+QString FakeTool::needsPassword(const QString& accepted, const QString& then) {
+    return QStringLiteral("if [ -z \"$input\" ]; then\n"
+                          "  printf 'Error: Failed to open input PDF file:\\n   OWNER OR USER "
+                          "PASSWORD REQUIRED\\n' >&2; exit 1\n"
+                          "elif [ -n '%1' ] && [ \"$input\" != '%1' ]; then\n"
+                          "  echo 'pdftk: wrong password' >&2; exit 1\n"
+                          "fi\n%2")
+        .arg(accepted, then);
 }
 
 QString FakeTool::hangsWithChild() {

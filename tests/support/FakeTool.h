@@ -21,6 +21,10 @@ public:
 
     // A body that writes a dump with the given title and page count into $out.
     static QString writesDump(const QString& title, int pages);
+    // A body that acts as the tool on a protected document: given no password, it says one is
+    // required; given another than accepted (when not empty), that it is wrong; otherwise it
+    // goes on with then.
+    static QString needsPassword(const QString& accepted, const QString& then);
     // A body that starts a child which would run for ever, records its process id in
     // "child.pid" (and appends it to "children.pids"), and waits for it.
     static QString hangsWithChild();
