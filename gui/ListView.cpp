@@ -1,5 +1,7 @@
 #include "gui/ListView.h"
 
+#include <QHeaderView>
+
 namespace gui {
 
 void ListView::holdLayouts(bool hold) {
@@ -26,6 +28,27 @@ void ListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottom
         return;
     }
     QTreeView::dataChanged(topLeft, bottomRight, roles);
+}
+
+QSize ListView::sizeHint() const {
+    const QSize natural = QTreeView::sizeHint();
+    return {natural.width(), preferredHeight > 0 ? preferredHeight : natural.height()};
+}
+
+QSize ListView::minimumSizeHint() const {
+    // The header and two rows.
+    const int row = fontMetrics().height() + 4;
+    const int frame = 2 * frameWidth();
+    return {QTreeView::minimumSizeHint().width(), header()->sizeHint().height() + 2 * row + frame};
+}
+
+int ListView::sizeHintForColumn(int column) const {
+    const int contents = QTreeView::sizeHintForColumn(column);
+    // The header's text counts too (resizeColumnToContents takes the larger of the two), so
+    // the bound is never below it.
+    const int bound = std::max(static_cast<int>(viewport()->width() * fittedShare),
+                               header()->sectionSizeHint(column));
+    return std::min(contents, bound);
 }
 
 } // namespace gui

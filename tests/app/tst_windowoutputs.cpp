@@ -1,4 +1,5 @@
 // The window's ways out: what each button asks, says and writes, while the window answers.
+#include "app/SaveTypes.h"
 #include "base/ResultsModel.h"
 #include "gui/TextProgressBar.h"
 #include "output/ClipboardCopy.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -63,9 +65,8 @@ private slots:
             w.click(w.controls().saveText);
         const auto dialogs = w.services.prompts.ofKind(ScriptedPrompts::Kind::SaveFile);
         QCOMPARE(dialogs.size(), 3);
-        QCOMPARE(dialogs[0].text, QStringLiteral("Save"));
-        QCOMPARE(dialogs[0].extra,
-                 QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All Files (*)"));
+        QCOMPARE(dialogs[0].text, QStringLiteral("4. Save Results As Text File"));
+        QCOMPARE(dialogs[0].extra, app::saveFilters().join(";;"));
         QCOMPARE(bytesOf(folder.filePath("out.txt")),
                  QByteArray("Filename\tTitle             \tNumber Of Pages\t\r\n"
                             "/a.pdf  \tAlpha, \"the first\"\t12             \t\r\n"));
@@ -173,16 +174,29 @@ private slots:
             QVERIFY(message.text != output::resultsCopied);
     }
 
-    // Without a spreadsheet application: the two messages, in their order, and nothing else.
-    void withoutASpreadsheetApplicationTwoMessages() {
+    // Without a spreadsheet application: one question, which offers the workbook as a file:
+    // the save dialog then opens on the workbook's type.
+    void withoutASpreadsheetApplicationTheWorkbookCanBeSaved() {
         Window w;
         w.services.spreadsheet.installed = false;
+        QTemporaryDir folder;
+        w.services.prompts.yesNoAnswers << false << true;
+        w.services.prompts.saveFileAnswers << folder.filePath("book");
         w.click(w.controls().saveWorkbook);
-        const auto said = w.services.prompts.ofKind(ScriptedPrompts::Kind::Message);
-        QCOMPARE(said.size(), 2);
-        QCOMPARE(said[0].text, output::noSpreadsheetForThisSoftware);
-        QCOMPARE(said[1].text, output::noSpreadsheetForThisFeature);
+        w.click(w.controls().saveWorkbook);
+        QCOMPARE(w.services.prompts.ofKind(ScriptedPrompts::Kind::YesNo).size(), 2);
+        QVERIFY(w.services.prompts.ofKind(ScriptedPrompts::Kind::Message).isEmpty());
+        QCOMPARE(w.services.prompts.saveRequests.size(), 1);
+        const platform::SaveRequest& asked = w.services.prompts.saveRequests[0];
+        QCOMPARE(asked.title, QStringLiteral("4. Save Results As Excel File"));
+        QCOMPARE(asked.filters[asked.chosenFilter],
+                 QStringLiteral("Spreadsheet workbook (*.xlsx)"));
+        QVERIFY(asked.suggestedName.endsWith(".xlsx"));
+        // The type chosen adds its extension; the file is a workbook (a zip archive).
+        QVERIFY(bytesOf(folder.filePath("book.xlsx")).startsWith("PK"));
         QVERIFY(w.services.spreadsheet.opened.isEmpty());
+        QCOMPARE(w.controls().status->text(),
+                 "Saved 1 row to " + QDir::toNativeSeparators(folder.filePath("book.xlsx")) + ".");
     }
 
     // The workbook is written whole, handed over read-only, and shown; an empty table starts
