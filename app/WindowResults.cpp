@@ -7,7 +7,6 @@
 #include "gui/ListView.h"
 #include "gui/ResultsDelegate.h"
 #include "gui/ResultsProxy.h"
-#include "gui/TextProgressBar.h"
 #include "platform/DesktopShell.h"
 #include "platform/Prompts.h"
 
@@ -84,7 +83,6 @@ void MainWindow::setUpResults() {
     connect(ui.onlyUnread, &QCheckBox::toggled, this,
             [this](bool only) { shown->setOnlyUnread(only); });
     ui.status->setAccessibleName(QStringLiteral("Status"));
-    ui.progress->setAccessibleName(QString()); // the bar's own text is its name
 
     // The status line follows every change, a few times a second at most.
     statusTimer.setSingleShot(true);

@@ -19,6 +19,8 @@ void TextProgressBar::setText(const QString& text) {
     if (text == shown)
         return;
     shown = text;
+    // Screen readers read the bar by its name: the text it shows.
+    setAccessibleName(shown);
     update();
     emit textChanged(shown);
 }
