@@ -78,6 +78,67 @@ private slots:
         QCOMPARE(w.controls().progress->text(), QStringLiteral("Progress Bar"));
     }
 
+    // The dialog suggests a dated name in the folder last saved to; the type chosen decides
+    // the form and adds its extension; an existing file is replaced only when the user says
+    // so, else the dialog comes back where it was.
+    void theSaveDialogSuggestsAndAsksBeforeReplacing() {
+        Window w;
+        QTemporaryDir folder;
+        ScriptedPrompts& prompts = w.services.prompts;
+        prompts.saveFileAnswers << folder.filePath("first");
+        prompts.saveFilterAnswers << app::saveTypeIndex(app::SaveFormat::Csv);
+        w.click(w.controls().saveText);
+        QCOMPARE(bytesOf(folder.filePath("first.csv")),
+                 QByteArray("Filename,Title,Number Of Pages\r\n/a.pdf,\"Alpha, \"\"the "
+                            "first\"\"\",12\r\n"));
+        QCOMPARE(w.controls().status->text(),
+                 "Saved 1 row to " + QDir::toNativeSeparators(folder.filePath("first.csv")) + ".");
+        // The next save starts in that folder; over the file it asks, No keeps it and goes
+        // back to the dialog, Yes replaces it.
+        prompts.saveFileAnswers << folder.filePath("first.csv") << folder.filePath("first.csv");
+        prompts.yesNoAnswers << false << true;
+        w.click(w.controls().saveText);
+        QCOMPARE(prompts.saveRequests.size(), 3);
+        const platform::SaveRequest& opened = prompts.saveRequests[1];
+        QCOMPARE(opened.folder, folder.path());
+        QCOMPARE(opened.suggestedName,
+                 "PDF properties " + QDate::currentDate().toString("yyyy-MM-dd") + ".txt");
+        QCOMPARE(opened.filters[opened.chosenFilter],
+                 QStringLiteral("Text file, aligned columns (*.txt)"));
+        QCOMPARE(prompts.saveRequests[2].suggestedName, QStringLiteral("first.csv"));
+        const auto asked = prompts.ofKind(ScriptedPrompts::Kind::YesNo);
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(asked[0].text.startsWith(folder.filePath("first.csv") + " already exists."));
+        QVERIFY(bytesOf(folder.filePath("first.csv")).startsWith("Filename,Title"));
+        QCOMPARE(prompts.unexpected, 0);
+    }
+
+    void theTypeChosenOrTypedDecidesTheForm_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("format");
+        const int text = static_cast<int>(app::SaveFormat::AlignedText);
+        const int csv = static_cast<int>(app::SaveFormat::Csv);
+        const int book = static_cast<int>(app::SaveFormat::Workbook);
+        QTest::newRow("no extension: the chosen type's") << "/d/r" << 2 << "/d/r.xlsx" << book;
+        QTest::newRow("a trailing dot") << "/d/r." << 1 << "/d/r.csv" << csv;
+        QTest::newRow("a known extension wins") << "/d/r.CSV" << 0 << "/d/r.CSV" << csv;
+        QTest::newRow("another extension is kept") << "/d/r.log" << 1 << "/d/r.log" << csv;
+        QTest::newRow("type unknown: by the name") << "/d/r.xlsx" << -1 << "/d/r.xlsx" << book;
+        QTest::newRow("type unknown, no extension") << "/d/r" << -1 << "/d/r" << text;
+        QTest::newRow("a dot in a folder's name") << "/d.x/r" << 0 << "/d.x/r.txt" << text;
+    }
+    void theTypeChosenOrTypedDecidesTheForm() {
+        QFETCH(QString, typed);
+        QFETCH(int, chosen);
+        QFETCH(QString, path);
+        QFETCH(int, format);
+        const app::SaveTarget target = app::saveTargetFor(typed, chosen);
+        QCOMPARE(target.path, path);
+        QCOMPARE(static_cast<int>(target.format), format);
+    }
+
     // A save that fails says why, named as the save's own procedure, and leaves the old file.
     void aFailedSaveIsReportedAndKeepsTheOldFile() {
         Window w;
