@@ -257,11 +257,13 @@ void MainWindow::showCentred() {
         if (!restored)
             move(available.center() - QPoint(width() / 2, height() / 2));
         // The whole window on screen, frame included: at a large scale the designed size
-        // may be taller than the screen.
+        // may be taller than the screen. The frame is not known before the window manager
+        // adds it; the style's title bar and border stand in for it.
         const QMargins frame = expectedFrame(style()->pixelMetric(QStyle::PM_TitleBarHeight),
                                              style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
-        const QRect outer = fitWithin(geometry().marginsAdded(frame), available);
-        setGeometry(outer.marginsRemoved(frame));
+        const QRect outer = fitWithin(QRect(pos(), size().grownBy(frame)), available);
+        resize(outer.size().shrunkBy(frame));
+        move(outer.topLeft()); // the frame's corner, as for any window
     }
     show();
 }
