@@ -32,6 +32,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
@@ -315,6 +316,10 @@ void MainWindow::followCursorRules() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && columnsFollowView && watched == resultsViewport &&
+        static_cast<QResizeEvent*>(event)->size().width() !=
+            static_cast<QResizeEvent*>(event)->oldSize().width())
+        fitResultColumns();
     // Keys on the lists. Compared with the kept pointers: the window may be half destroyed
     // when a view's last events arrive.
     if ((watched == ui.results || watched == ui.fileList) && event->type() == QEvent::KeyPress) {

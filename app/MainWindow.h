@@ -167,6 +167,11 @@ private:
     // What the status line says after a save or a copy, until the table changes.
     QString statusNote;
     QTimer statusTimer;
+    // The columns were fitted by the program and the user has not dragged a divider since:
+    // they are fitted again when the view changes its width.
+    bool columnsFollowView = false;
+    QWidget* resultsViewport = nullptr; // kept: compared, never used, in the event filter
+    bool fittingColumns = false;
     BarProgress progress{ui.progress};
     std::optional<QCursor> handCursor;
     std::unique_ptr<filelist::DroppedPathsIntake> drops;

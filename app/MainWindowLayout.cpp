@@ -22,16 +22,19 @@ namespace {
 
 constexpr int designedWidth = 8040;
 constexpr int designedHeight = 8385;
-// Both lists were designed 1815 twips high; the results take any height beyond.
-constexpr int designedListHeight = 1815;
+// Both lists were designed 1815 twips high; the file list gives some of it to the filter
+// and status line above and below the results, which take any height beyond.
+constexpr int fileListHeight = 1215;
+constexpr int resultsHeight = 1815;
 
-gui::ListView* makeList(QWidget* parent, const char* name, const QString& tooltip) {
+gui::ListView* makeList(QWidget* parent, const char* name, const QString& tooltip,
+                        int heightTwips) {
     auto* list = new gui::ListView(parent);
     list->setObjectName(QLatin1String(name));
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setAllColumnsShowFocus(true);
-    list->setPreferredHeight(twips(designedListHeight));
+    list->setPreferredHeight(twips(heightTwips));
     list->setToolTip(tooltip);
     return list;
 }
@@ -98,7 +101,8 @@ MainWindowControls makeMainWindowControls(QWidget* window) {
     c.fileList = makeList(window, "ListView1",
                           QStringLiteral("Drag and drop files here. Double-click item to remove "
                                          "it. Move | line to right and out of window to reveal "
-                                         "full names."));
+                                         "full names."),
+                          fileListHeight);
     top->addWidget(c.fileList, 1);
     c.addFiles = button("PushButton7", QStringLiteral("1. Add PDF &File(s)"),
                         QStringLiteral("Choose PDF files to add to the list (Ctrl+O)"));
@@ -145,7 +149,8 @@ MainWindowControls makeMainWindowControls(QWidget* window) {
     bottom->addLayout(filterRow);
     c.results =
         makeList(window, "ListView2",
-                 QStringLiteral("Move | line to right and out of window to reveal full names."));
+                 QStringLiteral("Move | line to right and out of window to reveal full names."),
+                 resultsHeight);
     bottom->addWidget(c.results, 1);
     c.status = new QLabel(window);
     c.status->setObjectName(QStringLiteral("StatusLine"));

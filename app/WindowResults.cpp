@@ -11,6 +11,7 @@
 #include "platform/Prompts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -61,9 +62,18 @@ void MainWindow::setUpResults() {
     view->setSortingEnabled(true);
     connect(&resultsModel, &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { rememberHeader(); });
-    connect(&resultsModel, &QAbstractItemModel::modelReset, this,
-            [this] { applyRememberedHeader(); });
+    connect(&resultsModel, &QAbstractItemModel::modelReset, this, [this] {
+        columnsFollowView = false;
+        applyRememberedHeader();
+    });
     view->installEventFilter(this); // Delete, Ctrl+C, Space
+    resultsViewport = view->viewport();
+    resultsViewport->installEventFilter(this); // its width, for the fitted columns
+    connect(view->header(), &QHeaderView::sectionResized, this, [this] {
+        // A divider dragged by the user: the widths are the user's from now on.
+        if (!fittingColumns && QApplication::mouseButtons() != Qt::NoButton)
+            columnsFollowView = false;
+    });
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, &MainWindow::showResultsMenu);
     view->header()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -122,9 +132,12 @@ void MainWindow::showStatus() {
 
 void MainWindow::fitResultColumns() {
     QHeaderView* header = ui.results->header();
+    fittingColumns = true;
     // The last column takes the room left.
     for (int column = 0; column + 1 < header->count(); ++column)
         ui.results->resizeColumnToContents(column);
+    fittingColumns = false;
+    columnsFollowView = true;
 }
 
 QList<int> MainWindow::selectedResultRows() const {

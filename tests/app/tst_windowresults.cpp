@@ -187,6 +187,10 @@ private slots:
         QVERIFY(header->sectionSize(0) <= viewWidth * 0.4 + 1);
         QVERIFY(header->sectionSize(0) >= header->sectionSizeHint(0));
         QVERIFY(header->stretchLastSection());
+        // A wider window fits them again, until the user drags a divider.
+        const int titleWidth = header->sectionSize(1);
+        window->resize(window->width() + 400, window->height());
+        QTRY_VERIFY(header->sectionSize(1) > titleWidth + 100);
         // The tooltip of the cut-off path is the whole path; a cell that fits has none of its
         // own.
         const QModelIndex path = window->shownResults().index(0, 0);

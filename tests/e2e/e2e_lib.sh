@@ -23,7 +23,7 @@ fail() {
 
 # start_program EXECUTABLE: starts it and waits for its main window; sets window_id.
 start_program() {
-    "$1" &
+    "$@" &
     program_pid=$!
     window_id=
     for _ in $(seq 100); do

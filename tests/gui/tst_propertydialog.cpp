@@ -110,6 +110,36 @@ private slots:
         QVERIFY(!mnemonics.contains(QChar()));
     }
 
+    // Left to right or mirrored, no box or button overlaps another and all are inside.
+    void noControlOverlapsAnother_data() {
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::newRow("left to right") << Qt::LeftToRight;
+        QTest::newRow("right to left") << Qt::RightToLeft;
+    }
+    void noControlOverlapsAnother() {
+        QFETCH(Qt::LayoutDirection, direction);
+        QApplication::setLayoutDirection(direction);
+        gui::PropertyDialog dialog(folders->programFolder(), prompts);
+        dialog.load();
+        dialog.show();
+        QApplication::setLayoutDirection(Qt::LeftToRight);
+        QList<QWidget*> controls;
+        for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+            controls.append(button);
+        const auto placeOf = [&](QWidget* widget) {
+            return QRect(widget->mapTo(&dialog, QPoint(0, 0)), widget->size());
+        };
+        for (QWidget* control : controls) {
+            QVERIFY(dialog.rect().contains(placeOf(control)));
+            for (QWidget* other : controls)
+                QVERIFY2(other == control || !placeOf(control).intersects(placeOf(other)),
+                         qPrintable(control->objectName() + " overlaps " + other->objectName()));
+        }
+        QCOMPARE(placeOf(dialog.boxForKey("Column8")).x() <
+                     placeOf(dialog.boxForKey("Column2")).x(),
+                 direction == Qt::RightToLeft);
+    }
+
     void mnemonicsAreUniqueAndKeepAmpersands_data() {
         QTest::addColumn<QStringList>("captions");
         QTest::addColumn<QString>("taken");
