@@ -23,12 +23,13 @@ wait_for_window_gone "$dialog_id"
 keys F5
 wait_for_window '^Parvilon$'              # "Done." naming the file that could not be read
 sleep 0.5
-if [ "$kind" = unread ]; then
-    import -window root "$out"
-    exit 0
-fi
+[ "$kind" = unread ] && import -window root "$out"
 xdotool key Escape
 wait_for_window_gone "$dialog_id"
+if [ "$kind" = unread ]; then
+    close_program
+    exit 0
+fi
 if [ "$kind" = maximised ]; then
     # openbox's own maximise: the whole screen less nothing (Xvfb has no panel).
     xdotool windowmove "$window_id" 0 0
@@ -49,3 +50,4 @@ if [ "$kind" = designed ]; then
         sed -n 's/.*= \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)/\1 \2 \3 \4/p')
     convert "$out" -crop "$((WIDTH + left + right))x$((HEIGHT + top + bottom))+$((X - left))+$((Y - top))" +repage "$out"
 fi
+close_program

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QTreeView>
@@ -81,9 +82,11 @@ QRect textArea(QWidget* widget) {
     else if (auto* bar = qobject_cast<gui::TextProgressBar*>(widget))
         text = bar->text();
     const QSize size = widget->fontMetrics().size(Qt::TextShowMnemonic, text);
-    const Qt::Alignment alignment =
-        qobject_cast<QLabel*>(widget) ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter;
-    return QStyle::alignedRect(widget->layoutDirection(), alignment, size, widget->rect());
+    // A label aligns its text by the text's own direction.
+    if (qobject_cast<QLabel*>(widget))
+        return QStyle::alignedRect(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight,
+                                   Qt::AlignLeft | Qt::AlignVCenter, size, widget->rect());
+    return QStyle::alignedRect(widget->layoutDirection(), Qt::AlignCenter, size, widget->rect());
 }
 
 void checkWidget(QWidget* widget, const char* what) {
@@ -103,8 +106,12 @@ void checkList(QTreeView* list) {
     cell.setLeft(cell.left() + cell.height() + 4); // past the check box and the sign
     QVERIFY2(paintedContrast(painted, cell) >= 4.5, qPrintable(list->objectName() + " cell"));
     QHeaderView* header = list->header();
-    const QRect section(header->mapTo(list, QPoint(header->sectionViewportPosition(0) + 2, 2)),
-                        QSize(header->sectionSize(0) / 2, header->height() - 4));
+    // The half of the first section where its text begins.
+    const QRect whole(header->mapTo(list, QPoint(header->sectionViewportPosition(0) + 2, 2)),
+                      QSize(header->sectionSize(0) - 4, header->height() - 4));
+    const QRect section =
+        QStyle::visualRect(list->layoutDirection(), whole,
+                           QRect(whole.topLeft(), QSize(whole.width() / 2, whole.height())));
     QVERIFY2(paintedContrast(painted, section) >= 4.5, qPrintable(list->objectName() + " header"));
 }
 
@@ -118,15 +125,22 @@ private slots:
     void textReadsOnItsBackground_data() {
         QTest::addColumn<QString>("palette");
         QTest::addColumn<bool>("skin");
+        QTest::addColumn<Qt::LayoutDirection>("direction");
         const bool desktop = qEnvironmentVariableIsSet("PARVILON_DESKTOP_THEME");
         for (const char* palette :
              desktop ? QList<const char*>{"desktop"} : QList<const char*>{"light", "dark"})
             for (const bool skin : {false, true})
-                QTest::addRow("%s%s", palette, skin ? ", skin" : "") << QString(palette) << skin;
+                QTest::addRow("%s%s", palette, skin ? ", skin" : "")
+                    << QString(palette) << skin << Qt::LeftToRight;
+        if (!desktop)
+            QTest::addRow("light, right to left") << QString("light") << false << Qt::RightToLeft;
     }
     void textReadsOnItsBackground() {
         QFETCH(QString, palette);
         QFETCH(bool, skin);
+        QFETCH(Qt::LayoutDirection, direction);
+        QApplication::setLayoutDirection(direction);
+        const auto restore = qScopeGuard([] { QApplication::setLayoutDirection(Qt::LeftToRight); });
         if (palette == "desktop") {
             // GTK's dark theme, through Qt's GTK platform theme, as a desktop would set it.
             if (QApplication::palette().color(QPalette::Window).lightness() > 128)
