@@ -72,8 +72,10 @@ QRect textArea(QWidget* widget) {
         return check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check);
     }
     if (auto* frame = qobject_cast<QGroupBox*>(widget))
-        return {0, 0, frame->fontMetrics().horizontalAdvance(frame->title()) + 16,
-                frame->fontMetrics().height()};
+        return QStyle::visualRect(frame->layoutDirection(), frame->rect(),
+                                  {0, 0,
+                                   frame->fontMetrics().horizontalAdvance(frame->title()) + 16,
+                                   frame->fontMetrics().height()});
     QString text;
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
         text = button->text();

@@ -46,8 +46,7 @@ private slots:
                        {{"/a", "東京", "x"}, {"/b", "abc", "y"}, {"/c", "Ａ🎉", "z"}})
             << QString::fromUtf8("/a\t東京\tx\r\n/b\tabc \ty\r\n/c\tＡ🎉\tz\r\n");
         QTest::newRow("narrow characters count one column")
-            << results({Property::Title, Property::Author},
-                       {{"/a", "ｱ𝔸", "x"}, {"/b", "abc", "y"}})
+            << results({Property::Title, Property::Author}, {{"/a", "ｱ𝔸", "x"}, {"/b", "abc", "y"}})
             << QString::fromUtf8("/a\tｱ𝔸 \tx\r\n/b\tabc\ty\r\n");
         // A tab or line break of a name would split its row; each shows as a blank, counted
         // in the width like any character.
