@@ -1,6 +1,7 @@
 #include "gui/ListView.h"
 
 #include <QHeaderView>
+#include <QPainter>
 
 namespace gui {
 
@@ -28,6 +29,27 @@ void ListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottom
         return;
     }
     QTreeView::dataChanged(topLeft, bottomRight, roles);
+}
+
+void ListView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // Along the edges of the rows' area.
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+}
+
+void ListView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ListView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
 }
 
 QSize ListView::sizeHint() const {

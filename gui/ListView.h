@@ -26,6 +26,11 @@ public:
     void setFittedColumnShare(double share) { fittedShare = share; }
 
 protected:
+    // A list with the keyboard focus says so with a frame in the highlight colour, also when
+    // it has no rows to show a current one.
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles) override;
     int sizeHintForColumn(int column) const override;

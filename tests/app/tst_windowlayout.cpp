@@ -150,6 +150,18 @@ private slots:
             QVERIFY2(!mnemonics.contains(mnemonic), qPrintable(button->text()));
             mnemonics.insert(mnemonic);
         }
+        // A list with the focus shows it, empty or not.
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        const QColor highlight = c.results->palette().color(QPalette::Highlight);
+        const auto edge = [](QTreeView* list) {
+            const QRect rows = list->viewport()->geometry();
+            return list->grab().toImage().pixelColor(rows.left(), rows.center().y());
+        };
+        c.results->setFocus();
+        QCOMPARE(edge(c.results), highlight);
+        c.fileList->setFocus();
+        QVERIFY(edge(c.results) != highlight);
+        QCOMPARE(edge(c.fileList), highlight);
         // Enter presses the button that has the focus.
         c.clearList->setFocus();
         window->fileList().append({"/a.pdf"});
