@@ -85,6 +85,16 @@ MainWindow::~MainWindow() {
     output.reset();
     scan.reset();
     drops.reset();
+    // Nothing of the views calls back into this window once it is half destroyed (hiding
+    // the views resizes the header's sections), and the views let go of the models before
+    // the models go.
+    QObject::disconnect(ui.results->header(), nullptr, this, nullptr);
+    shown->disconnect(this);
+    resultsModel.disconnect(this);
+    files.disconnect(this);
+    ui.results->setModel(nullptr);
+    ui.fileList->setModel(nullptr);
+    delete shown;
 }
 
 bool MainWindow::isBusy() const {
