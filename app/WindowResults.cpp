@@ -283,8 +283,12 @@ void MainWindow::applyRememberedHeader() {
     int sortColumn = -1;
     for (int column = 0; column < resultsModel.columnCount(); ++column) {
         const QString key = columnKey(resultsModel, column);
+        // Until a run ends and the columns fit their contents, each is as wide as it was
+        // left, or as its header.
         if (const int width = widths.value(key).toInt(); width > 0)
             header->resizeSection(column, width);
+        else
+            header->resizeSection(column, header->sectionSizeHint(column));
         if (key == remembered.value(QStringLiteral("sort")).toString())
             sortColumn = column;
     }

@@ -208,6 +208,11 @@ private slots:
         QCOMPARE(second->controls().results->header()->sortIndicatorOrder(), Qt::DescendingOrder);
         second->results().setColumns({base::Property::Title});
         QCOMPARE(second->controls().results->header()->sortIndicatorSection(), -1);
+        // A column with no width of its own shows its whole header.
+        second->results().setColumns({base::Property::Pages, base::Property::Title});
+        QHeaderView* header = second->controls().results->header();
+        QVERIFY(header->sectionSizeHint(1) > header->defaultSectionSize());
+        QVERIFY(header->sectionSize(1) >= header->sectionSizeHint(1));
     }
 
     // Screen readers hear what the lists, the filter and the status line are, and the
