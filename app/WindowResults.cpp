@@ -60,8 +60,11 @@ void MainWindow::setUpResults() {
     // Clicking a header sorts the results by it; the sort is remembered for the next run.
     view->header()->setSortIndicator(-1, Qt::AscendingOrder);
     view->setSortingEnabled(true);
-    connect(&resultsModel, &QAbstractItemModel::modelAboutToBeReset, this,
-            [this] { rememberHeader(); });
+    connect(&resultsModel, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const base::ErrorReport errors(services.errors,
+                                       QStringLiteral("Form1.ListView2_ColumnsReplaced"));
+        errors.step([this] { rememberHeader(); });
+    });
     connect(&resultsModel, &QAbstractItemModel::modelReset, this, [this] {
         columnsFollowView = false;
         applyRememberedHeader();
