@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/ApplicationTitle.h"
+#include "app/WindowPlacement.h"
 #include "base/BackgroundWork.h"
 #include "base/ErrorReport.h"
 #include "base/NumberText.h"
@@ -16,6 +17,7 @@
 #include "gui/DropIntake.h"
 #include "gui/PaintPacer.h"
 #include "gui/PropertyDialog.h"
+#include "gui/ResultsProxy.h"
 #include "gui/TextProgressBar.h"
 #include "gui/WindowColours.h"
 #include "platform/Folders.h"
@@ -28,8 +30,12 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
 #include <QStyle>
 #include <QTreeView>
 
@@ -60,15 +66,16 @@ MainWindow::MainWindow(const base::Services& given, gui::ModalWindows& modals, Q
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window);
     ui = makeMainWindowControls(this);
-    // The window opens at its designed size and may grow; it never gets smaller.
-    setMinimumSize(designedSize());
+    // The window opens at its designed size; its layout sets how small it may get.
     resize(designedSize());
+    layout()->activate();
     drops = std::make_unique<filelist::DroppedPathsIntake>(
         files, base::ErrorReport(services.errors, QStringLiteral("Form1.ListView1_OLEDragDrop")));
     connect(drops.get(), &filelist::DroppedPathsIntake::busyChanged, this,
             [this] { showBusyState(); });
     setUpViews();
     connectHandlers();
+    connectShortcuts();
     followCursorRules();
 }
 
@@ -78,6 +85,16 @@ MainWindow::~MainWindow() {
     output.reset();
     scan.reset();
     drops.reset();
+    // Nothing of the views calls back into this window once it is half destroyed (hiding
+    // the views resizes the header's sections), and the views let go of the models before
+    // the models go.
+    QObject::disconnect(ui.results->header(), nullptr, this, nullptr);
+    shown->disconnect(this);
+    resultsModel.disconnect(this);
+    files.disconnect(this);
+    ui.results->setModel(nullptr);
+    ui.fileList->setModel(nullptr);
+    delete shown;
 }
 
 bool MainWindow::isBusy() const {
@@ -90,19 +107,22 @@ void MainWindow::showBusyState() {
         return;
     wasBusy = busy;
     setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
+    // Stop stops a run or a folder scan; the outputs end by themselves soon enough.
+    ui.stop->setEnabled(run || scan);
     emit busyChanged(busy);
 }
 
 void MainWindow::setUpViews() {
     ui.fileList->setModel(&files);
+    ui.fileList->header()->setStretchLastSection(true);
+    ui.fileList->setTextElideMode(Qt::ElideMiddle);
+    ui.fileList->installEventFilter(this); // the Delete key
+    ui.fileList->setAccessibleName(QStringLiteral("PDF files to read"));
+    ui.fileList->setAccessibleDescription(
+        QStringLiteral("The files the next run reads, in its order. Delete removes the "
+                       "selected file."));
     resultsModel.setUnreadIcon(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
-    ui.results->setModel(&resultsModel);
-    // Clicking a header sorts the results by it; a new run starts unsorted.
-    ui.results->header()->setSortIndicator(-1, Qt::AscendingOrder);
-    ui.results->setSortingEnabled(true);
-    connect(&resultsModel, &QAbstractItemModel::modelReset, this,
-            [this] { ui.results->header()->setSortIndicator(-1, Qt::AscendingOrder); });
-    ui.results->installEventFilter(this); // the Delete key
+    setUpResults();
 }
 
 void MainWindow::onClick(QPushButton* button, const char* location,
@@ -130,8 +150,10 @@ void MainWindow::connectHandlers() {
             });
     onClick(ui.startExtraction, "Form1.PushButton3_Click",
             [this](const base::ErrorReport& errors) { startExtraction(errors); });
-    onClick(ui.saveText, "Form1.PushButton1_Click",
-            [this](const base::ErrorReport& errors) { saveResultsText(errors); });
+    onClick(ui.saveText, "Form1.PushButton1_Click", [this](const base::ErrorReport& errors) {
+        saveResults(errors, SaveFormat::AlignedText,
+                    QString(ui.saveText->text()).remove(QLatin1Char('&')));
+    });
     onClick(ui.saveWorkbook, "Form1.PushButton13_Click",
             [this](const base::ErrorReport& errors) { exportWorkbook(errors); });
     onClick(ui.copyToClipboard, "Form1.PushButton2_Click",
@@ -159,6 +181,28 @@ void MainWindow::removeSelectedFile() {
     // The list must not shrink under long work.
     if (!isBusy())
         files.removeAt(ui.fileList->currentIndex().row());
+}
+
+void MainWindow::connectShortcuts() {
+    const auto shortcut = [this](const QKeySequence& keys, auto action) {
+        auto* made = new QShortcut(keys, this);
+        made->setContext(Qt::WindowShortcut);
+        connect(made, &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { ui.addFiles->click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { ui.addFolder->click(); });
+    shortcut(QKeySequence(Qt::Key_F5), [this] { ui.startExtraction->click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { ui.saveText->click(); });
+    shortcut(QKeySequence(Qt::Key_Escape), [this] { stopWork(); });
+    connect(ui.stop, &QPushButton::clicked, this, [this] { stopWork(); });
+}
+
+void MainWindow::stopWork() {
+    // The run reads no further file; those being read still come, then "Done." as usual.
+    if (run)
+        run->stop();
+    if (scan)
+        scan->stop();
 }
 
 void MainWindow::clearFileList(const base::ErrorReport& errors) {
@@ -194,11 +238,14 @@ void MainWindow::load() {
         if (base::readSetting(QStringLiteral("Snapshot"), QString()).isEmpty())
             filelist::recordSampleFiles(services.folders);
     });
-    errors.step([&] {
-        files.setHeader(QStringLiteral("PDF File(s)"));
-        ui.fileList->header()->resizeSection(0, fileListColumnWidth(size()));
-    });
+    errors.step([&] { files.setHeader(QStringLiteral("PDF File(s)")); });
     errors.step([&] { setPasswordOptionFromSettings(); });
+    errors.step([&] {
+        const QByteArray splitter = QByteArray::fromBase64(
+            base::readSetting(QStringLiteral("SplitterState"), QString()).toLatin1());
+        if (!splitter.isEmpty())
+            ui.splitter->restoreState(splitter);
+    });
 }
 
 void MainWindow::setPasswordOptionFromSettings() {
@@ -213,9 +260,31 @@ void MainWindow::setPasswordOptionFromSettings() {
 }
 
 void MainWindow::showCentred() {
-    if (const QScreen* where = screen())
-        move(where->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    const QByteArray remembered = QByteArray::fromBase64(
+        base::readSetting(QStringLiteral("WindowGeometry"), QString()).toLatin1());
+    const bool restored = !remembered.isEmpty() && restoreGeometry(remembered);
+    if (const QScreen* where = screen()) {
+        const QRect available = where->availableGeometry();
+        if (!restored)
+            move(available.center() - QPoint(width() / 2, height() / 2));
+        // The whole window on screen, frame included: at a large scale the designed size
+        // may be taller than the screen. The frame is not known before the window manager
+        // adds it; the style's title bar and border stand in for it.
+        const QMargins frame = expectedFrame(style()->pixelMetric(QStyle::PM_TitleBarHeight),
+                                             style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+        const QRect outer = fitWithin(QRect(pos(), size().grownBy(frame)), available);
+        resize(outer.size().shrunkBy(frame));
+        move(outer.topLeft()); // the frame's corner, as for any window
+    }
     show();
+}
+
+void MainWindow::rememberPlacement() {
+    base::writeSetting(QStringLiteral("WindowGeometry"),
+                       QString::fromLatin1(saveGeometry().toBase64()));
+    base::writeSetting(QStringLiteral("SplitterState"),
+                       QString::fromLatin1(ui.splitter->saveState().toBase64()));
+    rememberHeader();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -239,13 +308,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         drops->stop();
     pacedTable.reset();
     pacedBar.reset();
+    const base::ErrorReport errors(services.errors, QStringLiteral("Form1.Form_Unload"));
+    errors.step([this] { rememberPlacement(); });
     event->accept();
     QCoreApplication::quit();
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    placeMainWindowControls(ui, size());
 }
 
 void MainWindow::followCursorRules() {
@@ -259,21 +325,34 @@ void MainWindow::followCursorRules() {
     }
 }
 
-void MainWindow::deleteSelectedResult() {
-    if (isBusy() || resultsModel.count() == 0)
-        return;
-    const QModelIndexList selected = ui.results->selectionModel()->selectedRows();
-    if (!selected.isEmpty())
-        resultsModel.removeAt(selected.constFirst().row());
-}
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The Delete key on the results: the selected row goes, unless busy. Compared with the
-    // kept pointer: the window may be half destroyed when the view's last events arrive.
-    if (watched == ui.results && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        deleteSelectedResult();
-        return true;
+    if (event->type() == QEvent::Resize && columnsFollowView && watched == resultsViewport &&
+        static_cast<QResizeEvent*>(event)->size().width() !=
+            static_cast<QResizeEvent*>(event)->oldSize().width())
+        fitResultColumns();
+    // Keys on the lists. Compared with the kept pointers: the window may be half destroyed
+    // when a view's last events arrive.
+    if ((watched == ui.results || watched == ui.fileList) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            // The selection goes, unless busy.
+            if (watched == ui.results)
+                deleteSelectedResults();
+            else
+                removeSelectedFile();
+            return true;
+        }
+        if (watched == ui.results && key->matches(QKeySequence::Copy)) {
+            copySelectedResults(
+                base::ErrorReport(services.errors, QStringLiteral("Form1.ListView2_KeyDown")));
+            showBusyState();
+            return true;
+        }
+        if (watched == ui.results && key->key() == Qt::Key_Space &&
+            key->modifiers() == Qt::NoModifier) {
+            toggleCurrentTick();
+            return true;
+        }
     }
     if (event->type() != QEvent::MouseMove || isBusy())
         return QWidget::eventFilter(watched, event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowLayout.h"
+#include "app/SaveTypes.h"
 #include "base/FileListModel.h"
 #include "base/Progress.h"
 #include "base/ResultsModel.h"
@@ -9,6 +10,7 @@
 
 #include <QCursor>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -32,6 +34,7 @@ class FolderTreeScan;
 namespace gui {
 class ModalWindows;
 class PaintPacer;
+class ResultsProxy;
 } // namespace gui
 
 namespace app {
@@ -54,11 +57,14 @@ public:
 
     // The start-up sequence, run once before the window is first shown.
     void load();
-    // Shows the window centred on the screen.
+    // Shows the window where it was last, or centred at its designed size, and within the
+    // screen's available area.
     void showCentred();
 
     base::FileListModel& fileList() { return files; }
     base::ResultsModel& results() { return resultsModel; }
+    // The results as shown: filtered and in the order shown.
+    gui::ResultsProxy& shownResults() { return *shown; }
     const MainWindowControls& controls() const { return ui; }
     // Whether long work is going on (the window shows the hourglass).
     bool isBusy() const;
@@ -75,10 +81,11 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Which rows of the results the user means: the selected ones, in the order shown.
+    QList<int> selectedResultRows() const;
     // Progress shown in the window's progress bar.
     class BarProgress final : public base::Progress {
     public:
@@ -100,9 +107,29 @@ private:
     void followCursorRules();
     void setPasswordOptionFromSettings();
     void showBusyState();
-    void deleteSelectedResult();
+    void deleteSelectedResults();
     void removeSelectedFile();
     void clearFileList(const base::ErrorReport& errors);
+    void connectShortcuts();
+    // Stops what the progress bar shows: the run or the folder scan (Stop, Escape).
+    void stopWork();
+    void rememberPlacement();
+
+    // The results view (WindowResults.cpp): filter, status line, columns, menus.
+    void setUpResults();
+    void scheduleStatus();
+    void showStatus();
+    void fitResultColumns();
+    void showResultsMenu(const QPoint& position);
+    void showFileListMenu(const QPoint& position);
+    void showColumnMenu(const QPoint& position);
+    void openFiles(const QStringList& paths);
+    void openContainingFolders(const QStringList& paths);
+    void setShownTicks(bool ticked);
+    void toggleCurrentTick();
+    void copySelectedResults(const base::ErrorReport& errors);
+    void applyRememberedHeader();
+    void rememberHeader();
 
     // The folder scan (WindowScan.cpp).
     void scanFolder(const base::ErrorReport& errors);
@@ -112,9 +139,20 @@ private:
     void askForPassword(const QString& path, const QString& prompt);
     void runEnded(const base::ErrorReport& errors);
     // The ways out (WindowOutputs.cpp).
-    void saveResultsText(const base::ErrorReport& errors);
+    // The save dialog, titled as the button that asked, offering the type given first; then
+    // the save.
+    void saveResults(const base::ErrorReport& errors, SaveFormat offered, const QString& title);
+    // The rows and columns shown, as the ways out take them.
+    base::ResultsSnapshot outputSnapshot() const;
+    // Saves the snapshot at target in its form; the status line tells the end.
+    void saveResultsAs(const base::ResultsSnapshot& snapshot, const SaveTarget& target,
+                       const base::ErrorReport& errors);
     void exportWorkbook(const base::ErrorReport& errors);
     void copyResults(const base::ErrorReport& errors);
+    // Puts the ticked rows of snapshot on the clipboard, as text and as an HTML table; told
+    // says so in a box.
+    void copyToClipboard(const base::ResultsSnapshot& snapshot, const base::ErrorReport& errors,
+                         bool told);
     // Starts an output's work in a thread of its own, progress in the bar; done is called
     // with its result once it has ended.
     void startOutput(std::unique_ptr<base::BackgroundWork> work,
@@ -124,7 +162,16 @@ private:
     gui::ModalWindows& modalWindows;
     base::FileListModel files;
     base::ResultsModel resultsModel;
+    gui::ResultsProxy* shown = nullptr;
     MainWindowControls ui;
+    // What the status line says after a save or a copy, until the table changes.
+    QString statusNote;
+    QTimer statusTimer;
+    // The columns were fitted by the program and the user has not dragged a divider since:
+    // they are fitted again when the view changes its width.
+    bool columnsFollowView = false;
+    QWidget* resultsViewport = nullptr; // kept: compared, never used, in the event filter
+    bool fittingColumns = false;
     BarProgress progress{ui.progress};
     std::optional<QCursor> handCursor;
     std::unique_ptr<filelist::DroppedPathsIntake> drops;

@@ -10,9 +10,15 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QTreeView>
 
 namespace app {
+
+namespace {
+// The final box names this many of the files that could not be read.
+constexpr int unreadFilesNamed = 10;
+} // namespace
 
 void MainWindow::startExtraction(const base::ErrorReport& errors) {
     // A second start while anything goes on is refused.
@@ -77,13 +83,33 @@ void MainWindow::runEnded(const base::ErrorReport& errors) {
     errors.step([this] { resultsModel.tickAll(); });
     progress.reset();
     showBusyState();
+    fitResultColumns();
     // The rows the table holds now: those removed meanwhile are not counted.
     int unread = 0;
-    for (int row = 0; row < resultsModel.count(); ++row)
-        unread += resultsModel.unreadReason(row).isEmpty() ? 0 : 1;
+    QString named;
+    for (int row = 0; row < resultsModel.count(); ++row) {
+        const QString reason = resultsModel.unreadReason(row);
+        if (reason.isEmpty())
+            continue;
+        if (++unread <= unreadFilesNamed)
+            named += QStringLiteral("\r%1: %2")
+                         .arg(QFileInfo(resultsModel.path(row)).fileName(), reason);
+    }
+    const QString done = QStringLiteral("Done.") + extract::unreadFilesLine(unread);
+    if (unread == 0) {
+        errors.step([&] { services.prompts.message(done); });
+        return;
+    }
+    if (unread > unreadFilesNamed)
+        named += QStringLiteral("\r(and %1 more)").arg(unread - unreadFilesNamed);
+    bool onlyThose = false;
     errors.step([&] {
-        services.prompts.message(QStringLiteral("Done.") + extract::unreadFilesLine(unread));
+        onlyThose = services.prompts.askYesNo(
+            done + QStringLiteral("\r") + named +
+            QStringLiteral("\r\rShow only the files that could not be read?"));
     });
+    if (onlyThose)
+        ui.onlyUnread->setChecked(true);
 }
 
 } // namespace app

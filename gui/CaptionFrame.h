@@ -5,8 +5,8 @@
 namespace gui {
 
 // A frame with its caption on the top border line, filled with the window colour of its
-// palette. (The desktop style's own group box tints its inside, which the white design
-// of the window does not want.)
+// palette, so that a frame given the button face (the skin file) is painted in it whole.
+// (A style's own group box may tint its inside.)
 class CaptionFrame : public QGroupBox {
     Q_OBJECT
 public:

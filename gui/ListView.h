@@ -8,6 +8,9 @@ namespace gui {
 // a row per file, the list can hold back its relayout, which otherwise runs after every
 // insert: a pass over all rows, a measure of the first row's cells and of the header. Held,
 // it catches up once when it is let go, as the paint pacer does a few times a second.
+//
+// A column fitted to its contents (a double-click on a divider, resizeColumnToContents)
+// takes at most a share of the view's width, so one long value never pushes the others out.
 class ListView : public QTreeView {
 public:
     using QTreeView::QTreeView;
@@ -15,14 +18,29 @@ public:
     void holdLayouts(bool held);
     void doItemsLayout() override;
 
+    // The height the list asks for in a layout.
+    void setPreferredHeight(int height) { preferredHeight = height; }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // The largest share of the viewport's width a column fitted to its contents takes.
+    void setFittedColumnShare(double share) { fittedShare = share; }
+
 protected:
+    // A list with the keyboard focus says so with a frame in the highlight colour, also when
+    // it has no rows to show a current one.
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles) override;
+    int sizeHintForColumn(int column) const override;
 
 private:
     bool held = false;
     // Rows came or cells changed while held: the list is laid out again when let go.
     bool behind = false;
+    int preferredHeight = 0;
+    double fittedShare = 1.0;
 };
 
 } // namespace gui

@@ -6,41 +6,50 @@
 #include "base/PathHelpers.h"
 #include "base/Properties.h"
 #include "base/Settings.h"
+#include "gui/CaptionFrame.h"
 #include "gui/CursorFile.h"
-#include "gui/Twips.h"
+#include "gui/Mnemonics.h"
 #include "gui/WindowColours.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace gui {
 
 namespace {
 
-// Where each property's box sits, in twips: the information-dictionary texts on the left;
-// page count, dates and version on the right. In keyboard order.
-struct BoxPlace {
-    const char* key;
-    int left, top, width;
-};
-const BoxPlace places[] = {
-    {"Column2", 225, 180, 2310},    {"Column3", 225, 540, 2310},   {"Column4", 225, 900, 2310},
-    {"Column5", 225, 1260, 2310},   {"Column6", 225, 1620, 2310},  {"Column7", 225, 1980, 1590},
-    {"Column8", 1980, 180, 1830},   {"Column9", 1980, 540, 1590},  {"Column10", 1980, 900, 1590},
-    {"Column11", 1980, 1260, 1710}, {"Column1", 1980, 1620, 1710},
-};
+using PropertyList = QList<const base::PropertyInfo*>;
 
-// The order in which the stored choices are put into the boxes.
-const char* const loadOrder[] = {"Column1", "Column2", "Column11", "Column3", "Column4", "Column5",
-                                 "Column6", "Column7", "Column8",  "Column9", "Column10"};
+// The described properties in two columns: the texts of the document's information on the
+// left; page count, dates and the version on the right, in keyboard order.
+std::pair<PropertyList, PropertyList> describedColumns() {
+    PropertyList left, right, rightLast;
+    for (const base::PropertyInfo& property : base::properties()) {
+        if (property.group != base::Group::Described)
+            continue;
+        if (property.type == base::ValueType::Text && property.source == base::Source::ToolDump)
+            left.append(&property);
+        else if (property.type != base::ValueType::Text)
+            right.append(&property);
+        else
+            rightLast.append(&property);
+    }
+    return {left, right + rightLast};
+}
 
-const base::PropertyInfo& propertyOfKey(const char* key) {
+// The further properties in two columns, in registry order down the left, then the right.
+std::pair<PropertyList, PropertyList> moreColumns() {
+    PropertyList more;
     for (const base::PropertyInfo& property : base::properties())
-        if (qstrcmp(property.settingsKey, key) == 0)
-            return property;
-    Q_UNREACHABLE();
+        if (property.group == base::Group::More)
+            more.append(&property);
+    const qsizetype half = (more.size() + 1) / 2;
+    return {more.mid(0, half), more.mid(half)};
 }
 
 } // namespace
@@ -50,64 +59,87 @@ PropertyDialog::PropertyDialog(const QString& folder, base::ErrorSink& sink, QWi
     buildLayout();
 }
 
+QGroupBox* PropertyDialog::addGroup(const QString& title,
+                                    const std::pair<PropertyList, PropertyList>& columns,
+                                    QList<QWidget*>& keyboardOrder) {
+    auto* group = new CaptionFrame(title, this);
+    auto* grid = new QGridLayout(group);
+    int column = 0;
+    for (const PropertyList& properties : {columns.first, columns.second}) {
+        int row = 0;
+        for (const base::PropertyInfo* property : properties) {
+            auto* box = new QCheckBox(QString::fromUtf8(property->caption), group);
+            box->setObjectName(QLatin1String(property->checkBox));
+            const QString key = QLatin1String(property->settingsKey);
+            boxes.insert(key, box);
+            defaults.insert(key, property->defaultSetting());
+            keyboardOrder.append(box);
+            grid->addWidget(box, row++, column);
+            // Every change, by the user or by the load, stores the choice at once.
+            connect(box, &QCheckBox::stateChanged, this, [this, key, box](int state) {
+                const base::ErrorReport report(
+                    errors, QStringLiteral("Form2.%1_Click").arg(box->objectName()));
+                report.step([&] {
+                    base::writeSetting(key, state == Qt::Checked ? QStringLiteral("1")
+                                                                 : QStringLiteral("0"));
+                });
+            });
+        }
+        ++column;
+    }
+    return group;
+}
+
 void PropertyDialog::buildLayout() {
-    using gui::twips;
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("PDF Properties"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twips(3960), twips(2880));
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::Button, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
     QFont dialogFont(QStringLiteral("Arial"));
     dialogFont.setPointSizeF(9);
     dialogFont.setBold(true);
     setFont(dialogFont);
 
+    auto* layout = new QVBoxLayout(this);
+    // The dialog is as large as its boxes need, however many properties there are.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     QList<QWidget*> keyboardOrder;
-    for (const BoxPlace& place : places) {
-        const base::PropertyInfo& property = propertyOfKey(place.key);
-        auto* box = new QCheckBox(QString::fromUtf8(property.caption), this);
-        box->setObjectName(QLatin1String(property.checkBox));
-        box->setGeometry(twips(place.left), twips(place.top), twips(place.width), twips(240));
-        box->setAutoFillBackground(true);
-        const QString key = QLatin1String(property.settingsKey);
-        boxes.insert(key, box);
-        keyboardOrder.append(box);
-        // Every change, by the user or by the load, stores the choice at once.
-        connect(box, &QCheckBox::stateChanged, this, [this, key, box](int state) {
-            const base::ErrorReport report(errors,
-                                           QStringLiteral("Form2.%1_Click").arg(box->objectName()));
-            report.step([&] {
-                base::writeSetting(key, state == Qt::Checked ? QStringLiteral("1")
-                                                             : QStringLiteral("0"));
-            });
-        });
-    }
+    layout->addWidget(
+        addGroup(QStringLiteral("Document properties"), describedColumns(), keyboardOrder));
+    const auto more = moreColumns();
+    if (!more.first.isEmpty())
+        layout->addWidget(addGroup(QStringLiteral("More properties"), more, keyboardOrder));
+
     close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("PushButton11"));
     QFont buttonFont = dialogFont;
     buttonFont.setPointSizeF(11.25);
     close->setFont(buttonFont);
-    close->setGeometry(gui::twipsRect(120, 2340, 3720, 405));
     close->setDefault(true);
+    layout->addWidget(close);
     keyboardOrder.append(close);
     connect(close, &QPushButton::clicked, this, [this] {
         const base::ErrorReport report(errors, QStringLiteral("Form2.Pushbutton11_Click"));
         report.step([this] { QDialog::close(); });
     });
+    // A mnemonic for every box and the button, none twice.
+    QStringList captions;
+    for (QWidget* widget : keyboardOrder)
+        captions.append(static_cast<QAbstractButton*>(widget)->text());
+    const QStringList marked = withMnemonics(captions);
+    for (qsizetype i = 0; i < keyboardOrder.size(); ++i)
+        static_cast<QAbstractButton*>(keyboardOrder[i])->setText(marked[i]);
     for (qsizetype i = 1; i < keyboardOrder.size(); ++i)
         setTabOrder(keyboardOrder[i - 1], keyboardOrder[i]);
 
     // The hand over "Close"; the default cursor over the background and the Keywords box.
-    for (QWidget* watched : {static_cast<QWidget*>(this), static_cast<QWidget*>(boxes["Column7"]),
-                             static_cast<QWidget*>(close)}) {
-        watched->setMouseTracking(true);
-        watched->installEventFilter(this);
+    QList<QWidget*> watched = {this, close};
+    if (QCheckBox* keywords = boxes.value(QStringLiteral("Column7")))
+        watched.append(keywords);
+    for (QWidget* widget : watched) {
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
     }
 }
 
@@ -119,12 +151,15 @@ void PropertyDialog::load() {
         if (base::fileIsPresent(cursorPath))
             handCursor = gui::cursorFromFile(cursorPath);
     });
-    for (const char* key : loadOrder) {
+    // The stored choices go into the boxes in the order of their keys as text.
+    QStringList keys = boxes.keys();
+    std::sort(keys.begin(), keys.end());
+    for (const QString& key : keys) {
         report.step([&] {
-            const QString stored = base::readSetting(QLatin1String(key), QStringLiteral("1"));
+            const QString stored = base::readSetting(key, defaults.value(key));
             // Only the exact text "1" ticks a box; ticking it stores "1" again.
             if (stored == QLatin1String("1"))
-                boxForKey(QLatin1String(key))->setChecked(true);
+                boxForKey(key)->setChecked(true);
         });
     }
 }
@@ -147,6 +182,7 @@ void showPropertyDialog(ModalWindows& windows, const QString& programFolder,
     errors.step([&] {
         PropertyDialog dialog(programFolder, errors.sink());
         dialog.load();
+        dialog.adjustSize();
         if (const QScreen* screen = dialog.screen())
             dialog.move(screen->availableGeometry().center() - dialog.rect().center());
         dialog.setWindowModality(Qt::ApplicationModal);

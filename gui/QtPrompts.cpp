@@ -73,6 +73,23 @@ QString QtPrompts::saveFile(const QString& title, const QString& filter) {
     return dialog.selectedFiles().constFirst();
 }
 
+platform::SaveAnswer QtPrompts::saveFileAs(const platform::SaveRequest& request) {
+    QFileDialog dialog(parentWindow, request.title, request.folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The program asks before replacing a file, once it knows the name with its extension.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilters(request.filters);
+    if (request.chosenFilter >= 0 && request.chosenFilter < request.filters.size())
+        dialog.selectNameFilter(request.filters[request.chosenFilter]);
+    if (!request.suggestedName.isEmpty())
+        dialog.selectFile(request.suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().constFirst(),
+            static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter()))};
+}
+
 QString QtPrompts::browseForFolder(const QString& prompt, const QString& initialFolder) {
     return QFileDialog::getExistingDirectory(parentWindow, prompt, initialFolder,
                                              QFileDialog::ShowDirsOnly);

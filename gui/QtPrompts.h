@@ -17,6 +17,7 @@ public:
 
     QStringList openFiles(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter) override;
+    platform::SaveAnswer saveFileAs(const platform::SaveRequest& request) override;
     QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
     void showModal(QDialog& dialog) override;
 

@@ -1,5 +1,8 @@
 #include "gui/TextProgressBar.h"
 
+#include <QPainter>
+#include <QStyleOptionProgressBar>
+
 #include <algorithm>
 
 namespace gui {
@@ -7,8 +10,29 @@ namespace gui {
 TextProgressBar::TextProgressBar(QWidget* parent) : QProgressBar(parent) {
     setRange(0, 100);
     setValue(0);
-    setTextVisible(true);
+    // The style draws the groove and the chunk; the text is drawn here.
+    setTextVisible(false);
     setAlignment(Qt::AlignCenter);
+}
+
+void TextProgressBar::paintEvent(QPaintEvent* event) {
+    QProgressBar::paintEvent(event);
+    QStyleOptionProgressBar option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_ProgressBarContents, &option, this);
+    const double share =
+        static_cast<double>(value() - minimum()) / std::max(1, maximum() - minimum());
+    const QRect filled =
+        QStyle::visualRect(layoutDirection(), contents,
+                           QRect(contents.left(), contents.top(),
+                                 static_cast<int>(contents.width() * share), contents.height()));
+    QPainter painter(this);
+    painter.setClipRegion(QRegion(rect()).subtracted(filled));
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(contents, Qt::AlignCenter, shown);
+    painter.setClipRect(filled);
+    painter.setPen(palette().color(QPalette::HighlightedText));
+    painter.drawText(contents, Qt::AlignCenter, shown);
 }
 
 QString TextProgressBar::text() const {
@@ -19,6 +43,8 @@ void TextProgressBar::setText(const QString& text) {
     if (text == shown)
         return;
     shown = text;
+    // Screen readers read the bar by its name: the text it shows.
+    setAccessibleName(shown);
     update();
     emit textChanged(shown);
 }

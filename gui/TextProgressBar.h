@@ -6,6 +6,8 @@ namespace gui {
 
 // A progress bar that shows a text of the program's own (QProgressBar would expand %p, %v
 // and %m inside a file name) and keeps any value it is given while drawing it within 0..100.
+// It draws the text itself, in the colours that read on the part of the bar under it, in
+// either direction (a style may lose it in a mirrored bar).
 class TextProgressBar : public QProgressBar {
     Q_OBJECT
 public:
@@ -20,6 +22,9 @@ public:
 
 signals:
     void textChanged(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QString shown;

@@ -29,4 +29,9 @@ bool putOnClipboard(platform::Clipboard& clipboard, const QByteArray& utf8) {
     return withRetry([&] { return clipboard.setText(utf8); });
 }
 
+bool putOnClipboard(platform::Clipboard& clipboard, const QByteArray& utf8, const QString& html) {
+    withRetry([&] { return clipboard.clear(); });
+    return withRetry([&] { return clipboard.setTextAndHtml(utf8, html); });
+}
+
 } // namespace output

@@ -26,5 +26,7 @@ bool anyTicked(const base::ResultsSnapshot& results);
 // it refuses (a clipboard owned by another program refuses for a while). True when it took
 // the text.
 bool putOnClipboard(platform::Clipboard& clipboard, const QByteArray& utf8);
+// The same with an HTML form of the text beside it.
+bool putOnClipboard(platform::Clipboard& clipboard, const QByteArray& utf8, const QString& html);
 
 } // namespace output

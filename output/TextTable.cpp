@@ -1,5 +1,7 @@
 #include "output/TextTable.h"
 
+#include "output/AlignedText.h"
+
 #include "base/CellText.h"
 #include "base/Progress.h"
 
@@ -18,7 +20,7 @@ TextTable::TextTable(const base::ResultsSnapshot& results, const QLocale& locale
         for (int column = 0; column < columns; ++column) {
             QString text = base::cellText(results.cell(row, column), locale);
             text.remove(QChar(0));
-            longest[column] = std::max(longest[column], static_cast<int>(text.size()));
+            longest[column] = std::max(longest[column], displayWidth(text));
             shown.cells += text;
             shown.cells += QChar(0);
         }
@@ -38,7 +40,7 @@ QList<int> TextTable::widths(bool withHeaders) const {
     QList<int> result = longest;
     if (withHeaders)
         for (int column = 0; column < result.size(); ++column)
-            result[column] = std::max(result[column], static_cast<int>(headerTexts[column].size()));
+            result[column] = std::max(result[column], displayWidth(headerTexts[column]));
     return result;
 }
 

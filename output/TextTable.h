@@ -29,8 +29,8 @@ public:
     const QStringList& headers() const { return headerTexts; }
     // The text of a cell; column 0 is the file's path.
     QStringView cell(int row, int column) const;
-    // Per column the length, in characters, of its longest cell over all rows, ticked or
-    // not, and of its header too when withHeaders.
+    // Per column the display width (AlignedText.h) of its widest cell over all rows, ticked
+    // or not, and of its header too when withHeaders.
     QList<int> widths(bool withHeaders) const;
 
 private:

@@ -5,9 +5,14 @@
 
 namespace platform {
 
+// File URLs, not command lines: nothing in a name is interpreted.
+
 bool QtDesktopShell::openFolder(const QString& folder) {
-    // A file URL, not a command line: nothing in the folder's name is interpreted.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+bool QtDesktopShell::openFile(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace platform

@@ -31,6 +31,10 @@ void Prompts::askPasswordLater(const QString& prompt, const QString& title,
     showPasswordBoxLater(prompt, orApplicationTitle(title), std::move(answered));
 }
 
+SaveAnswer Prompts::saveFileAs(const SaveRequest& request) {
+    return {saveFile(request.title, request.filters.join(QStringLiteral(";;"))), -1};
+}
+
 void Prompts::showPasswordBoxLater(const QString& prompt, const QString& title,
                                    std::function<void(const PasswordAnswer&)> answered) {
     const PasswordAnswer answer = showPasswordBox(prompt, title);

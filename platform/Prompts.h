@@ -17,6 +17,21 @@ struct PasswordAnswer {
     bool forAllRemaining = false; // "Use this answer for all remaining files" was ticked
 };
 
+// What a save dialog offers.
+struct SaveRequest {
+    QString title;
+    QString folder;        // where it opens
+    QString suggestedName; // the name it offers in that folder
+    QStringList filters;   // "Label (*.ext)" each
+    int chosenFilter = 0;  // the filter chosen when it opens
+};
+
+// What the user chose in a save dialog.
+struct SaveAnswer {
+    QString path;    // empty when cancelled
+    int filter = -1; // the filter chosen when it closed; -1 when not known
+};
+
 // Every message box, question and file or folder dialog of the program goes through this
 // interface: the window's are Qt dialogs, the command line's the terminal, and tests answer
 // from a script, so that no test ever waits on a dialog.
@@ -51,6 +66,9 @@ public:
     virtual QStringList openFiles(const QString& title, const QString& filter) = 0;
     // Save-file dialog without an overwrite question; empty when cancelled.
     virtual QString saveFile(const QString& title, const QString& filter) = 0;
+    // The same with a suggested name and folder, and the filter chosen in the answer. By
+    // default the plain dialog above, the folder and name left out.
+    virtual SaveAnswer saveFileAs(const SaveRequest& request);
     // Folder browser opening on initialFolder; empty when cancelled.
     virtual QString browseForFolder(const QString& prompt, const QString& initialFolder) = 0;
 

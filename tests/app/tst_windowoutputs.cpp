@@ -1,4 +1,5 @@
 // The window's ways out: what each button asks, says and writes, while the window answers.
+#include "app/SaveTypes.h"
 #include "base/ResultsModel.h"
 #include "gui/TextProgressBar.h"
 #include "output/ClipboardCopy.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -63,9 +65,8 @@ private slots:
             w.click(w.controls().saveText);
         const auto dialogs = w.services.prompts.ofKind(ScriptedPrompts::Kind::SaveFile);
         QCOMPARE(dialogs.size(), 3);
-        QCOMPARE(dialogs[0].text, QStringLiteral("Save"));
-        QCOMPARE(dialogs[0].extra,
-                 QStringLiteral("Text Files (*.txt);;CSV Files (*.csv);;All Files (*)"));
+        QCOMPARE(dialogs[0].text, QStringLiteral("4. Save Results As Text File"));
+        QCOMPARE(dialogs[0].extra, app::saveFilters().join(";;"));
         QCOMPARE(bytesOf(folder.filePath("out.txt")),
                  QByteArray("Filename\tTitle             \tNumber Of Pages\t\r\n"
                             "/a.pdf  \tAlpha, \"the first\"\t12             \t\r\n"));
@@ -75,6 +76,67 @@ private slots:
         QCOMPARE(w.services.prompts.shown.size(), 3);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
         QCOMPARE(w.controls().progress->text(), QStringLiteral("Progress Bar"));
+    }
+
+    // The dialog suggests a dated name in the folder last saved to; the type chosen decides
+    // the form and adds its extension; an existing file is replaced only when the user says
+    // so, else the dialog comes back where it was.
+    void theSaveDialogSuggestsAndAsksBeforeReplacing() {
+        Window w;
+        QTemporaryDir folder;
+        ScriptedPrompts& prompts = w.services.prompts;
+        prompts.saveFileAnswers << folder.filePath("first");
+        prompts.saveFilterAnswers << app::saveTypeIndex(app::SaveFormat::Csv);
+        w.click(w.controls().saveText);
+        QCOMPARE(bytesOf(folder.filePath("first.csv")),
+                 QByteArray("Filename,Title,Number Of Pages\r\n/a.pdf,\"Alpha, \"\"the "
+                            "first\"\"\",12\r\n"));
+        QCOMPARE(w.controls().status->text(),
+                 "Saved 1 row to " + QDir::toNativeSeparators(folder.filePath("first.csv")) + ".");
+        // The next save starts in that folder; over the file it asks, No keeps it and goes
+        // back to the dialog, Yes replaces it.
+        prompts.saveFileAnswers << folder.filePath("first.csv") << folder.filePath("first.csv");
+        prompts.yesNoAnswers << false << true;
+        w.click(w.controls().saveText);
+        QCOMPARE(prompts.saveRequests.size(), 3);
+        const platform::SaveRequest& opened = prompts.saveRequests[1];
+        QCOMPARE(opened.folder, folder.path());
+        QCOMPARE(opened.suggestedName,
+                 "PDF properties " + QDate::currentDate().toString("yyyy-MM-dd") + ".txt");
+        QCOMPARE(opened.filters[opened.chosenFilter],
+                 QStringLiteral("Text file, aligned columns (*.txt)"));
+        QCOMPARE(prompts.saveRequests[2].suggestedName, QStringLiteral("first.csv"));
+        const auto asked = prompts.ofKind(ScriptedPrompts::Kind::YesNo);
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(asked[0].text.startsWith(folder.filePath("first.csv") + " already exists."));
+        QVERIFY(bytesOf(folder.filePath("first.csv")).startsWith("Filename,Title"));
+        QCOMPARE(prompts.unexpected, 0);
+    }
+
+    void theTypeChosenOrTypedDecidesTheForm_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("format");
+        const int text = static_cast<int>(app::SaveFormat::AlignedText);
+        const int csv = static_cast<int>(app::SaveFormat::Csv);
+        const int book = static_cast<int>(app::SaveFormat::Workbook);
+        QTest::newRow("no extension: the chosen type's") << "/d/r" << 2 << "/d/r.xlsx" << book;
+        QTest::newRow("a trailing dot") << "/d/r." << 1 << "/d/r.csv" << csv;
+        QTest::newRow("a known extension wins") << "/d/r.CSV" << 0 << "/d/r.CSV" << csv;
+        QTest::newRow("another extension is kept") << "/d/r.log" << 1 << "/d/r.log" << csv;
+        QTest::newRow("type unknown: by the name") << "/d/r.xlsx" << -1 << "/d/r.xlsx" << book;
+        QTest::newRow("type unknown, no extension") << "/d/r" << -1 << "/d/r" << text;
+        QTest::newRow("a dot in a folder's name") << "/d.x/r" << 0 << "/d.x/r.txt" << text;
+    }
+    void theTypeChosenOrTypedDecidesTheForm() {
+        QFETCH(QString, typed);
+        QFETCH(int, chosen);
+        QFETCH(QString, path);
+        QFETCH(int, format);
+        const app::SaveTarget target = app::saveTargetFor(typed, chosen);
+        QCOMPARE(target.path, path);
+        QCOMPARE(static_cast<int>(target.format), format);
     }
 
     // A save that fails says why, named as the save's own procedure, and leaves the old file.
@@ -173,16 +235,29 @@ private slots:
             QVERIFY(message.text != output::resultsCopied);
     }
 
-    // Without a spreadsheet application: the two messages, in their order, and nothing else.
-    void withoutASpreadsheetApplicationTwoMessages() {
+    // Without a spreadsheet application: one question, which offers the workbook as a file:
+    // the save dialog then opens on the workbook's type.
+    void withoutASpreadsheetApplicationTheWorkbookCanBeSaved() {
         Window w;
         w.services.spreadsheet.installed = false;
+        QTemporaryDir folder;
+        w.services.prompts.yesNoAnswers << false << true;
+        w.services.prompts.saveFileAnswers << folder.filePath("book");
         w.click(w.controls().saveWorkbook);
-        const auto said = w.services.prompts.ofKind(ScriptedPrompts::Kind::Message);
-        QCOMPARE(said.size(), 2);
-        QCOMPARE(said[0].text, output::noSpreadsheetForThisSoftware);
-        QCOMPARE(said[1].text, output::noSpreadsheetForThisFeature);
+        w.click(w.controls().saveWorkbook);
+        QCOMPARE(w.services.prompts.ofKind(ScriptedPrompts::Kind::YesNo).size(), 2);
+        QVERIFY(w.services.prompts.ofKind(ScriptedPrompts::Kind::Message).isEmpty());
+        QCOMPARE(w.services.prompts.saveRequests.size(), 1);
+        const platform::SaveRequest& asked = w.services.prompts.saveRequests[0];
+        QCOMPARE(asked.title, QStringLiteral("4. Save Results As Excel File"));
+        QCOMPARE(asked.filters[asked.chosenFilter],
+                 QStringLiteral("Spreadsheet workbook (*.xlsx)"));
+        QVERIFY(asked.suggestedName.endsWith(".xlsx"));
+        // The type chosen adds its extension; the file is a workbook (a zip archive).
+        QVERIFY(bytesOf(folder.filePath("book.xlsx")).startsWith("PK"));
         QVERIFY(w.services.spreadsheet.opened.isEmpty());
+        QCOMPARE(w.controls().status->text(),
+                 "Saved 1 row to " + QDir::toNativeSeparators(folder.filePath("book.xlsx")) + ".");
     }
 
     // The workbook is written whole, handed over read-only, and shown; an empty table starts

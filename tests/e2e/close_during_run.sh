@@ -20,10 +20,9 @@ printf '%%PDF-1.4\n%%%%EOF\n' > "$work/docs/a.pdf"
 export TMPDIR=$work/tmp
 
 start_program "$program_folder/parvilon"
-xdotool windowactivate --sync "$window_id" 2>/dev/null || xdotool windowfocus --sync "$window_id"
 
-# "1. Add PDF File(s)", then the file's path typed into the file dialog.
-xdotool mousemove --window "$window_id" 136 149 click 1
+# "1. Add PDF File(s)" (Ctrl+O), then the file's path typed into the file dialog.
+keys ctrl+o
 for _ in $(seq 50); do
     dialog=$(xdotool search --onlyvisible --name 'Add File' 2>/dev/null | head -n 1 || true)
     [ -n "$dialog" ] && break
@@ -35,8 +34,8 @@ xdotool type --delay 20 "$work/docs/a.pdf"
 xdotool key Return
 sleep 0.5
 
-# "3. Start Extracting": the tool starts and hangs.
-xdotool mousemove --window "$window_id" 268 253 click 1
+# "3. Start Extracting" (F5): the tool starts and hangs.
+keys F5
 for _ in $(seq 50); do
     [ -s "$program_folder/child.pid" ] && break
     sleep 0.1

@@ -23,7 +23,7 @@ fail() {
 
 # start_program EXECUTABLE: starts it and waits for its main window; sets window_id.
 start_program() {
-    "$1" &
+    "$@" &
     program_pid=$!
     window_id=
     for _ in $(seq 100); do
@@ -49,14 +49,13 @@ close_program() {
     fail "the program was still running 5 s after its window was closed"
 }
 
-# Window positions of the main window's buttons (centres, in pixels).
-button_add_samples=(400 183)
-button_start=(268 253)
-button_save_text=(136 467)
-button_save_workbook=(400 467)
-
-click_button() {
-    xdotool mousemove --window "$window_id" "$1" "$2" click 1
+# keys KEY...: presses keys in the main window (its mnemonics and shortcuts: alt+m loads the
+# samples, F5 starts, ctrl+s saves as text, alt+x saves as a workbook).
+keys() {
+    xdotool windowactivate --sync "$window_id" 2>/dev/null ||
+        xdotool windowfocus --sync "$window_id" 2>/dev/null || true
+    sleep 0.2
+    xdotool key "$@"
 }
 
 # wait_for_window TITLE-PATTERN: waits for a visible window other than the main window

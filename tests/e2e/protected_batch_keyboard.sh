@@ -34,9 +34,9 @@ xdotool type --delay 10 "$work/docs"
 xdotool key Return
 wait_for_window_gone "$dialog_id"
 sleep 0.5
-# Six tabs on, the password option; four back, "3. Start Extracting".
-xdotool key Tab Tab Tab Tab Tab Tab space
-xdotool key shift+Tab shift+Tab shift+Tab shift+Tab space
+# Five tabs on, the password option; one back, "3. Start Extracting".
+xdotool key Tab Tab Tab Tab Tab space
+xdotool key shift+Tab space
 
 wait_for_window '^Input Password$'
 xdotool type --delay 10 "s3cret"

@@ -13,19 +13,20 @@ saved=$work/results.txt
 
 start_program "$program"
 
-click_button "${button_add_samples[@]}"
+keys alt+m
 wait_for_window '^Parvilon$'          # "Would you like this software to open the folder ..."
 xdotool key Escape
 wait_for_window_gone "$dialog_id"
 
-click_button "${button_start[@]}"
-wait_for_window '^Parvilon$'          # "Done."
+keys F5
+wait_for_window '^Parvilon$'          # "Done.", and the offer to show only the unread file
 [ -n "${2:-}" ] && import -window root "$2"
-xdotool key Return
+xdotool key Escape                    # every row stays shown
 wait_for_window_gone "$dialog_id"
 
-click_button "${button_save_text[@]}"
-wait_for_window '^Save$'
+keys ctrl+s
+wait_for_window '^4. Save Results As Text File$'
+xdotool key ctrl+a
 xdotool type --delay 20 "$saved"
 xdotool key Return
 for _ in $(seq 100); do

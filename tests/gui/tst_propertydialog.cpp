@@ -1,6 +1,7 @@
 #include "base/ErrorReport.h"
 #include "base/Properties.h"
 #include "base/Settings.h"
+#include "gui/Mnemonics.h"
 #include "gui/PropertyDialog.h"
 #include "tests/support/TestMain.h"
 
@@ -75,24 +76,90 @@ private slots:
             QStringLiteral("in Lanthorn2021/08/31.Form1.PushButton3_Click at line ")));
     }
 
+    // A box for every property of the registry, the texts of the document's information on
+    // the left, the rest on the right; each with a mnemonic of its own; the dialog as large
+    // as its boxes need and no larger.
     void dialogLaysOutItsBoxes() {
         gui::PropertyDialog dialog(folders->programFolder(), prompts);
+        dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("PDF Properties"));
-        QCOMPARE(dialog.size(), QSize(264, 192));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-        QCOMPARE(dialog.boxForKey("Column8")->text(), QStringLiteral("Number of Pages"));
-        QCOMPARE(dialog.boxForKey("Column8")->geometry(), QRect(132, 12, 122, 16));
-        QCOMPARE(dialog.boxForKey("Column1")->text(), QStringLiteral("PDF Version"));
-        QCOMPARE(dialog.boxForKey("Column7")->geometry(), QRect(15, 132, 106, 16));
-        QCOMPARE(dialog.closeButton()->text(), QStringLiteral("Close"));
-        QCOMPARE(dialog.closeButton()->geometry(), QRect(8, 156, 248, 27));
+        QCOMPARE(QString(dialog.boxForKey("Column8")->text()).remove('&'),
+                 QStringLiteral("Number of Pages"));
+        QCOMPARE(QString(dialog.closeButton()->text()).remove('&'), QStringLiteral("Close"));
+        const QRect producer = dialog.boxForKey("Column2")->geometry();
+        const QRect keywords = dialog.boxForKey("Column7")->geometry();
+        const QRect pages = dialog.boxForKey("Column8")->geometry();
+        const QRect version = dialog.boxForKey("Column1")->geometry();
+        QVERIFY(keywords.top() > producer.top() && keywords.left() == producer.left());
+        QVERIFY(pages.left() > producer.right() && pages.top() == producer.top());
+        QVERIFY(version.left() == pages.left() && version.top() > pages.top());
+        QSet<QChar> mnemonics;
         for (const auto& property : base::properties()) {
             QCheckBox* box = dialog.findChild<QCheckBox*>(QLatin1String(property.checkBox));
             QVERIFY(box);
-            QCOMPARE(box->text(), QString::fromUtf8(property.caption));
+            QCOMPARE(QString(box->text()).remove('&'), QString::fromUtf8(property.caption));
             QCOMPARE(dialog.boxForKey(QLatin1String(property.settingsKey)), box);
             QVERIFY(!box->isChecked());
+            // The whole caption is shown.
+            QVERIFY(box->width() >= box->sizeHint().width());
+            mnemonics.insert(gui::mnemonicOf(box->text()));
         }
+        mnemonics.insert(gui::mnemonicOf(dialog.closeButton()->text()));
+        QCOMPARE(mnemonics.size(), base::properties().size() + 1);
+        QVERIFY(!mnemonics.contains(QChar()));
+    }
+
+    // Left to right or mirrored, no box or button overlaps another and all are inside.
+    void noControlOverlapsAnother_data() {
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::newRow("left to right") << Qt::LeftToRight;
+        QTest::newRow("right to left") << Qt::RightToLeft;
+    }
+    void noControlOverlapsAnother() {
+        QFETCH(Qt::LayoutDirection, direction);
+        QApplication::setLayoutDirection(direction);
+        gui::PropertyDialog dialog(folders->programFolder(), prompts);
+        dialog.load();
+        dialog.show();
+        QApplication::setLayoutDirection(Qt::LeftToRight);
+        QList<QWidget*> controls;
+        for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+            controls.append(button);
+        const auto placeOf = [&](QWidget* widget) {
+            return QRect(widget->mapTo(&dialog, QPoint(0, 0)), widget->size());
+        };
+        for (QWidget* control : controls) {
+            QVERIFY(dialog.rect().contains(placeOf(control)));
+            for (QWidget* other : controls)
+                QVERIFY2(other == control || !placeOf(control).intersects(placeOf(other)),
+                         qPrintable(control->objectName() + " overlaps " + other->objectName()));
+        }
+        QCOMPARE(placeOf(dialog.boxForKey("Column8")).x() <
+                     placeOf(dialog.boxForKey("Column2")).x(),
+                 direction == Qt::RightToLeft);
+    }
+
+    void mnemonicsAreUniqueAndKeepAmpersands_data() {
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QString>("taken");
+        QTest::addColumn<QStringList>("marked");
+        QTest::newRow("first letters")
+            << QStringList{"Title", "Author"} << QString() << QStringList{"&Title", "&Author"};
+        QTest::newRow("a word's start before any letter")
+            << QStringList{"Date Created", "Date Modified"} << QString()
+            << QStringList{"&Date Created", "Date &Modified"};
+        QTest::newRow("any letter when the starts are taken")
+            << QStringList{"Tab", "Tub"} << QString("t") << QStringList{"T&ab", "T&ub"};
+        QTest::newRow("a literal ampersand")
+            << QStringList{"Q&A"} << QString("q") << QStringList{"Q&&&A"};
+        QTest::newRow("nothing free") << QStringList{"ab"} << QString("ab") << QStringList{"ab"};
+    }
+    void mnemonicsAreUniqueAndKeepAmpersands() {
+        QFETCH(QStringList, captions);
+        QFETCH(QString, taken);
+        QFETCH(QStringList, marked);
+        QCOMPARE(gui::withMnemonics(captions, taken), marked);
     }
 
     void openingOnFreshSettingsTicksAndStoresEveryBox() {
@@ -106,7 +173,7 @@ private slots:
         const QColor buttonFace = QApplication::palette().color(QPalette::Button);
         QCOMPARE(dialog.palette().color(QPalette::Window), buttonFace);
         QCOMPARE(dialog.boxForKey("Column4")->palette().color(QPalette::Window), buttonFace);
-        QCOMPARE(dialog.closeButton()->palette().color(QPalette::Button), QColor(Qt::white));
+        QCOMPARE(dialog.closeButton()->palette().color(QPalette::Button), buttonFace);
     }
 
     // What is painted, not the palette: each box's background matches the grey around it.

@@ -39,6 +39,15 @@ private slots:
         QTest::newRow("non-ASCII padded by characters")
             << results({Property::Title}, {{"/Zoë", "中文"}, {"/abcd", "x"}})
             << QString::fromUtf8("/Zoë \t中文\r\n/abcd\tx\r\n");
+        // In a monospace editor a CJK character, a fullwidth letter or an emoji takes two
+        // columns; a halfwidth katakana, or a letter beyond U+FFFF, one.
+        QTest::newRow("wide characters count two columns")
+            << results({Property::Title, Property::Author},
+                       {{"/a", "東京", "x"}, {"/b", "abc", "y"}, {"/c", "Ａ🎉", "z"}})
+            << QString::fromUtf8("/a\t東京\tx\r\n/b\tabc \ty\r\n/c\tＡ🎉\tz\r\n");
+        QTest::newRow("narrow characters count one column")
+            << results({Property::Title, Property::Author}, {{"/a", "ｱ𝔸", "x"}, {"/b", "abc", "y"}})
+            << QString::fromUtf8("/a\tｱ𝔸 \tx\r\n/b\tabc\ty\r\n");
         // A tab or line break of a name would split its row; each shows as a blank, counted
         // in the width like any character.
         QTest::newRow("tab, line breaks and other controls in a name show as blanks")

@@ -70,6 +70,16 @@ QString ScriptedPrompts::saveFile(const QString& title, const QString& filter) {
     return answer(saveFileAnswers, {Kind::SaveFile, title, {}, {}, filter});
 }
 
+platform::SaveAnswer ScriptedPrompts::saveFileAs(const platform::SaveRequest& request) {
+    saveRequests.append(request);
+    platform::SaveAnswer given;
+    given.path =
+        answer(saveFileAnswers,
+               {Kind::SaveFile, request.title, {}, {}, request.filters.join(QStringLiteral(";;"))});
+    given.filter = saveFilterAnswers.isEmpty() ? request.chosenFilter : saveFilterAnswers.dequeue();
+    return given;
+}
+
 QString ScriptedPrompts::browseForFolder(const QString& prompt, const QString& initialFolder) {
     return answer(folderAnswers, {Kind::BrowseFolder, prompt, {}, {}, initialFolder});
 }

@@ -47,6 +47,9 @@ public:
     QQueue<platform::PasswordAnswer> passwordAnswers;
     QQueue<QStringList> openFilesAnswers;
     QQueue<QString> saveFileAnswers;
+    // The filter chosen with each save answer; without one, the filter the dialog opened
+    // with.
+    QQueue<int> saveFilterAnswers;
     QQueue<QString> folderAnswers;
     // What the user does in a modal window of the program; the window closes afterwards.
     QQueue<std::function<void(QDialog&)>> modalActions;
@@ -55,6 +58,8 @@ public:
     std::function<void(const Shown&)> whileShowing;
 
     QList<Shown> shown;
+    // Every save dialog asked for with a suggested name and folder.
+    QList<platform::SaveRequest> saveRequests;
     int unexpected = 0;
 
     QList<Shown> ofKind(Kind kind) const;
@@ -62,6 +67,7 @@ public:
 
     QStringList openFiles(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter) override;
+    platform::SaveAnswer saveFileAs(const platform::SaveRequest& request) override;
     QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
     void showModal(QDialog& dialog) override;
     void report(const QString& description, const base::ErrorLocation& where) override;

@@ -17,6 +17,7 @@ bool RecordingClipboard::clear() {
     }
     holdsText = false;
     text.clear();
+    html.clear();
     return true;
 }
 
@@ -28,11 +29,24 @@ bool RecordingClipboard::setText(const QByteArray& utf8) {
     }
     holdsText = true;
     text = utf8;
+    html.clear();
+    return true;
+}
+
+bool RecordingClipboard::setTextAndHtml(const QByteArray& utf8, const QString& givenHtml) {
+    if (!setText(utf8))
+        return false;
+    html = givenHtml;
     return true;
 }
 
 bool RecordingShell::openFolder(const QString& folder) {
     opened.append(folder);
+    return canOpen;
+}
+
+bool RecordingShell::openFile(const QString& path) {
+    openedFiles.append(path);
     return canOpen;
 }
 

@@ -20,17 +20,22 @@ class RecordingClipboard final : public platform::Clipboard {
 public:
     bool clear() override;
     bool setText(const QByteArray& utf8) override;
+    bool setTextAndHtml(const QByteArray& utf8, const QString& html) override;
     QByteArray text;
+    QString html;
     bool holdsText = false;
     int refusals = 0; // the next calls refused
     int calls = 0;
 };
 
-// A shell that records the folders it is asked to open, and opens them or not as told.
+// A shell that records the folders and files it is asked to open, and opens them or not as
+// told.
 class RecordingShell final : public platform::DesktopShell {
 public:
     bool openFolder(const QString& folder) override;
+    bool openFile(const QString& path) override;
     QStringList opened;
+    QStringList openedFiles;
     bool canOpen = true;
 };
 
