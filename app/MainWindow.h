@@ -137,7 +137,7 @@ private:
     // The run (WindowRun.cpp).
     void startExtraction(const base::ErrorReport& errors);
     void askForPassword(const QString& path, const QString& prompt);
-    void runEnded(const base::ErrorReport& errors);
+    void runEnded(const base::ErrorReport& errors, const extract::RunSummary& summary);
     // The ways out (WindowOutputs.cpp).
     // The save dialog, titled as the button that asked, offering the type given first; then
     // the save.

@@ -11,6 +11,8 @@ const QList<SaveType>& saveTypes() {
         {SaveFormat::Csv, QStringLiteral("Comma-separated values (*.csv)"), QStringLiteral("csv")},
         {SaveFormat::Workbook, QStringLiteral("Spreadsheet workbook (*.xlsx)"),
          QStringLiteral("xlsx")},
+        {SaveFormat::Json, QStringLiteral("JSON (*.json)"), QStringLiteral("json")},
+        {SaveFormat::JsonLines, QStringLiteral("JSON Lines (*.jsonl)"), QStringLiteral("jsonl")},
     };
     return types;
 }

@@ -8,7 +8,7 @@
 namespace app {
 
 // The forms the window saves the results in.
-enum class SaveFormat { AlignedText, Csv, Workbook };
+enum class SaveFormat { AlignedText, Csv, Workbook, Json, JsonLines };
 
 // A type the save dialog offers: its filter ("Label (*.ext)") and its extension.
 struct SaveType {

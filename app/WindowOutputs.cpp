@@ -10,6 +10,7 @@
 #include "gui/ResultsProxy.h"
 #include "output/AlignedText.h"
 #include "output/ClipboardCopy.h"
+#include "output/JsonSave.h"
 #include "output/TextSave.h"
 #include "output/TextTable.h"
 #include "output/WorkbookExport.h"
@@ -155,6 +156,12 @@ void MainWindow::saveResultsAs(const base::ResultsSnapshot& snapshot, const Save
         write = [snapshot, path, scratch, locale](base::BackgroundWork::Context& context) {
             return output::writeResultsWorkbook(snapshot, path, scratch, locale, &context.progress,
                                                 &context.stop);
+        };
+    } else if (target.format == SaveFormat::Json || target.format == SaveFormat::JsonLines) {
+        const output::JsonForm form =
+            target.format == SaveFormat::Json ? output::JsonForm::Array : output::JsonForm::Lines;
+        write = [snapshot, path, form](base::BackgroundWork::Context& context) {
+            return output::saveResultsJson(snapshot, path, &context.progress, &context.stop, form);
         };
     } else {
         const output::TextForm form =

@@ -56,7 +56,7 @@ void MainWindow::startExtraction(const base::ErrorReport& errors) {
     connect(run.get(), &extract::ExtractionRun::passwordNeeded, this,
             [this](const QString& path, const QString& prompt) { askForPassword(path, prompt); });
     connect(run.get(), &extract::ExtractionRun::finished, this,
-            [this, errors] { runEnded(errors); });
+            [this, errors](const extract::RunSummary& summary) { runEnded(errors, summary); });
     // The table grows by a row and the bar moves for every file: both are painted a few
     // times a second rather than per file. The whole table is paced, scroll bars included,
     // since the vertical bar changes with every row as well.
@@ -76,7 +76,7 @@ void MainWindow::askForPassword(const QString&, const QString& prompt) {
                                       });
 }
 
-void MainWindow::runEnded(const base::ErrorReport& errors) {
+void MainWindow::runEnded(const base::ErrorReport& errors, const extract::RunSummary& summary) {
     run.release()->deleteLater();
     pacedTable.reset();
     pacedBar.reset();
@@ -95,7 +95,10 @@ void MainWindow::runEnded(const base::ErrorReport& errors) {
             named += QStringLiteral("\r%1: %2")
                          .arg(QFileInfo(resultsModel.path(row)).fileName(), reason);
     }
-    const QString done = QStringLiteral("Done.") + extract::unreadFilesLine(unread);
+    QString done = QStringLiteral("Done.") + extract::unreadFilesLine(unread);
+    // Columns the tool could not fill for any file are said once, here.
+    if (!summary.note.isEmpty())
+        done += QStringLiteral("\r\n") + summary.note;
     if (unread == 0) {
         errors.step([&] { services.prompts.message(done); });
         return;

@@ -13,7 +13,11 @@ namespace base {
 // A document's date shows in the locale's short date with the year in full, and its time in
 // the locale's long time without a time zone, on the document's own clock; a file's date and
 // time in the short date and the short time, on this computer's clock. Whole numbers show
-// their digits, text as it is.
+// their digits, text as it is, yes or no as "Yes" or "No". A file size shows in the locale's
+// decimal units ("2.4 MB"); a page size in millimetres, or in inches where the locale
+// measures in United States units, with its paper's name ("210 × 297 mm (A4)",
+// "8.5 × 11 in (Letter)"), or "varies" when the pages differ; an encryption by its cipher and
+// key length ("AES 256-bit"), with "(password to open)" when opening needs one.
 QString cellText(const CellValue& cell, const QLocale& locale = QLocale());
 
 // The Qt format a date-time cell is shown in.

@@ -6,9 +6,23 @@ namespace base {
 
 namespace {
 
-enum Tag : char { Empty = 0, Text = 1, Integer = 2, DateTime = 3 };
+enum Tag : char {
+    Empty = 0,
+    Text = 1,
+    Integer = 2,
+    DateTime = 3,
+    No = 4,
+    Yes = 5,
+    Bytes = 6,
+    PageSize = 7,
+    Encryption = 8,
+    Form = 9,
+};
 constexpr qsizetype integerSize = 8;
 constexpr qsizetype dateTimeSize = 17; // day (8), milliseconds (4), offset (4), flags (1)
+constexpr qsizetype pageSizeSize = 17; // width (8), height (8), whether it varies (1)
+constexpr qsizetype codeSize = 1;      // an encryption's method and password, or a form's kind
+constexpr quint8 passwordToOpenFlag = 0x10;
 
 template <typename T> void appendRaw(QByteArray& bytes, T value) {
     bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
@@ -40,6 +54,25 @@ QByteArray encoded(const CellValue& value) {
         appendRaw(bytes, static_cast<qint32>(moment.offsetSeconds.value_or(0)));
         appendRaw(bytes, static_cast<quint8>(static_cast<int>(moment.kind) |
                                              (moment.offsetSeconds ? 0x10 : 0)));
+    } else if (value.isBoolean()) {
+        bytes.append(value.booleanValue() ? Yes : No);
+    } else if (value.isByteCount()) {
+        bytes.append(Bytes);
+        appendRaw(bytes, value.byteCountValue());
+    } else if (value.isPageSize()) {
+        const PageSizeValue size = value.pageSizeValue();
+        bytes.append(PageSize);
+        appendRaw(bytes, size.width);
+        appendRaw(bytes, size.height);
+        appendRaw(bytes, static_cast<quint8>(size.varies ? 1 : 0));
+    } else if (value.isEncryption()) {
+        const EncryptionValue encryption = value.encryptionValue();
+        bytes.append(Encryption);
+        appendRaw(bytes, static_cast<quint8>(static_cast<int>(encryption.method) |
+                                             (encryption.passwordToOpen ? passwordToOpenFlag : 0)));
+    } else if (value.isForm()) {
+        bytes.append(Form);
+        appendRaw(bytes, static_cast<quint8>(value.formValue()));
     } else {
         bytes.append(Empty);
     }
@@ -57,9 +90,15 @@ qsizetype CompactRow::endOfCell(qsizetype at) const {
         return end ? static_cast<const char*>(end) - start + 1 : cells.size();
     }
     case Integer:
+    case Bytes:
         return at + 1 + integerSize;
     case DateTime:
         return at + 1 + dateTimeSize;
+    case PageSize:
+        return at + 1 + pageSizeSize;
+    case Encryption:
+    case Form:
+        return at + 1 + codeSize;
     default:
         return at + 1;
     }
@@ -107,6 +146,21 @@ CellValue CompactRow::cell(int column) const {
         moment.kind = static_cast<DateTimeValue::Kind>(flags & 0x0F);
         return CellValue::dateTime(moment);
     }
+    case No:
+    case Yes:
+        return CellValue::boolean(at[0] == Yes);
+    case Bytes:
+        return CellValue::byteCount(readRaw<qint64>(at + 1));
+    case PageSize:
+        return CellValue::pageSize(
+            {readRaw<double>(at + 1), readRaw<double>(at + 9), readRaw<quint8>(at + 17) != 0});
+    case Encryption: {
+        const auto code = readRaw<quint8>(at + 1);
+        return CellValue::encryption(
+            {static_cast<EncryptionValue::Method>(code & 0x0F), (code & passwordToOpenFlag) != 0});
+    }
+    case Form:
+        return CellValue::form(static_cast<FormKind>(readRaw<quint8>(at + 1)));
     default:
         return {};
     }

@@ -1,9 +1,5 @@
 #include "base/Properties.h"
 
-#include "base/ErrorReport.h"
-#include "base/NumberText.h"
-#include "base/Settings.h"
-
 namespace base {
 
 const QList<PropertyInfo>& properties() {
@@ -30,6 +26,34 @@ const QList<PropertyInfo>& properties() {
          ValueType::DateTime, Source::ToolDumpOrFileSystem},
         {Accessed, "Column11", "Check10", "Date Accessed", "Date Accessed", "accessed",
          ValueType::DateTime, Source::FileSystem},
+        // Further properties, offered but not chosen until the user asks for them.
+        {FileSize, "Column12", "Check13", "File Size", "File Size", "filesize",
+         ValueType::ByteCount, Source::FileSystem, Group::More},
+        {PageSize, "Column13", "Check14", "Page Size", "Page Size", "pagesize", ValueType::PageSize,
+         Source::ToolAudit, Group::More,
+         "The first page's size, turned as it is shown; \"varies\" when other pages differ"},
+        {Encryption, "Column14", "Check15", "Encryption", "Encryption", "encryption",
+         ValueType::Encryption, Source::ToolAudit, Group::More},
+        {Tagged, "Column15", "Check16", "Tagged", "Tagged", "tagged", ValueType::Boolean,
+         Source::ToolAudit, Group::More,
+         "Whether the document says it is tagged for accessibility"},
+        {Language, "Column16", "Check17", "Language", "Language", "language", ValueType::Text,
+         Source::ToolAudit, Group::More, "The document's language, as the document names it"},
+        {PdfA, "Column17", "Check18", "PDF/A", "PDF/A", "pdfa", ValueType::Text, Source::ToolAudit,
+         Group::More,
+         "The PDF/A conformance the document claims in its metadata: a claim, not a validation"},
+        {Linearized, "Column18", "Check19", "Linearized", "Linearized", "linearized",
+         ValueType::Boolean, Source::ToolAudit, Group::More,
+         "Whether the file is arranged for fast viewing over the web"},
+        {Form, "Column19", "Check20", "Form", "Form", "form", ValueType::Form, Source::ToolAudit,
+         Group::More},
+        {JavaScript, "Column20", "Check21", "JavaScript", "JavaScript", "javascript",
+         ValueType::Boolean, Source::ToolAudit, Group::More,
+         "Whether the document, a page or an annotation runs JavaScript"},
+        {Attachments, "Column21", "Check22", "Attachments", "Attachments", "attachments",
+         ValueType::Integer, Source::ToolAudit, Group::More, "The number of embedded files"},
+        {Signatures, "Column22", "Check23", "Signatures", "Signatures", "signatures",
+         ValueType::Integer, Source::ToolAudit, Group::More, "The number of signature fields"},
     };
     return set;
 }
@@ -43,21 +67,6 @@ std::optional<Property> propertyNamed(const QString& name) {
         if (name.compare(QLatin1String(info.name), Qt::CaseInsensitive) == 0)
             return info.id;
     return std::nullopt;
-}
-
-Columns chosenColumns(const ErrorReport& errors) {
-    Columns columns;
-    for (const PropertyInfo& info : properties()) {
-        bool wanted = true;
-        errors.step([&] {
-            const QString stored =
-                readSetting(QLatin1String(info.settingsKey), QStringLiteral("1"));
-            wanted = numberFromText(stored).valueOrThrow() == 1;
-        });
-        if (wanted)
-            columns.append(info.id);
-    }
-    return columns;
 }
 
 Result<Columns> columnsNamed(const QStringList& names) {

@@ -25,11 +25,31 @@ enum class Property {
     Modified,
     Created,
     Accessed,
+    FileSize,
+    PageSize,
+    Encryption,
+    Tagged,
+    Language,
+    PdfA,
+    Linearized,
+    Form,
+    JavaScript,
+    Attachments,
+    Signatures,
 };
 
 // What kind of value a property's cells hold (a cell may still hold text the tool gave where
 // a number was due).
-enum class ValueType { Text, Integer, DateTime };
+enum class ValueType {
+    Text,
+    Integer,
+    DateTime,
+    Boolean,
+    ByteCount,
+    PageSize,
+    Encryption,
+    Form,
+};
 
 // Where a property's values come from.
 enum class Source {
@@ -38,6 +58,7 @@ enum class Source {
     FileSystem, // the file's entry in the file system
     // the document's own date in the tool's dump, else the file system's
     ToolDumpOrFileSystem,
+    ToolAudit, // the audit lines the tool adds to its dump when asked (the word "audit")
 };
 
 // Where a property is offered: among the eleven described properties, or among the further
@@ -54,6 +75,8 @@ struct PropertyInfo {
     ValueType type;
     Source source;
     Group group = Group::Described;
+    // What its column header and check box say when pointed at; null when nothing more.
+    const char* toolTip = nullptr;
 
     // The stored choice of a user who never chose: the described properties are chosen, the
     // further ones not.

@@ -54,8 +54,14 @@ Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::DisplayRole)
         return headers().value(section);
+    // What the header alone cannot say, such as that a PDF/A entry is a claim.
+    if (role == Qt::ToolTipRole && section >= 1 && section <= propertyColumns.size())
+        if (const char* tip = infoOf(propertyColumns[section - 1]).toolTip)
+            return QString::fromUtf8(tip);
     return {};
 }
 

@@ -1,4 +1,5 @@
-// Sorting the results table by a column: numbers and dates by value, the rest by text.
+// Sorting the results table by a column: numbers, dates and the other typed values by value,
+// the rest by text.
 #include "base/ResultsModel.h"
 
 #include <algorithm>
@@ -9,22 +10,41 @@ namespace base {
 
 namespace {
 
-// What a row is sorted by: a number (a whole number, or a date as milliseconds on its clock
-// from the start of the calendar) or a text. Rows without a value come last in either order.
+// What a row is sorted by: a number, or a text. Rows without a value come last in either
+// order. Numbers are whole numbers and file sizes by value, dates as milliseconds on their
+// clock from the start of the calendar, No before Yes, page sizes by area (a document whose
+// pages differ after every one whose pages agree), encryptions from none to the strongest
+// (each without a password to open before with one), and forms from none to XFA.
 struct SortKey {
     std::optional<double> number;
     QString text;
+    int rank = 0; // before the number: values of a higher rank come after all of a lower one
 };
 
 SortKey keyOf(const CellValue& value) {
     if (value.isInteger())
         return {static_cast<double>(value.integerValue()), {}};
+    if (value.isByteCount())
+        return {static_cast<double>(value.byteCountValue()), {}};
     if (value.isDateTime()) {
         const DateTimeValue moment = value.dateTimeValue();
         const double day = static_cast<double>(moment.date.toJulianDay());
         const double msecs = moment.time.isValid() ? moment.time.msecsSinceStartOfDay() : 0;
         return {day * 86400000.0 + msecs, {}};
     }
+    if (value.isBoolean())
+        return {value.booleanValue() ? 1.0 : 0.0, {}};
+    if (value.isPageSize()) {
+        const PageSizeValue size = value.pageSizeValue();
+        return {size.width * size.height, {}, size.varies ? 1 : 0};
+    }
+    if (value.isEncryption()) {
+        const EncryptionValue encryption = value.encryptionValue();
+        return {static_cast<double>(encryption.method) * 2 + (encryption.passwordToOpen ? 1 : 0),
+                {}};
+    }
+    if (value.isForm())
+        return {static_cast<double>(value.formValue()), {}};
     return {std::nullopt, value.text()};
 }
 
@@ -36,7 +56,7 @@ bool isBlank(const SortKey& key) {
 // letters ignoring case, then exactly.
 bool before(const SortKey& a, const SortKey& b) {
     if (a.number && b.number)
-        return *a.number < *b.number;
+        return a.rank != b.rank ? a.rank < b.rank : *a.number < *b.number;
     if (a.number != std::nullopt || b.number != std::nullopt)
         return a.number.has_value();
     const int caseless = a.text.compare(b.text, Qt::CaseInsensitive);

@@ -7,16 +7,21 @@ namespace cli {
 const char* const usageText =
     "usage: parvilon-cli [--properties LIST] [--password-prompt] [--extension EXT]\n"
     "                    [--jobs N] [--per-file] [--files-from LIST [--null]] [--] PATH...\n"
-    "                    --output FILE\n"
+    "                    --output FILE | --output - [--format FORM]\n"
     "\n"
     "Reads the document properties of the PDF files named, and of the files with extension\n"
     "EXT (default pdf) in every folder named and its subfolders, and writes them to FILE:\n"
     "column-aligned text for a .txt name, comma-separated values for .csv, a spreadsheet\n"
-    "workbook for .xlsx, or aligned text on standard output for -.\n"
+    "workbook for .xlsx, a JSON array for .json, JSON Lines (one object a line, written as\n"
+    "each file is read) for .jsonl, or standard output for -.\n"
     "\n"
     "  --properties LIST  the columns, comma-separated, from: version, producer, creator,\n"
     "                     title, author, subject, keywords, pages, modified, created,\n"
-    "                     accessed (default: the choice made in the window)\n"
+    "                     accessed, filesize, pagesize, encryption, tagged, language, pdfa,\n"
+    "                     linearized, form, javascript, attachments, signatures\n"
+    "                     (default: the choice made in the window)\n"
+    "  --format FORM      the form on standard output: text (the default), csv, json or\n"
+    "                     jsonl\n"
     "  --password-prompt  ask for the password of each file that needs one, in list order,\n"
     "                     and once more when it was wrong (an empty answer: none); when\n"
     "                     standard input is not a terminal, one line is read per question\n"
@@ -37,15 +42,40 @@ const char* const usageText =
 
 std::optional<OutputForm> outputFormFor(const QString& output) {
     if (output == QLatin1String("-"))
-        return OutputForm::StandardOutput;
+        return OutputForm::AlignedText;
     if (output.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
         return OutputForm::AlignedText;
     if (output.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
         return OutputForm::Csv;
     if (output.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
         return OutputForm::Workbook;
+    if (output.endsWith(QLatin1String(".json"), Qt::CaseInsensitive))
+        return OutputForm::Json;
+    if (output.endsWith(QLatin1String(".jsonl"), Qt::CaseInsensitive))
+        return OutputForm::JsonLines;
     return std::nullopt;
 }
+
+OutputForm outputFormOf(const CliRequest& request) {
+    return request.format.value_or(outputFormFor(request.output).value_or(OutputForm::AlignedText));
+}
+
+namespace {
+
+// The forms standard output takes: a workbook is no stream of text.
+std::optional<OutputForm> standardOutputFormNamed(const QString& name) {
+    if (name == QLatin1String("text"))
+        return OutputForm::AlignedText;
+    if (name == QLatin1String("csv"))
+        return OutputForm::Csv;
+    if (name == QLatin1String("json"))
+        return OutputForm::Json;
+    if (name == QLatin1String("jsonl"))
+        return OutputForm::JsonLines;
+    return std::nullopt;
+}
+
+} // namespace
 
 base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
     using Failure = base::Result<CliRequest>;
@@ -69,6 +99,13 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
                 return Failure::failure(QStringLiteral("--output needs a file name"));
             request.output = *given;
             outputGiven = true;
+        } else if (argument == QLatin1String("--format")) {
+            const auto given = value();
+            const auto form = given ? standardOutputFormNamed(*given) : std::nullopt;
+            if (!form)
+                return Failure::failure(
+                    QStringLiteral("--format needs one of text, csv, json and jsonl"));
+            request.format = form;
         } else if (argument == QLatin1String("--properties")) {
             const auto given = value();
             const QStringList names =
@@ -114,8 +151,11 @@ base::Result<CliRequest> parseCommandLine(const QStringList& arguments) {
         return Failure::failure(QStringLiteral("--output is missing"));
     if (!outputFormFor(request.output))
         return Failure::failure(
-            QStringLiteral("%1: the output must end in .txt, .csv or .xlsx, or be -")
+            QStringLiteral("%1: the output must end in .txt, .csv, .xlsx, .json or .jsonl, or be -")
                 .arg(request.output));
+    if (request.format && !writesStandardOutput(request))
+        return Failure::failure(
+            QStringLiteral("--format goes with --output -: a file's name gives its form"));
     if (request.paths.isEmpty() && request.fileLists.isEmpty())
         return Failure::failure(QStringLiteral("no file or folder named"));
     if (request.nulSeparated && request.fileLists.isEmpty())

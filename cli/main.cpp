@@ -1,16 +1,19 @@
 // parvilon-cli: the extraction of the window, from the command line. It reads the same
 // properties with the same tool into the same columns and writes the same aligned text, or
-// CSV, or a workbook (see usageText).
+// CSV, or a workbook, or JSON (see usageText).
 #include "base/BackgroundWork.h"
 #include "base/ErrorReport.h"
 #include "base/Properties.h"
 #include "base/ResultsSnapshot.h"
 #include "cli/CliRequest.h"
 #include "cli/InputFiles.h"
+#include "cli/JsonLinesStream.h"
+#include "cli/StandardOutput.h"
 #include "cli/TerminalProgress.h"
 #include "cli/TerminalPrompts.h"
 #include "extract/ExtractionRun.h"
 #include "extract/ToolCommand.h"
+#include "output/JsonSave.h"
 #include "output/TextSave.h"
 #include "output/TextTable.h"
 #include "output/WorkbookExport.h"
@@ -25,11 +28,9 @@
 #include <QPointer>
 
 #include <atomic>
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <unistd.h>
+#include <memory>
 
 namespace {
 
@@ -54,46 +55,51 @@ void endOnSignal(int signal) {
     QCoreApplication::quit();
 }
 
-// Writes all of data to standard output; the reason when it cannot.
-QString writeStandardOutput(const QByteArray& data) {
-    qsizetype written = 0;
-    while (written < data.size()) {
-        const ssize_t done = ::write(STDOUT_FILENO, data.constData() + written,
-                                     static_cast<size_t>(data.size() - written));
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return QString::fromLocal8Bit(std::strerror(done < 0 ? errno : EIO));
-        written += done;
-    }
-    return {};
-}
-
-// Writes the results where the request says; the reason, in one line, when it cannot.
+// Writes the results where the request says; the reason, in one line, when it cannot. JSON
+// Lines went out as the rows came (JsonLinesStream) and are not written here.
 base::Status writeResults(const base::ResultsSnapshot& results, const cli::CliRequest& request,
                           const QString& scratchFolder, const base::StopRequest& stop) {
     const QLocale locale;
-    switch (*cli::outputFormFor(request.output)) {
+    const cli::OutputForm form = cli::outputFormOf(request);
+    if (!cli::writesStandardOutput(request)) {
+        switch (form) {
+        case cli::OutputForm::AlignedText:
+        case cli::OutputForm::Csv:
+            return output::saveResultsText(results, request.output,
+                                           output::textFormFor(request.output), locale, nullptr,
+                                           &stop);
+        case cli::OutputForm::Workbook:
+            return output::writeResultsWorkbook(results, request.output, scratchFolder, locale,
+                                                nullptr, &stop);
+        case cli::OutputForm::Json:
+            return output::saveResultsJson(results, request.output, nullptr, &stop);
+        case cli::OutputForm::JsonLines:
+            return base::Status::success();
+        }
+    }
+    // Made whole first, then written with the system's own reason for any failure (a closed
+    // output, a full disk, a pipe whose reader has gone).
+    QBuffer text;
+    text.open(QIODevice::WriteOnly);
+    switch (form) {
     case cli::OutputForm::AlignedText:
     case cli::OutputForm::Csv:
-        return output::saveResultsText(results, request.output, output::textFormFor(request.output),
-                                       locale, nullptr, &stop);
-    case cli::OutputForm::Workbook:
-        return output::writeResultsWorkbook(results, request.output, scratchFolder, locale, nullptr,
-                                            &stop);
-    case cli::OutputForm::StandardOutput: {
-        // Made whole first, then written with the system's own reason for any failure (a
-        // closed output, a full disk, a pipe whose reader has gone).
-        QBuffer text;
-        text.open(QIODevice::WriteOnly);
         output::writeResultsText(output::TextTable(results, locale, &stop), text,
-                                 output::TextForm::Aligned, nullptr, &stop, QStringLiteral("-"));
-        if (const QString problem = writeStandardOutput(text.data()); !problem.isEmpty())
-            return base::Status::failure(
-                QStringLiteral("the standard output cannot be written: %1").arg(problem));
+                                 form == cli::OutputForm::Csv ? output::TextForm::Csv
+                                                              : output::TextForm::Aligned,
+                                 nullptr, &stop, QStringLiteral("-"));
+        break;
+    case cli::OutputForm::Json:
+        output::writeResultsJson(results, text, output::JsonForm::Array, nullptr, &stop,
+                                 QStringLiteral("-"));
+        break;
+    case cli::OutputForm::Workbook:
+    case cli::OutputForm::JsonLines:
         return base::Status::success();
     }
-    }
+    if (const QString problem = cli::writeStandardOutput(text.data()); !problem.isEmpty())
+        return base::Status::failure(
+            QStringLiteral("the standard output cannot be written: %1").arg(problem));
     return base::Status::success();
 }
 
@@ -115,11 +121,12 @@ base::Status writeUnderTheEventLoop(const base::ResultsSnapshot& results,
     return result;
 }
 
-// The run over the files, under the event loop; the rows it made, in list order.
+// The run over the files, under the event loop; the rows it made, in list order. Each row
+// goes to the stream as it comes, if there is one; a row it cannot take ends the run.
 base::ResultsSnapshot runExtraction(const QStringList& files, const base::Columns& columns,
                                     const cli::CliRequest& request, platform::Folders& folders,
-                                    cli::TerminalPrompts& prompts,
-                                    const base::ErrorReport& errors) {
+                                    cli::TerminalPrompts& prompts, const base::ErrorReport& errors,
+                                    cli::JsonLinesStream* stream) {
     extract::RunOptions options;
     options.askForPasswords = [&] { return request.askForPasswords; };
     options.parallelTools = request.parallelTools.value_or(options.parallelTools);
@@ -132,6 +139,11 @@ base::ResultsSnapshot runExtraction(const QStringList& files, const base::Column
     QObject::connect(&run, &extract::ExtractionRun::rowReady, [&](const base::ResultRowData& row) {
         results.rows.append(row);
         results.rows.last().ticked = true;
+        if (stream && !stream->write(row)) {
+            // Nothing more can go out: the files not yet read are not read.
+            run.abort();
+            QCoreApplication::quit();
+        }
     });
     QObject::connect(&run, &extract::ExtractionRun::progress, [&](int value, const QString& text) {
         progress.setValue(value);
@@ -143,7 +155,12 @@ base::ResultsSnapshot runExtraction(const QStringList& files, const base::Column
         &run, &extract::ExtractionRun::passwordNeeded, [&](const QString&, const QString& prompt) {
             run.answerPassword(prompts.askPassword(prompt, QStringLiteral("Input Password")));
         });
-    QObject::connect(&run, &extract::ExtractionRun::finished, [] { QCoreApplication::quit(); });
+    QObject::connect(&run, &extract::ExtractionRun::finished,
+                     [](const extract::RunSummary& summary) {
+                         if (!summary.note.isEmpty())
+                             cli::printError(summary.note);
+                         QCoreApplication::quit();
+                     });
     runningRun = &run;
     run.start();
     QCoreApplication::exec();
@@ -176,14 +193,26 @@ int extractAndWrite(const cli::CliRequest& request, cli::TerminalPrompts& prompt
     const base::Columns columns = request.properties
                                       ? base::columnsNamed(*request.properties).value()
                                       : base::chosenColumns(errors);
-    const base::ResultsSnapshot results =
-        runExtraction(input.value().files, columns, request, folders, prompts, errors);
+    // JSON Lines go out as the rows come; a file that cannot even be started is said before
+    // any file is read.
+    std::unique_ptr<cli::JsonLinesStream> stream;
+    if (cli::outputFormOf(request) == cli::OutputForm::JsonLines) {
+        try {
+            stream = std::make_unique<cli::JsonLinesStream>(request.output, columns);
+        } catch (const base::RunTimeError& error) {
+            cli::printError(QString::fromUtf8(error.what()));
+            return outputNotWritten;
+        }
+    }
+    const base::ResultsSnapshot results = runExtraction(input.value().files, columns, request,
+                                                        folders, prompts, errors, stream.get());
     if (interruptedBy != 0) {
         cli::printError(QStringLiteral("interrupted"));
         return 128 + interruptedBy;
     }
     const base::Status written =
-        writeUnderTheEventLoop(results, request, folders.privateTempFolder());
+        stream ? stream->finish()
+               : writeUnderTheEventLoop(results, request, folders.privateTempFolder());
     if (interruptedBy != 0) {
         cli::printError(QStringLiteral("interrupted"));
         return 128 + interruptedBy;

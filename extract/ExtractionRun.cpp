@@ -2,8 +2,10 @@
 
 #include "base/PathHelpers.h"
 #include "extract/FileDates.h"
+#include "extract/FileFacts.h"
 #include "extract/PdfVersion.h"
 #include "extract/RunWork.h"
+#include "extract/ToolFeatures.h"
 #include "extract/ToolOutput.h"
 #include "platform/FileNames.h"
 
@@ -71,7 +73,7 @@ ExtractionRun::Work::Work(ExtractionRun& owner, QStringList list, base::Columns 
                           RunOptions runOptions, base::ErrorReport report)
     : run(owner), files(std::move(list)), columns(std::move(wanted)),
       options(std::move(runOptions)), errors(std::move(report)), shown(owner),
-      tools(toolsAllowed(options.parallelTools)) {
+      tools(toolsAllowed(options.parallelTools)), auditWanted(wantsAudit(columns)) {
     tick.setInterval(static_cast<int>(std::max<qint64>(1, options.limits.pass.count())));
     QObject::connect(&tick, &QTimer::timeout, &run, [this] { onTick(); });
     retry.setSingleShot(true);
@@ -296,6 +298,8 @@ base::ResultRowData ExtractionRun::Work::rowOf(FileInRun& file, const QString& p
         for (const auto& [property, moment] : fromFile)
             if (const int column = columnOf(property); column > 0 && moment)
                 row.cells.setCell(column, base::CellValue::dateTime(*moment));
+        for (const PropertyValue& value : fileEntryValues(file.entry, columns))
+            row.cells.setCell(columnOf(value.property), value.value);
     });
     // Whatever a tool that ended by itself wrote is read; the row is marked all the same when
     // the tool failed.

@@ -26,8 +26,6 @@ struct RunOptions {
     QString temporaryFolder;
     // A process of the tool for every file, even when it can serve one file after another.
     bool processPerFile = false;
-    // Whether the audit's properties are wanted of the tool.
-    bool audit = false;
     // A tool serving files is replaced after this many, or once it holds this much memory:
     // whatever a file left behind in it goes with it.
     int filesPerWorker = 1000;
@@ -41,6 +39,9 @@ struct RunSummary {
     int rows = 0;         // results rows made
     int unreadFiles = 0;  // of them, files the tool could not read
     bool stopped = false; // the run was stopped before its last file
+    // What the run could not do that is no file's fault (the tool cannot report the audit's
+    // columns); empty when nothing.
+    QString note;
 };
 
 } // namespace extract

@@ -2,6 +2,7 @@
 // (workers), or a process of the tool for each file.
 #include "extract/RunWork.h"
 #include "extract/ToolCommand.h"
+#include "extract/ToolFeatures.h"
 #include "extract/ToolOutput.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFileLimit.h"
@@ -76,12 +77,16 @@ int toolsAllowed(int asked) {
 }
 
 void ExtractionRun::Work::decideMode() {
-    if (options.processPerFile) {
-        mode = Mode::ProcessPerFile;
-        return;
-    }
-    // One worker first: whether the tool serves decides how the run reads its files.
+    // One worker first: whether the tool serves decides how the run reads its files, and its
+    // ready line names what else it can do.
     addWorker();
+}
+
+void ExtractionRun::Work::decided(Mode decidedMode, const QStringList& features) {
+    mode = decidedMode;
+    audit = auditWanted && featuresNamed(features.join(QLatin1Char(',')).toLatin1()).audit;
+    if (auditWanted && !audit)
+        summary.note = auditUnavailableNote(options.toolPath, columns);
 }
 
 bool ExtractionRun::Work::workLeft() const {
@@ -111,10 +116,13 @@ void ExtractionRun::Work::addWorker() {
     tick.start();
 }
 
-void ExtractionRun::Work::onWorkerReady(ToolWorker*) {
-    if (mode == Mode::Deciding) {
+void ExtractionRun::Work::onWorkerReady(ToolWorker* worker) {
+    if (mode == Mode::Deciding && options.processPerFile) {
+        decided(Mode::ProcessPerFile, worker->features());
+        retire(worker);
+    } else if (mode == Mode::Deciding) {
         // It serves: as many workers as tools are wanted.
-        mode = Mode::Workers;
+        decided(Mode::Workers, worker->features());
         while (static_cast<int>(workers.size()) < tools)
             addWorker();
     }
@@ -145,8 +153,9 @@ void ExtractionRun::Work::onWorkerGone(ToolWorker* worker, const QString& reason
         }
     }
     if (mode == Mode::Deciding) {
-        // It does not serve (pdftk-java): a process for each file.
-        mode = Mode::ProcessPerFile;
+        // It does not serve (pdftk-java): a process for each file, and none of what only a
+        // serving tool of ours offers.
+        decided(Mode::ProcessPerFile, {});
         retire(worker);
         scheduleAdvance();
         return;
@@ -232,7 +241,7 @@ void ExtractionRun::Work::beginWaitingReads() {
             file->worker = worker;
             file->request = ++lastRequest;
             file->reading.start();
-            worker->ask(file->request, file->path, password, options.audit);
+            worker->ask(file->request, file->path, password, audit);
             continue;
         }
         if (toolsAtWork() >= tools) {
@@ -252,7 +261,7 @@ bool ExtractionRun::Work::tryToStartProcess(FileInRun& file, const QString& pass
     // No stale output may pass for the tool's.
     removeFileForced(file.outputFile);
     const ToolCommand command =
-        buildToolCommand(options.toolPath, file.path, password, file.outputFile);
+        buildToolCommand(options.toolPath, file.path, password, file.outputFile, audit);
     auto started = std::make_unique<ToolProcess>(command);
     const int error = started->startError();
     if (!started->wasStarted() && isPassingStartError(error)) {

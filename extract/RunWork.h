@@ -133,6 +133,8 @@ private:
 
     // Reading by tools (RunTools.cpp).
     void decideMode();
+    // How files are read, and with the audit or not: by what the tool named when it started.
+    void decided(Mode decidedMode, const QStringList& features);
     int toolsAtWork() const;
     bool roomForAnotherRead() const;
     // Begins (or begins again) to read a file with a password, as soon as a tool can.
@@ -160,6 +162,9 @@ private:
     ReportedProgress shown;
     const int tools;
     Mode mode = Mode::Deciding;
+    // Whether the audit's lines are wanted, and asked of the tool (when it can give them).
+    const bool auditWanted;
+    bool audit = false;
     int nextFile = 1; // the next to start on, from 1
     bool stopping = false;
     bool advanceScheduled = false;

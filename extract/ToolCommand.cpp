@@ -6,8 +6,15 @@
 
 namespace extract {
 
+QStringList dumpWords(bool audit) {
+    QStringList words{QStringLiteral("dumpdata")};
+    if (audit)
+        words.append(QStringLiteral("audit"));
+    return words;
+}
+
 ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
-                             const QString& password, const QString& outputPath) {
+                             const QString& password, const QString& outputPath, bool audit) {
     ToolCommand command;
     command.program = toolPath;
     const bool withPassword = !password.isEmpty();
@@ -22,7 +29,7 @@ ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
     } else {
         command.arguments = {toolsPath};
     }
-    command.arguments << QStringLiteral("dumpdata") << QStringLiteral("output") << outputPath;
+    command.arguments << dumpWords(audit) << QStringLiteral("output") << outputPath;
     return command;
 }
 

@@ -17,11 +17,16 @@ struct ToolCommand {
     QByteArray input;
 };
 
+// The words that ask the tool for its dump: "dumpdata", followed by "audit" when the audit's
+// lines are wanted too (a serving tool takes them joined by commas).
+QStringList dumpWords(bool audit);
+
 // The command for dumping the information of pdfPath into outputPath: TOOL PDF dumpdata
 // output OUT without a password; with one, TOOL A=PDF input_pw A=PROMPT dumpdata output OUT
-// with the password on the tool's standard input.
+// with the password on the tool's standard input. With audit, "audit" follows "dumpdata".
 ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
-                             const QString& password, const QString& outputPath);
+                             const QString& password, const QString& outputPath,
+                             bool audit = false);
 
 // The tool: the file pdftk in the program folder, or else pdftk found on the PATH. When
 // neither exists, the program folder's path (whose start then fails).

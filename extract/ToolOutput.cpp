@@ -1,5 +1,6 @@
 #include "extract/ToolOutput.h"
 
+#include "extract/AuditOutput.h"
 #include "extract/PdfDate.h"
 
 #include <QList>
@@ -56,9 +57,8 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
-// Trimmed after decoding: an encoded line break at either end becomes a blank that goes too.
 QString plainValue(const QString& line) {
-    return trimBlanks(decodeToolText(QString(line).remove(valueLabel)));
+    return decodedValue(QString(line).remove(valueLabel));
 }
 
 QString decodeBytes(const QByteArray& bytes) {
@@ -110,11 +110,29 @@ qsizetype decodeReference(const QString& text, qsizetype at, QString& decoded) {
 
 } // namespace
 
+// Trimmed after decoding: an encoded line break at either end becomes a blank that goes too.
+QString decodedValue(const QString& escaped) {
+    return trimBlanks(decodeToolText(escaped));
+}
+
 QString firstErrorLine(const QByteArray& errorOutput) {
-    for (const QByteArray& line : errorOutput.split('\n')) {
-        const QString text = QString::fromUtf8(line).trimmed();
-        if (!text.isEmpty() && !text.startsWith(QLatin1String("pdftk: warning:")))
-            return text;
+    const QList<QByteArray> lines = errorOutput.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString text = QString::fromUtf8(lines[i]).trimmed();
+        if (text.isEmpty() || text.startsWith(QLatin1String("pdftk: warning:")))
+            continue;
+        // A line that ends in a colon goes on in the indented lines below it (pdftk-java:
+        // "Error: Failed to open input PDF file:", the file, "OWNER OR USER PASSWORD
+        // REQUIRED, but not given"): they are the reason.
+        if (text.endsWith(QLatin1Char(':'))) {
+            for (qsizetype next = i + 1; next < lines.size(); ++next) {
+                const QByteArray& line = lines[next];
+                if (line.isEmpty() || (line[0] != ' ' && line[0] != '\t'))
+                    break;
+                text += QLatin1Char(' ') + QString::fromUtf8(line).trimmed();
+            }
+        }
+        return text;
     }
     return {};
 }
@@ -142,10 +160,12 @@ QString decodeToolText(const QString& text) {
 ToolOutputReading readToolOutput(const QByteArray& output, const base::Columns& wanted) {
     ToolOutputReading reading;
     const QStringList lines = splitLines(decodeBytes(output));
+    AuditOutput audit;
     for (qsizetype number = 0; number < lines.size(); ++number) {
         const QString& line = lines[number];
-        // A value is never read as a key, whatever text it holds.
-        if (line.startsWith(valueLabel))
+        // A value is never read as a key, whatever text it holds; nor is an audit line, whose
+        // language or PDF/A claim is the document's text too.
+        if (line.startsWith(valueLabel) || audit.take(line))
             continue;
         for (const Marker& marker : markers()) {
             if (!line.contains(marker.text) || !wanted.contains(marker.property))
@@ -178,6 +198,10 @@ ToolOutputReading readToolOutput(const QByteArray& output, const base::Columns& 
                 reading.problems.append(date.value().timeError);
         }
     }
+    for (const base::Property property : wanted)
+        if (base::infoOf(property).source == base::Source::ToolAudit)
+            if (std::optional<base::CellValue> value = audit.valueOf(property))
+                reading.values.append({property, std::move(*value)});
     return reading;
 }
 

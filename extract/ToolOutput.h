@@ -23,17 +23,21 @@ struct ToolOutputReading {
     QStringList problems;
 };
 
-// Reads the tool's dump (its InfoKey/InfoValue and NumberOfPages lines) for the properties
-// wanted. Lines end in LF or CR LF. A line names an entry when it holds "InfoKey: " and a
-// known key (a custom key that merely begins with one, such as TitleX, counts as that key);
-// the next line holds its value after "InfoValue:". Character references and the escapes
-// &amp; &lt; &gt; &quot; &apos; in values are decoded. The page count is a whole number when
-// it reads as one, ModDate and CreationDate dates on the document's clock. Entries of
-// properties not wanted are not read at all.
+// Reads the tool's dump (its InfoKey/InfoValue and NumberOfPages lines, and the audit's lines
+// after them, see AuditOutput.h) for the properties wanted. Lines end in LF or CR LF. A line names
+// an entry when it holds "InfoKey: " and a known key (a custom key that merely begins with one,
+// such as TitleX, counts as that key); the next line holds its value after "InfoValue:". Character
+// references and the escapes &amp; &lt; &gt; &quot; &apos; in values are decoded. The page count is
+// a whole number when it reads as one, ModDate and CreationDate dates on the document's clock.
+// Entries of properties not wanted are not read at all. The audit's values come after the others.
 ToolOutputReading readToolOutput(const QByteArray& output, const base::Columns& wanted);
 
+// A value as the tool escaped it, decoded (decodeToolText) and without the blanks around it.
+QString decodedValue(const QString& escaped);
+
 // The first line of a tool's error output that is not a warning ("pdftk: warning: ..."),
-// trimmed; empty when there is none. It says why the tool failed.
+// trimmed, with the indented lines that go on from it when it ends in a colon; empty when
+// there is none. It says why the tool failed.
 QString firstErrorLine(const QByteArray& errorOutput);
 
 // A value as the tool escaped it, decoded: &#N; and &#xH; references and the five named

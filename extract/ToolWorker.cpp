@@ -1,5 +1,6 @@
 #include "extract/ToolWorker.h"
 
+#include "extract/ToolCommand.h"
 #include "extract/ToolSpawn.h"
 #include "platform/FileNames.h"
 
@@ -73,9 +74,8 @@ void ToolWorker::ask(quint64 id, const QString& path, const QString& password, b
     if (currentState != State::Idle)
         return;
     currentState = State::Busy;
-    pending +=
-        requestFrame(id, platform::encodeFileName(path), password.toUtf8(),
-                     audit ? QByteArrayLiteral("dumpdata,audit") : QByteArrayLiteral("dumpdata"));
+    pending += requestFrame(id, platform::encodeFileName(path), password.toUtf8(),
+                            dumpWords(audit).join(QLatin1Char(',')).toLatin1());
     writePending();
 }
 

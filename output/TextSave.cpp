@@ -3,50 +3,14 @@
 #include "base/PathHelpers.h"
 #include "base/Progress.h"
 #include "output/AlignedText.h"
+#include "output/BlockWriter.h"
 #include "output/CsvText.h"
 #include "output/TextTable.h"
 #include "output/WholeFileWriter.h"
 
-#include <QFileDevice>
-
 namespace output {
 
 namespace {
-
-// Lines go out in blocks of about this size: a write per line would cost more than the
-// lines themselves.
-constexpr qsizetype blockSize = 1 << 20;
-
-class BlockWriter {
-public:
-    explicit BlockWriter(QIODevice& to) : device(to) { block.reserve(blockSize + 4096); }
-    void addLine(const QString& line) {
-        block += line.toUtf8();
-        block += "\r\n";
-        if (block.size() >= blockSize)
-            flush();
-    }
-    void flush() {
-        if (block.isEmpty())
-            return;
-        const qint64 written = device.write(block);
-        if (written != block.size()) {
-            // A write cut short names no reason of its own; writing the rest meets the same
-            // refusal again, and names it.
-            if (written >= 0)
-                device.write(block.constData() + written, block.size() - written);
-            auto* file = qobject_cast<QFileDevice*>(&device);
-            throw base::RunTimeError(
-                QStringLiteral("The results could not be written: %1")
-                    .arg(file ? writeFailureReason(*file) : device.errorString()));
-        }
-        block.clear();
-    }
-
-private:
-    QIODevice& device;
-    QByteArray block;
-};
 
 void showProgress(base::Progress* progress, int value, const QString& text) {
     if (!progress)
@@ -84,7 +48,8 @@ void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
         }
         return line;
     };
-    out.addLine(lineOf(-1));
+    const auto addLine = [&](const QString& line) { out.addRecord({line.toUtf8(), "\r\n"}); };
+    addLine(lineOf(-1));
     showProgress(progress, 20, writing);
     const int rows = table.rowCount();
     for (int row = 0; row < rows; ++row) {
@@ -92,7 +57,7 @@ void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
             stop->throwIfRequested();
         if (!table.isTicked(row))
             continue;
-        out.addLine(lineOf(row));
+        addLine(lineOf(row));
         if (progress) {
             progress->setValue(rowProgress(row + 1, rows));
             if ((row + 1) % 1000 == 0)

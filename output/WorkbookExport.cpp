@@ -29,9 +29,17 @@ bool showsSeconds(const QString& format) {
     return false;
 }
 
-// The path column is always text; the others as their values are.
+// The path column is always text; the others as their values are. A yes or no is the text
+// the table shows, as a spreadsheet takes "Yes" typed into it, rather than a spreadsheet's
+// TRUE or FALSE, which it would show in other words (and in its own language).
 void writeCell(Workbook& book, int row, int column, const base::CellValue& value,
                const QLocale& locale) {
+    if (column > 0 && value.isByteCount()) {
+        // The size in bytes, which a spreadsheet can add up, rather than "2.4 MB".
+        const qint64 bytes = value.byteCountValue();
+        book.writeNumber(row, column, static_cast<double>(bytes), QString::number(bytes));
+        return;
+    }
     const QString shown = base::cellText(value, locale);
     if (column > 0 && value.isInteger()) {
         book.writeNumber(row, column, static_cast<double>(value.integerValue()), shown);

@@ -9,6 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -111,6 +114,27 @@ private slots:
         QVERIFY(asked[0].text.startsWith(folder.filePath("first.csv") + " already exists."));
         QVERIFY(bytesOf(folder.filePath("first.csv")).startsWith("Filename,Title"));
         QCOMPARE(prompts.unexpected, 0);
+    }
+
+    // JSON from the window: an array for the JSON type, one object a line for JSON Lines even
+    // under a name of another extension, both reading back as the rows.
+    void theJsonTypesWriteWhatTheyName() {
+        Window w;
+        QTemporaryDir folder;
+        ScriptedPrompts& prompts = w.services.prompts;
+        prompts.saveFileAnswers << folder.filePath("r") << folder.filePath("r.log");
+        prompts.saveFilterAnswers << app::saveTypeIndex(app::SaveFormat::Json)
+                                  << app::saveTypeIndex(app::SaveFormat::JsonLines);
+        w.click(w.controls().saveText);
+        w.click(w.controls().saveText);
+        const QJsonDocument array = QJsonDocument::fromJson(bytesOf(folder.filePath("r.json")));
+        QCOMPARE(array.array().size(), 1);
+        const QJsonObject row = array.array().at(0).toObject();
+        QCOMPARE(row.value("file").toString(), QStringLiteral("/a.pdf"));
+        QCOMPARE(row.value("pages").toInt(), 12);
+        const QList<QByteArray> lines = bytesOf(folder.filePath("r.log")).split('\n');
+        QCOMPARE(lines.size(), 2); // one object, and the end of its line
+        QCOMPARE(QJsonDocument::fromJson(lines[0]).object(), row);
     }
 
     void theTypeChosenOrTypedDecidesTheForm_data() {

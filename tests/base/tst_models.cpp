@@ -1,7 +1,11 @@
 #include "base/CellText.h"
+#include "base/ErrorReport.h"
 #include "base/FileListModel.h"
+#include "base/Properties.h"
 #include "base/ResultsModel.h"
+#include "base/Settings.h"
 #include "platform/DateTimeFormats.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestMain.h"
 
 #include <QDateTime>
@@ -11,6 +15,7 @@
 
 using base::CellValue;
 using base::DateTimeValue;
+using base::EncryptionValue;
 using base::Property;
 
 namespace {
@@ -70,6 +75,17 @@ private slots:
         QTest::newRow("the first day of the calendar")
             << moment(Kind::DocumentDate, QDate(1, 1, 1));
         QTest::newRow("no date") << moment(Kind::DocumentDateTime, QDate(), QTime(1, 2));
+        QTest::newRow("yes") << CellValue::boolean(true);
+        QTest::newRow("no, not empty") << CellValue::boolean(false);
+        QTest::newRow("file size") << CellValue::byteCount(5'000'000'000);
+        QTest::newRow("page size in fractions of a point")
+            << CellValue::pageSize({595.276, 841.89, false});
+        QTest::newRow("page size that varies") << CellValue::pageSize({612, 792, true});
+        QTest::newRow("encryption with a password to open")
+            << CellValue::encryption({EncryptionValue::Method::Aes256, true});
+        QTest::newRow("no encryption")
+            << CellValue::encryption({EncryptionValue::Method::None, false});
+        QTest::newRow("form") << CellValue::form(base::FormKind::Xfa);
     }
     void compactRowsKeepTypedValues() {
         QFETCH(CellValue, value);
@@ -235,6 +251,30 @@ private slots:
             << QList<int>{6, 4, 5, 0, 3, 1, 2};
         QTest::newRow("text") << QList<CellValue>{"beta", {}, "Alpha", "alpha", "Gamma"}
                               << QList<int>{2, 3, 0, 4, 1};
+        // Sizes by bytes, though "999 bytes" would sort after "1.0 kB" as text.
+        QTest::newRow("file sizes") << QList<CellValue>{CellValue::byteCount(1000),
+                                                        {},
+                                                        CellValue::byteCount(999),
+                                                        CellValue::byteCount(2'400'000)}
+                                    << QList<int>{2, 0, 3, 1};
+        QTest::newRow("yes and no")
+            << QList<CellValue>{CellValue::boolean(true), {}, CellValue::boolean(false)}
+            << QList<int>{2, 0, 1};
+        // By area; a document whose pages differ after all whose pages agree.
+        QTest::newRow("page sizes") << QList<CellValue>{CellValue::pageSize({612, 792, true}),
+                                                        CellValue::pageSize({842, 1191, false}),
+                                                        CellValue::pageSize({612, 792, false}),
+                                                        CellValue::pageSize({842, 595, false}),
+                                                        CellValue::pageSize({100, 100, true})}
+                                    << QList<int>{2, 3, 1, 4, 0};
+        using Method = EncryptionValue::Method;
+        QTest::newRow("encryptions")
+            << QList<CellValue>{CellValue::encryption({Method::Aes256, false}),
+                                CellValue::encryption({Method::Rc4With40Bits, true}),
+                                CellValue::encryption({Method::None, false}),
+                                CellValue::encryption({Method::Aes128, false}),
+                                CellValue::encryption({Method::Rc4With40Bits, false})}
+            << QList<int>{2, 4, 1, 3, 0};
     }
     void sortingByValue() {
         QFETCH(QList<CellValue>, cells);
@@ -289,6 +329,85 @@ private slots:
             expected += QLatin1Char(' ') + locale.toString(shown.time, timeFormat);
         QVERIFY(expected.contains(QStringLiteral("2021")));
         QCOMPARE(base::cellText(value, locale), expected);
+    }
+
+    // File sizes in the locale's decimal units, page sizes in its measures (millimetres, or
+    // inches in the United States) with their paper's name in either orientation.
+    void auditValuesShowInTheLocalesUnits_data() {
+        QTest::addColumn<QString>("localeName");
+        QTest::addColumn<CellValue>("value");
+        QTest::addColumn<QString>("shown");
+        using Method = EncryptionValue::Method;
+        const CellValue a4 = CellValue::pageSize({595.276, 841.89, false});
+        const CellValue letter = CellValue::pageSize({612, 792, false});
+        QTest::newRow("US size") << "en_US" << CellValue::byteCount(2'400'000) << "2.4 MB";
+        QTest::newRow("German size") << "de_DE" << CellValue::byteCount(2'400'000) << "2,4 MB";
+        QTest::newRow("a few bytes") << "en_US" << CellValue::byteCount(996) << "996 bytes";
+        QTest::newRow("US A4") << "en_US" << a4 << "8.3 \u00D7 11.7 in (A4)";
+        QTest::newRow("US Letter") << "en_US" << letter << "8.5 \u00D7 11 in (Letter)";
+        QTest::newRow("German A4") << "de_DE" << a4 << "210 \u00D7 297 mm (A4)";
+        QTest::newRow("German Letter") << "de_DE" << letter << "216 \u00D7 279 mm (Letter)";
+        QTest::newRow("British A4, in millimetres") << "en_GB" << a4 << "210 \u00D7 297 mm (A4)";
+        QTest::newRow("A4 as many write it")
+            << "de_DE" << CellValue::pageSize({595, 842, false}) << "210 \u00D7 297 mm (A4)";
+        QTest::newRow("landscape A3")
+            << "de_DE" << CellValue::pageSize({1190.55, 841.89, false}) << "420 \u00D7 297 mm (A3)";
+        QTest::newRow("two points off A4")
+            << "de_DE" << CellValue::pageSize({597, 843.5, false}) << "211 \u00D7 298 mm (A4)";
+        QTest::newRow("three points off A4")
+            << "de_DE" << CellValue::pageSize({598.5, 842, false}) << "211 \u00D7 297 mm";
+        QTest::newRow("US B5") << "en_US" << CellValue::pageSize({498.9, 708.66, false})
+                               << "6.9 \u00D7 9.8 in (B5)";
+        QTest::newRow("German B0") << "de_DE" << CellValue::pageSize({2834.65, 4008.19, false})
+                                   << "1000 \u00D7 1414 mm (B0)";
+        QTest::newRow("pages that differ")
+            << "de_DE" << CellValue::pageSize({612, 792, true}) << "varies";
+        QTest::newRow("no encryption")
+            << "en_US" << CellValue::encryption({Method::None, false}) << "None";
+        QTest::newRow("RC4") << "en_US" << CellValue::encryption({Method::Rc4With40Bits, false})
+                             << "RC4 40-bit";
+        QTest::newRow("AES with a password")
+            << "de_DE" << CellValue::encryption({Method::Aes256, true})
+            << "AES 256-bit (password to open)";
+        QTest::newRow("yes") << "de_DE" << CellValue::boolean(true) << "Yes";
+        QTest::newRow("no") << "en_US" << CellValue::boolean(false) << "No";
+        QTest::newRow("XFA") << "en_US" << CellValue::form(base::FormKind::Xfa) << "XFA";
+        QTest::newRow("no form") << "en_US" << CellValue::form(base::FormKind::None) << "None";
+    }
+    void auditValuesShowInTheLocalesUnits() {
+        QFETCH(QString, localeName);
+        QFETCH(CellValue, value);
+        QFETCH(QString, shown);
+        QCOMPARE(base::cellText(value, QLocale(localeName)), shown);
+    }
+
+    // A user who never chose gets the described eleven; a further one once its key says 1.
+    void theFurtherPropertiesAreChosenOnlyWhenAskedFor() {
+        testsupport::clearSettings();
+        testsupport::ScriptedPrompts prompts;
+        const base::ErrorReport errors(prompts, QStringLiteral("test"));
+        const base::Columns fresh = base::chosenColumns(errors);
+        QCOMPARE(fresh.size(), 11);
+        QCOMPARE(fresh.last(), Property::Accessed);
+        base::writeSetting(QStringLiteral("Column17"), QStringLiteral("1"));
+        base::writeSetting(QStringLiteral("Column12"), QStringLiteral("1"));
+        base::writeSetting(QStringLiteral("Column3"), QStringLiteral("0"));
+        const base::Columns chosen = base::chosenColumns(errors);
+        QCOMPARE(chosen.size(), 12);
+        QCOMPARE(chosen.mid(9),
+                 (base::Columns{Property::Accessed, Property::FileSize, Property::PdfA}));
+        QVERIFY(!chosen.contains(Property::Creator));
+        testsupport::clearSettings();
+    }
+
+    // The PDF/A column says, when pointed at, that it shows a claim.
+    void aColumnsHeaderCarriesItsToolTip() {
+        results->setColumns({Property::Title, Property::PdfA});
+        QVERIFY(results->headerData(2, Qt::Horizontal, Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("claim")));
+        QVERIFY(!results->headerData(1, Qt::Horizontal, Qt::ToolTipRole).isValid());
+        QVERIFY(!results->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
     }
 
     void otherValuesShowAsTheyAre() {

@@ -239,7 +239,8 @@ private slots:
         QCOMPARE(marked,
                  (QStringList{"broken-not-a-pdf.pdf", "broken-empty.pdf", "missing-file.pdf"}));
         QVERIFY(!results.unreadReason(missing).startsWith("The tool"));
-        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n3 files could not be read."));
+        QVERIFY(prompts.shown.last().text.startsWith(
+            QStringLiteral("Done.\r\n3 files could not be read.")));
         QCOMPARE(run->progress.value(), 0);
         QCOMPARE(run->progress.text(), QStringLiteral("Progress Bar"));
         QVERIFY(!run->window->isBusy());
@@ -427,6 +428,7 @@ private slots:
         run->askForPasswords = true;
         run->files.append({"/1.pdf", "/2.pdf", "/3.pdf", "/4.pdf"});
         prompts.passwordAnswers.append(answers);
+        prompts.yesNoAnswers << false; // the final box's offer, when files were left unread
         run->start();
 
         QCOMPARE(prompts.ofKind(ScriptedPrompts::Kind::Password).size(), boxes);
@@ -596,7 +598,8 @@ private slots:
                  QStringLiteral("The tool ended with exit code 137."));
         QCOMPARE(run->results.unreadReason(2), QString());
         QCOMPARE(cell(run->results, 2, "Title"), QStringLiteral("Good"));
-        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n2 files could not be read."));
+        QVERIFY(prompts.shown.last().text.startsWith(
+            QStringLiteral("Done.\r\n2 files could not be read.")));
         QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
     }
 
@@ -710,7 +713,8 @@ private slots:
         QCOMPARE(cell(run->results, 1, "Title"), QStringLiteral("Good"));
         QCOMPARE(run->results.unreadReason(0), reason);
         QCOMPARE(run->results.unreadReason(1), QString());
-        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n1 file could not be read."));
+        QVERIFY(prompts.shown.last().text.startsWith(
+            QStringLiteral("Done.\r\n1 file could not be read.")));
         if (tool.childPid() > 0)
             QTRY_VERIFY(!FakeTool::processAlive(tool.childPid()));
     }
@@ -736,7 +740,8 @@ private slots:
             QVERIFY(!cell(run->results, row, "Date Accessed").isEmpty());
             QVERIFY(run->results.unreadReason(row).contains("cannot be started"));
         }
-        QCOMPARE(prompts.shown.last().text, QStringLiteral("Done.\r\n3 files could not be read."));
+        QVERIFY(prompts.shown.last().text.startsWith(
+            QStringLiteral("Done.\r\n3 files could not be read.")));
     }
 
     // Without its private folder the run would read and delete /result.txt: it stops before

@@ -43,7 +43,18 @@ QByteArray saved(const char* name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The headers of the audit's columns.
+QStringList auditHeaders() {
+    QStringList headers;
+    for (const base::PropertyInfo& info : base::properties())
+        if (info.source == base::Source::ToolAudit)
+            headers.append(QLatin1String(info.header));
+    return headers;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(base::CellValue)
 
 class ToolOutputTest : public QObject {
     Q_OBJECT
@@ -189,6 +200,129 @@ private slots:
         QFETCH(QString, escaped);
         QFETCH(QString, decoded);
         QCOMPARE(extract::decodeToolText(escaped), decoded);
+    }
+
+    // Our tool's audit lines, saved for its test PDFs, as the table shows them (in the United
+    // States); every audit column not listed has no value.
+    void auditLinesOfSavedOutput_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("shown"); // "Header=text"
+        const QString times = QStringLiteral(" \u00D7 ");
+        const QStringList plainA4 = {"Page Size=8.3" + times + "11.7 in (A4)",
+                                     "Encryption=None",
+                                     "Tagged=No",
+                                     "Linearized=No",
+                                     "Form=None",
+                                     "JavaScript=No",
+                                     "Attachments=0",
+                                     "Signatures=0"};
+        const auto with = [&](QStringList changed) {
+            QStringList lines = plainA4;
+            for (const QString& line : changed) {
+                const QString header = line.section(QLatin1Char('='), 0, 0);
+                lines.removeIf([&](const QString& old) { return old.startsWith(header + '='); });
+                lines.append(line);
+            }
+            return lines;
+        };
+        QTest::newRow("tagged, language, PDF/A claim")
+            << "pdftk-audit-tagged.txt" << with({"Tagged=Yes", "Language=en-GB", "PDF/A=PDF/A-2b"});
+        QTest::newRow("escaped language, claim in small letters")
+            << "pdftk-audit-pdfa-element.txt"
+            << with({QString::fromUtf8("Language=fr-CA é <&>"), "PDF/A=PDF/A-1a"});
+        QTest::newRow("sizes that vary")
+            << "pdftk-audit-sizes-vary.txt" << with({"Page Size=varies"});
+        QTest::newRow("turned first page")
+            << "pdftk-audit-rotated.txt" << with({"Page Size=11.7" + times + "8.3 in (A4)"});
+        QTest::newRow("signature fields")
+            << "pdftk-audit-form.txt" << with({"Form=AcroForm", "Signatures=4"});
+        QTest::newRow("XFA") << "pdftk-audit-xfa.txt" << with({"Form=XFA"});
+        QTest::newRow("linearized") << "pdftk-audit-linearized.txt" << with({"Linearized=Yes"});
+        QTest::newRow("JavaScript") << "pdftk-audit-js-link.txt" << with({"JavaScript=Yes"});
+        QTest::newRow("attachments") << "pdftk-audit-attachments.txt" << with({"Attachments=3"});
+        QTest::newRow("opened with its password")
+            << "pdftk-audit-enc-rc4-128.txt" << with({"Encryption=RC4 128-bit (password to open)"});
+        QTest::newRow("not opened without its password")
+            << "pdftk-audit-enc-aes-256-no-password.txt"
+            << QStringList{"Encryption=AES 256-bit (password to open)"};
+    }
+    void auditLinesOfSavedOutput() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, shown);
+        const QByteArray output = saved(qPrintable(file));
+        QVERIFY(!output.isEmpty());
+        const Parsed parsed = parse(output);
+        QStringList got;
+        for (const QString& header : auditHeaders())
+            if (parsed.cells.contains(header))
+                got.append(header + QLatin1Char('=') + parsed.cells.value(header));
+        QStringList expected = shown;
+        expected.sort();
+        got.sort();
+        QCOMPARE(got, expected);
+        QVERIFY(parsed.errors.isEmpty());
+    }
+
+    // The values keep their kinds for the typed outputs: the first page's size exactly as
+    // written, counts as numbers, answers as yes or no.
+    void auditValuesAreTyped() {
+        const Parsed rotated = parse(saved("pdftk-audit-rotated.txt"));
+        QCOMPARE(rotated.values.value("Page Size"),
+                 base::CellValue::pageSize({841.89, 595.276, false}));
+        QCOMPARE(rotated.values.value("Tagged"), base::CellValue::boolean(false));
+        QCOMPARE(rotated.values.value("Attachments"), base::CellValue::integer(0));
+        QCOMPARE(parse(saved("pdftk-audit-sizes-vary.txt")).values.value("Page Size"),
+                 base::CellValue::pageSize({595, 480, true}));
+        QCOMPARE(
+            parse(saved("pdftk-audit-enc-rc4-128.txt")).values.value("Encryption"),
+            base::CellValue::encryption({base::EncryptionValue::Method::Rc4With128Bits, true}));
+    }
+
+    // Lines the tool would not write keep their text where a value was due; a language or
+    // claim that holds a key of the dump is never read as that key; the page size without
+    // its companion line is taken as the same for every page; the last line of a key wins.
+    void unusualAuditLines() {
+        const Parsed parsed = parse("InfoKey: Author\nInfoValue: A\n"
+                                    "Language: x InfoKey: Title\nInfoValue: not a title\n"
+                                    "PdfA: InfoKey: Subject\n"
+                                    "PageSize: wide tall\n"
+                                    "Encryption: ChaCha20\n"
+                                    "Tagged: Maybe\n"
+                                    "Attachments: -1\n"
+                                    "Signatures: 07\n"
+                                    "Form: Paper\n"
+                                    "Form: XFA\n"
+                                    "Linearized: Ye&#10;s\rno\n"
+                                    "JavaScript:\n");
+        QCOMPARE(parsed.cells.value("Author"), QStringLiteral("A"));
+        QVERIFY(!parsed.cells.contains("Title") && !parsed.cells.contains("Subject"));
+        QCOMPARE(parsed.cells.value("Language"), QStringLiteral("x InfoKey: Title"));
+        QCOMPARE(parsed.cells.value("PDF/A"), QStringLiteral("PDF/A-InfoKey: Subject"));
+        QCOMPARE(parsed.values.value("Page Size"), base::CellValue("wide tall"));
+        QCOMPARE(parsed.values.value("Encryption"), base::CellValue("ChaCha20"));
+        QCOMPARE(parsed.values.value("Tagged"), base::CellValue("Maybe"));
+        QCOMPARE(parsed.values.value("Attachments"), base::CellValue("-1"));
+        QCOMPARE(parsed.values.value("Signatures"), base::CellValue("07"));
+        QCOMPARE(parsed.values.value("Form"), base::CellValue::form(base::FormKind::Xfa));
+        QCOMPARE(parsed.values.value("Linearized"), base::CellValue("Ye s no")); // one line
+        QVERIFY(!parsed.cells.contains("JavaScript"));                           // empty: no value
+        QCOMPARE(parse("PageSize: 612 792\n").values.value("Page Size"),
+                 base::CellValue::pageSize({612, 792, false}));
+    }
+
+    // Audit lines of columns not in the table are not read; the described columns read as
+    // ever from a dump that has audit lines.
+    void auditLinesOnlyForTheirColumns() {
+        const QByteArray output = saved("pdftk-audit-tagged.txt");
+        const Parsed described =
+            parse(output, {base::Property::Title, base::Property::Pages, base::Property::Tagged});
+        QCOMPARE(described.cells.keys(), (QStringList{"Number Of Pages", "Tagged", "Title"}));
+        QCOMPARE(described.cells.value("Title"), QStringLiteral("Annual report 2020"));
+        QCOMPARE(described.cells.value("Tagged"), QStringLiteral("Yes"));
+        // pdftk-java writes no audit lines: its dump leaves the audit columns empty.
+        const Parsed java = parse(saved("pdftk-java-rich.txt"));
+        for (const QString& header : auditHeaders())
+            QVERIFY2(!java.cells.contains(header), qPrintable(header));
     }
 
     void utf8AndLatin1OutputAreBothRead() {

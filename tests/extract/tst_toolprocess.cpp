@@ -230,6 +230,12 @@ private slots:
         QCOMPARE(extract::firstErrorLine(failing.errors()),
                  QStringLiteral("pdftk: /docs/a.pdf: wrong password"));
         QCOMPARE(extract::firstErrorLine("pdftk: warning: x\n\n"), QString());
+        // pdftk-java says why on the indented lines after the first.
+        QCOMPARE(extract::firstErrorLine("Error: Failed to open input PDF file: \n   /d/a.pdf\n"
+                                         "   OWNER OR USER PASSWORD REQUIRED, but not given\n"
+                                         "Errors encountered.  No output created.\n"),
+                 QStringLiteral("Error: Failed to open input PDF file: /d/a.pdf OWNER OR USER "
+                                "PASSWORD REQUIRED, but not given"));
     }
 };
 

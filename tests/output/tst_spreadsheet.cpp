@@ -201,6 +201,20 @@ private slots:
         QTest::newRow("text where a count was due") << "en_US" << CellValue("12a") << "s"
                                                     << "12a"
                                                     << "General";
+        // A file size is its bytes, to add up; the others are the table's text.
+        QTest::newRow("file size") << "de_DE" << CellValue::byteCount(2'400'000) << "n"
+                                   << "2400000"
+                                   << "General";
+        QTest::newRow("yes") << "en_US" << CellValue::boolean(true) << "s"
+                             << "Yes"
+                             << "General";
+        QTest::newRow("page size") << "en_US" << CellValue::pageSize({612, 792, false}) << "s"
+                                   << QString::fromUtf8("8.5 × 11 in (Letter)") << "General";
+        QTest::newRow("encryption")
+            << "en_US" << CellValue::encryption({base::EncryptionValue::Method::Aes128, true})
+            << "s"
+            << "AES 128-bit (password to open)"
+            << "General";
     }
     void cellsAreTypedAsASpreadsheetTypesThem() {
         QFETCH(QString, locale);

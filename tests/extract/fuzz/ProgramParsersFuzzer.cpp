@@ -1,9 +1,10 @@
 // Fuzz target over every parser of the program, fed arbitrary bytes: the reading of the
-// tool's dump (with its character references and PDF dates), PDF dates alone, the version
-// from a file's first line, the numbers of stored settings and the stored sample list. Besides
-// not crashing or hanging, each must keep its promises: a value read belongs to a property
-// asked for and has that property's kind, shows as one line and is kept as it is by a results
-// row; a version is one line; the sample list round-trips; a number read is finite.
+// tool's dump (with its character references, PDF dates and audit lines), PDF dates alone, the
+// version from a file's first line, the numbers of stored settings and the stored sample list.
+// Besides not crashing or hanging, each must keep its promises: a value read belongs to a
+// property asked for and has that property's kind, shows as one line, is kept as it is by a
+// results row and goes into JSON that reads back as one object on one line; a version is one
+// line; the sample list round-trips; a number read is finite.
 
 #include "base/CellText.h"
 #include "base/CompactRow.h"
@@ -13,7 +14,9 @@
 #include "extract/PdfVersion.h"
 #include "extract/ToolOutput.h"
 #include "filelist/SnapshotText.h"
+#include "output/JsonValues.h"
 
+#include <QJsonDocument>
 #include <QLocale>
 #include <QStringList>
 
@@ -45,17 +48,45 @@ void checkValue(const base::CellValue& value) {
     check(row.cell(2) == value);
 }
 
-// A property's values are of its kind: page counts whole numbers or the tool's text, dates
-// a document's dates, everything else text (or nothing, for an empty value).
+// A property's values are of its kind or the tool's text: counts whole numbers, dates a
+// document's dates, answers yes or no, page sizes, encryptions and forms their own kinds,
+// everything else text (or nothing, for an empty value).
 bool isOfItsKind(const extract::PropertyValue& read) {
     using base::Property;
     const base::CellValue& value = read.value;
+    const Property property = read.property;
     if (value.isDateTime())
-        return (read.property == Property::Modified || read.property == Property::Created) &&
+        return (property == Property::Modified || property == Property::Created) &&
                value.dateTimeValue().kind != base::DateTimeValue::Kind::FileDateTime;
     if (value.isInteger())
-        return read.property == Property::Pages;
+        return property == Property::Pages || property == Property::Attachments ||
+               property == Property::Signatures;
+    if (value.isBoolean())
+        return property == Property::Tagged || property == Property::Linearized ||
+               property == Property::JavaScript;
+    if (value.isPageSize())
+        return property == Property::PageSize;
+    if (value.isEncryption())
+        return property == Property::Encryption;
+    if (value.isForm())
+        return property == Property::Form;
     return value.isText() || value.isEmpty();
+}
+
+// A row of the values read goes into JSON that reads back as one object, on one line.
+void checkJson(const QList<extract::PropertyValue>& values) {
+    base::ResultRowData row;
+    row.path = QStringLiteral("/a.pdf");
+    base::Columns columns;
+    for (const extract::PropertyValue& read : values) {
+        columns.append(read.property);
+        row.cells.setCell(static_cast<int>(columns.size()), read.value);
+    }
+    const QByteArray json = output::jsonText(columns, row);
+    check(!json.contains('\n'));
+    QJsonParseError error{};
+    check(QJsonDocument::fromJson(json, &error).isObject() &&
+          error.error == QJsonParseError::NoError);
 }
 
 } // namespace
@@ -64,11 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using base::Property;
     static const base::Columns everyProperty = [] {
         base::Columns columns;
-        for (int id = 0; id <= static_cast<int>(Property::Accessed); ++id)
+        for (int id = 0; id <= static_cast<int>(Property::Signatures); ++id)
             columns.append(static_cast<Property>(id));
         return columns;
     }();
-    static const base::Columns some = {Property::Title, Property::Pages, Property::Created};
+    static const base::Columns some = {Property::Title, Property::Pages, Property::Created,
+                                       Property::PageSize, Property::Tagged};
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString text = QString::fromUtf8(bytes);
@@ -79,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(wanted->contains(read.property) && isOfItsKind(read));
             checkValue(read.value);
         }
+        checkJson(reading.values);
     }
     check(isOneLine(extract::decodeToolText(text)));
 
