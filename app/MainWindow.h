@@ -74,6 +74,8 @@ public:
     extract::RunLimits runLimits;
     // How many tools read files at once; tests pin it to make timings predictable.
     int parallelTools = extract::RunOptions::defaultParallelTools();
+    // A process of the tool for every file even when it can serve many: benchmarks compare both.
+    bool processPerFile = false;
 
 signals:
     // Long work has begun or ended; the window is busy or idle again.

@@ -40,6 +40,7 @@ void MainWindow::startExtraction(const base::ErrorReport& errors) {
     options.askForPasswords = [this] { return ui.askForPasswords->isChecked(); };
     options.limits = runLimits;
     options.parallelTools = parallelTools;
+    options.processPerFile = processPerFile;
     options.toolPath = extract::toolPath(services.folders.programFolder());
     options.temporaryFolder = temporaryFolder;
     const base::Columns columns = base::chosenColumns(errors);

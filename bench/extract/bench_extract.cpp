@@ -2,26 +2,29 @@
 //
 // Real files: the Debian documentation PDFs (fetched into a cache on the first run) and the
 // public test PDFs. The window's run (offscreen, the window built on the desktop's services as
-// the program builds it, its "Done." box closed as a user would) with one tool and with one
-// tool per processor, our tool bare one file after the other and as many loops of it side by
-// side as there are processors (the bound the machine sets), pdfinfo per file, exiftool
-// -fast2 as one batch and pdftk-java on a sample; each figure for the Debian PDFs alone too,
-// and the ratios between them with their targets.
+// the program builds it, its "Done." box closed as a user would) with workers that stay (one,
+// and one per processor), with a process per file, and with the audit's columns ticked; our
+// tool bare one file after the other and as many loops of it side by side as there are
+// processors; pdfinfo per file, exiftool -fast2 as one batch and pdftk-java on a sample; each
+// figure for the Debian PDFs alone too, the processor time per file, and the ratios between
+// them with their targets.
 //
-// Generated files: copies of one small generated PDF. The run against the bare tool on the
-// same files, and the cost per file and the run's peak memory in a folder of 20 against one
-// of 2,000 (neither may grow with the number of files).
+// Generated files: copies of one small generated PDF. The ways of the run against the bare
+// tool on the same files; then the workers' run over a folder of 2,000 copies and one of
+// 100,000: its time, and its peak memory, which may not grow with the number of files.
 //
 // Usage: bench_extract [--tool PATH] [--debian FOLDER] [--shared FOLDER] [--java-files N]
-//                      [--chunks N] [--timeout SECONDS] [--no-fetch] [--files N] [--large N]
-//                      [--real-only] [--generated-only] [--window-only]
+//                      [--chunks N] [--timeout SECONDS] [--no-fetch] [--files N] [--few N]
+//                      [--large N] [--real-only] [--generated-only] [--window-only]
 // --window-only times just the window's runs and the bare tool (alone and side by side) over
 // the real files, for quick comparisons of the program's own cost (and a run to profile).
 // Run it from the build folder: the tool is ./pdftk unless --tool names another; the window's
 // runs always use the program folder's tool, the build folder's pdftk. A missing peer is named
 // and skipped.
 #include "app/MainWindow.h"
+#include "base/Properties.h"
 #include "base/Services.h"
+#include "base/Settings.h"
 #include "bench/extract/BenchCorpus.h"
 #include "bench/extract/PeerTimings.h"
 #include "extract/RunOptions.h"
@@ -128,13 +131,32 @@ private:
 // The window's whole run over files, started with its button as a user would and timed to
 // its end (the window idle again): one figure for all files; files the tool could not read
 // count as failures.
-bench::Timing timeWindowRun(const QStringList& files, int parallelTools, const QString& name) {
+// How the window's run reads the files.
+struct RunWay {
+    int tools = 1;
+    // A process per file instead of tools that serve one file after another.
+    bool perFile = false;
+    // The audit's columns ticked besides the described ones.
+    bool audit = false;
+};
+
+// Ticks or unticks the audit's columns in the settings, as the property dialog stores them.
+void chooseAuditColumns(bool chosen) {
+    for (const base::PropertyInfo& info : base::properties())
+        if (info.group == base::Group::More)
+            base::writeSetting(QLatin1String(info.settingsKey),
+                               chosen ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bench::Timing timeWindowRun(const QStringList& files, RunWay way, const QString& name) {
+    chooseAuditColumns(way.audit);
     DesktopServices desktop;
     app::MainWindow window(desktop.services(), desktop.prompts);
     desktop.prompts.setParentWindow(&window);
     desktop.errors.setParentWindow(&window);
     window.load();
-    window.parallelTools = parallelTools;
+    window.parallelTools = way.tools;
+    window.processPerFile = way.perFile;
     window.show();
     window.fileList().append(files);
     // A user clicks a window that has been painted: its first paint is not part of the run.
@@ -185,38 +207,74 @@ struct RealFileOptions {
     bench::PeerOptions peers;
 };
 
+// The names of the window's runs, each way the run can read the files.
+struct WindowRuns {
+    int cores = extract::RunOptions::defaultParallelTools();
+    QString one = QStringLiteral("window's run, 1 worker");
+    QString all = QStringLiteral("window's run, %1 workers").arg(cores);
+    QString perFile = QStringLiteral("window's run, a process per file, %1 at once").arg(cores);
+    QString audit = QStringLiteral("window's run, %1 workers, audit columns").arg(cores);
+
+    QList<bench::PerFileTimer> timers() const {
+        return {
+            [this](const QStringList& chunk) { return timeWindowRun(chunk, {1}, one); },
+            [this](const QStringList& chunk) { return timeWindowRun(chunk, {cores}, all); },
+            [this](const QStringList& chunk) {
+                return timeWindowRun(chunk, {cores, true}, perFile);
+            },
+            [this](const QStringList& chunk) {
+                return timeWindowRun(chunk, {cores, false, true}, audit);
+            },
+        };
+    }
+};
+
+// What the audit's columns add to each file's cost, against the same run without them.
+QString formatAuditCost(const bench::Timing& plain, const bench::Timing& audit) {
+    if (plain.secondsPerFile() <= 0 || audit.secondsPerFile() <= 0)
+        return QStringLiteral("the audit's columns: not compared (no file timed)\n");
+    const double more = (audit.secondsPerFile() / plain.secondsPerFile() - 1) * 100;
+    return QStringLiteral("%1: %2 % more per file than %3 (target at most 10 %: %4)\n")
+        .arg(audit.name)
+        .arg(more, 0, 'f', 1)
+        .arg(plain.name)
+        .arg(more <= 10 ? QStringLiteral("met") : QStringLiteral("MISSED"));
+}
+
 void benchmarkWindowOnly(const RealFileOptions& options) {
-    const int cores = extract::RunOptions::defaultParallelTools();
+    const WindowRuns window;
     const QStringList files = bench::listCorpus(options.debianFolder, options.sharedFolder).all();
     if (files.isEmpty()) {
         std::fprintf(stderr, "no real files to time\n");
         return;
     }
     bench::warmPageCache(files);
-    const QString windowOne = QStringLiteral("window's run, 1 tool");
-    const QString windowAll = QStringLiteral("window's run, %1 tools").arg(cores);
     const QList<bench::Timing> timings = bench::timeInTurns(
         files, options.chunks,
-        {[&](const QStringList& chunk) { return timeWindowRun(chunk, 1, windowOne); },
-         [&](const QStringList& chunk) { return timeWindowRun(chunk, cores, windowAll); },
-         [&](const QStringList& chunk) {
-             return bench::timeOurTool(options.tool, chunk, options.peers);
-         },
-         [&](const QStringList& chunk) {
-             return bench::timeOurToolSideBySide(options.tool, chunk, cores, options.peers);
-         }});
+        window.timers() + QList<bench::PerFileTimer>{
+                              [&](const QStringList& chunk) {
+                                  return bench::timeOurTool(options.tool, chunk, options.peers);
+                              },
+                              [&](const QStringList& chunk) {
+                                  return bench::timeOurToolSideBySide(options.tool, chunk,
+                                                                      window.cores, options.peers);
+                              }});
+    const QString& bare = timings[4].name;
+    const QString& sideBySide = timings[5].name;
     print(QStringLiteral("REAL FILES, the window's runs and the bare tool only\n"));
     print(bench::formatTimings(timings));
     print(bench::formatCpuTimes(timings));
-    print(bench::formatRatios(timings, {{windowAll, timings[2].name, 1.6},
-                                        {windowOne, timings[2].name, 0},
-                                        {windowAll, windowOne, 0},
-                                        {timings[3].name, timings[2].name, 0},
-                                        {windowAll, timings[3].name, 0}}));
+    print(bench::formatRatios(timings, {{window.all, window.perFile, 3.0},
+                                        {window.all, window.one, 1.7},
+                                        {window.all, bare, 1.6},
+                                        {window.one, bare, 0},
+                                        {sideBySide, bare, 0},
+                                        {window.all, sideBySide, 0}}));
+    print(formatAuditCost(timings[1], timings[3]));
 }
 
 void benchmarkRealFiles(const RealFileOptions& options) {
-    const int cores = extract::RunOptions::defaultParallelTools();
+    const WindowRuns window;
     QString error;
     if (options.fetch && !bench::ensureDebianPdfs(options.debianFolder, &error))
         std::fprintf(stderr, "no Debian PDFs: %s\n", qUtf8Printable(error));
@@ -246,27 +304,27 @@ void benchmarkRealFiles(const RealFileOptions& options) {
     bench::Timing exiftoolDebian = bench::timeExiftoolBatch(corpus.debian, options.peers);
     exiftoolDebian.name += QStringLiteral(", Debian PDFs");
 
-    const QString windowOne = QStringLiteral("window's run, 1 tool");
-    const QString windowAll = QStringLiteral("window's run, %1 tools").arg(cores);
     const QSet<QString> inSample(javaSample.begin(), javaSample.end());
-    const QList<bench::PerFileTimer> timers{
-        [&](const QStringList& chunk) { return timeWindowRun(chunk, 1, windowOne); },
-        [&](const QStringList& chunk) { return timeWindowRun(chunk, cores, windowAll); },
-        [&](const QStringList& chunk) {
-            return bench::timeOurTool(options.tool, chunk, options.peers);
-        },
-        [&](const QStringList& chunk) { return bench::timePdfinfo(chunk, options.peers); },
-        [&](const QStringList& chunk) {
-            QStringList part;
-            for (const QString& file : chunk)
-                if (inSample.contains(file))
-                    part.append(file);
-            return bench::timePdftkJava(options.tool, part, options.peers);
-        },
-        [&](const QStringList& chunk) {
-            return bench::timeOurToolSideBySide(options.tool, chunk, cores, options.peers);
-        },
-    };
+    // 0 to 3: the window's runs; 4: our tool bare; 5: pdfinfo; 6: pdftk-java; 7: side by side.
+    const QList<bench::PerFileTimer> timers =
+        window.timers() +
+        QList<bench::PerFileTimer>{
+            [&](const QStringList& chunk) {
+                return bench::timeOurTool(options.tool, chunk, options.peers);
+            },
+            [&](const QStringList& chunk) { return bench::timePdfinfo(chunk, options.peers); },
+            [&](const QStringList& chunk) {
+                QStringList part;
+                for (const QString& file : chunk)
+                    if (inSample.contains(file))
+                        part.append(file);
+                return bench::timePdftkJava(options.tool, part, options.peers);
+            },
+            [&](const QStringList& chunk) {
+                return bench::timeOurToolSideBySide(options.tool, chunk, window.cores,
+                                                    options.peers);
+            },
+        };
     // The two parts in turns of their own, so that every timer has a figure for the Debian
     // PDFs alone; the whole is their sum.
     print(QStringLiteral("timing the window's runs, our tool, pdfinfo (every file) and pdftk-java "
@@ -285,21 +343,23 @@ void benchmarkRealFiles(const RealFileOptions& options) {
         sum.add(shared[i]);
         whole.append(sum);
     }
-    const bench::Timing& ours = whole[2];
-    const bench::Timing& pdfinfo = whole[3];
-    const bench::Timing& sideBySide = whole[5];
+    const bench::Timing& ours = whole[4];
+    const bench::Timing& pdfinfo = whole[5];
+    const bench::Timing& java = whole[6];
+    const bench::Timing& sideBySide = whole[7];
     print(QStringLiteral("\nevery file (pdftk-java: its sample of %1)\n").arg(javaSample.size()));
-    print(bench::formatTimings(whole.mid(0, 3) + QList{sideBySide, pdfinfo, exiftool, whole[4]}));
-    print(bench::formatCpuTimes(whole.mid(0, 3) + QList{sideBySide}));
+    print(bench::formatTimings(whole.mid(0, 5) + QList{sideBySide, pdfinfo, exiftool, java}));
+    print(bench::formatCpuTimes(whole.mid(0, 5) + QList{sideBySide}));
 
     QList<bench::Timing> debianOnly;
-    for (bench::Timing timing : debian.mid(0, 4)) {
+    for (bench::Timing timing : debian.mid(0, 6)) {
         timing.name += QStringLiteral(", Debian PDFs");
         debianOnly.append(timing);
     }
     debianOnly.append(exiftoolDebian);
     print(QStringLiteral("\nthe Debian PDFs alone (the same runs)\n"));
     print(bench::formatTimings(debianOnly));
+    print(bench::formatCpuTimes(debianOnly.mid(0, 5)));
 
     const QString oursOnSample = QStringLiteral("our tool on pdftk-java's sample");
     const QString oursLarge = QStringLiteral("our tool, files over 1 MB");
@@ -316,75 +376,102 @@ void benchmarkRealFiles(const RealFileOptions& options) {
     print(QStringLiteral("\nratios\n"));
     print(bench::formatRatios(whole + QList{exiftool} + debianOnly + parts,
                               {
-                                  {windowAll, exiftool.name, 2.5},
-                                  {windowAll, pdfinfo.name, 3.0},
-                                  // The overlap of the tools pays.
-                                  {windowAll, ours.name, 1.6},
-                                  {windowAll, windowOne, 0},
-                                  {windowOne, ours.name, 0},
+                                  // Workers that stay against a process per file, the
+                                  // exiftool batch, and against one worker.
+                                  {debianName(1), debianName(2), 3.0},
+                                  {debianName(1), debianName(6), 15.0},
+                                  {debianName(1), debianName(0), 1.7},
+                                  {debianName(1), debianName(5), 3.0},
+                                  {debianName(1), debianName(4), 1.6},
+                                  {window.all, window.perFile, 0},
+                                  {window.all, exiftool.name, 2.5},
+                                  {window.all, pdfinfo.name, 3.0},
+                                  {window.all, ours.name, 1.6},
+                                  {window.all, window.one, 0},
+                                  {window.perFile, ours.name, 0},
                                   // The bound the processors set for tools side by side.
                                   {sideBySide.name, ours.name, 0},
-                                  {windowAll, sideBySide.name, 0},
-                                  {debianName(1), debianName(4), 2.5},
-                                  {debianName(1), debianName(3), 3.0},
-                                  {debianName(1), debianName(2), 1.6},
+                                  {window.perFile, sideBySide.name, 0},
                                   {ours.name, pdfinfo.name, 0},
-                                  {oursOnSample, whole[4].name, 0},
+                                  {oursOnSample, java.name, 0},
                                   // At most half of pdfinfo's time: at least twice as fast.
                                   {oursLarge, pdfinfoLarge, 2.0},
                               }));
+    print(formatAuditCost(debianOnly[1], debianOnly[3]));
+    print(formatAuditCost(whole[1], whole[3]));
 }
 
+// Copies of source named "document NNNNNN.pdf" in folder, written from one read of it.
 QStringList makeCopies(const QString& folder, const QString& source, int count) {
+    QFile original(source);
+    const QByteArray bytes = original.open(QIODevice::ReadOnly) ? original.readAll() : QByteArray();
     QStringList paths;
+    paths.reserve(count);
     for (int i = 0; i < count; ++i) {
         const QString path =
-            QStringLiteral("%1/document %2.pdf").arg(folder).arg(i, 5, 10, QLatin1Char('0'));
-        QFile::copy(source, path);
+            QStringLiteral("%1/document %2.pdf").arg(folder).arg(i, 6, 10, QLatin1Char('0'));
+        QFile copy(path);
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(path));
+            return paths;
+        }
         paths.append(path);
     }
     return paths;
 }
 
-void benchmarkGeneratedFiles(const QString& tool, const QString& source, int files, int large) {
-    const int cores = extract::RunOptions::defaultParallelTools();
+void benchmarkGeneratedFiles(const QString& tool, const QString& source, int files, int few,
+                             int many) {
+    const WindowRuns window;
     print(QStringLiteral("\nGENERATED FILES: copies of %1\n").arg(source));
     QTemporaryDir work;
     const QStringList copies = makeCopies(work.path(), source, files);
-    const QString windowOne = QStringLiteral("window's run, 1 tool");
-    const QString windowAll = QStringLiteral("window's run, %1 tools").arg(cores);
     const QList<bench::Timing> timings = bench::timeInTurns(
         copies, 10,
-        {[&](const QStringList& chunk) { return timeWindowRun(chunk, 1, windowOne); },
-         [&](const QStringList& chunk) { return timeWindowRun(chunk, cores, windowAll); },
-         [&](const QStringList& chunk) { return bench::timeOurTool(tool, chunk); }});
+        window.timers().mid(0, 3) + QList<bench::PerFileTimer>{[&](const QStringList& chunk) {
+            return bench::timeOurTool(tool, chunk);
+        }});
     print(bench::formatTimings(timings));
     print(bench::formatCpuTimes(timings));
-    print(bench::formatRatios(timings, {{windowOne, timings[2].name, 0},
-                                        {windowAll, timings[2].name, 0},
-                                        {windowAll, windowOne, 0}}));
+    print(bench::formatRatios(timings, {{window.all, window.perFile, 0},
+                                        {window.all, window.one, 0},
+                                        {window.all, timings[3].name, 0}}));
 
+    // The workers' run over a folder of few copies and over one of many: neither the time per
+    // file nor the memory may grow with the number of files.
     QTemporaryDir small;
     QTemporaryDir big;
-    const QStringList few = makeCopies(small.path(), source, 20);
-    const QStringList many = makeCopies(big.path(), source, large);
-    for (const int tools : {1, cores}) {
-        resetPeakMemory();
-        const double fewRun = timeWindowRun(few, tools, QString()).wallSeconds;
-        const double fewPeak = peakMemoryMb();
-        resetPeakMemory();
-        const double manyRun = timeWindowRun(many, tools, QString()).wallSeconds;
-        const double manyPeak = peakMemoryMb();
-        print(QStringLiteral("%1 tool(s): per file %2 ms in a folder of 20, %3 ms in one of %4 "
-                             "(%5x); peak memory %6 MB and %7 MB\n")
-                  .arg(tools)
-                  .arg(fewRun / 20 * 1000, 0, 'f', 2)
-                  .arg(manyRun / large * 1000, 0, 'f', 2)
-                  .arg(large)
-                  .arg((manyRun / large) / (fewRun / 20), 0, 'f', 2)
-                  .arg(fewPeak, 0, 'f', 1)
-                  .arg(manyPeak, 0, 'f', 1));
-    }
+    const QStringList fewCopies = makeCopies(small.path(), source, few);
+    const QStringList manyCopies = makeCopies(big.path(), source, many);
+    bench::warmPageCache(fewCopies + manyCopies);
+    resetPeakMemory();
+    const bench::Timing fewRun = timeWindowRun(fewCopies, {window.cores}, window.all);
+    const double fewPeak = peakMemoryMb();
+    resetPeakMemory();
+    const bench::Timing manyRun = timeWindowRun(manyCopies, {window.cores}, window.all);
+    const double manyPeak = peakMemoryMb();
+    const auto verdict = [](bool met) {
+        return met ? QStringLiteral("met") : QStringLiteral("MISSED");
+    };
+    print(QStringLiteral("%1: %2 files in %3 s (%4 ms per file, target at most 40 s for 100,000: "
+                         "%5), %6 files in %7 s (%8 ms per file)\n")
+              .arg(window.all)
+              .arg(many)
+              .arg(manyRun.wallSeconds, 0, 'f', 1)
+              .arg(manyRun.secondsPerFile() * 1000, 0, 'f', 3)
+              .arg(verdict(manyRun.secondsPerFile() * 100'000 <= 40))
+              .arg(few)
+              .arg(fewRun.wallSeconds, 0, 'f', 1)
+              .arg(fewRun.secondsPerFile() * 1000, 0, 'f', 3));
+    print(bench::formatCpuTimes({manyRun}));
+    print(QStringLiteral("peak memory: %1 MB with %2 files, %3 MB with %4 (%5 % more, target at "
+                         "most 10 %: %6)\n")
+              .arg(fewPeak, 0, 'f', 1)
+              .arg(few)
+              .arg(manyPeak, 0, 'f', 1)
+              .arg(many)
+              .arg((manyPeak / fewPeak - 1) * 100, 0, 'f', 1)
+              .arg(verdict(manyPeak <= fewPeak * 1.1)));
 }
 
 } // namespace
@@ -401,7 +488,7 @@ int main(int argc, char* argv[]) {
         print(QStringLiteral(
             "usage: bench_extract [--tool PATH] [--debian FOLDER] [--shared FOLDER] "
             "[--java-files N] [--chunks N] [--timeout SECONDS] [--no-fetch] [--files N] "
-            "[--large N] [--real-only] [--generated-only] [--window-only]\n"));
+            "[--few N] [--large N] [--real-only] [--generated-only] [--window-only]\n"));
         return 0;
     }
     const QString buildFolder = QCoreApplication::applicationDirPath();
@@ -438,7 +525,8 @@ int main(int argc, char* argv[]) {
     if (!windowOnly && !arguments.contains(QStringLiteral("--real-only")))
         benchmarkGeneratedFiles(real.tool, source,
                                 number(arguments, QStringLiteral("--files"), 200),
-                                number(arguments, QStringLiteral("--large"), 2000));
+                                number(arguments, QStringLiteral("--few"), 2000),
+                                number(arguments, QStringLiteral("--large"), 100'000));
     print(QStringLiteral("\nload average at end: %1; wall time of the whole benchmark: %2 s\n")
               .arg(loadAverage())
               .arg(static_cast<double>(clock.elapsed()) / 1000, 0, 'f', 1));
