@@ -25,7 +25,7 @@ BlockCacheSource::Block& BlockCacheSource::blockFor(qpdf_offset_t start) {
                               [&](const Block& block) { return block.start == start; });
     if (found == blocks_.end()) {
         if (blocks_.size() < cachedBlocks_) {
-            blocks_.push_back({-1, 0, std::make_unique<char[]>(blockSize_)});
+            blocks_.push_back({-1, 0, std::make_unique_for_overwrite<char[]>(blockSize_)});
             found = blocks_.end() - 1;
         } else {
             found = std::min_element(

@@ -137,6 +137,9 @@ PageWalkFacts walkPages(AuditSource& source, const PdfObject& root, long long pa
         const PdfObject& kids = valueOf(source, kid, "Kids");
         if (isName(valueOf(source, kid, "Type"), "Page") || kids.is(Kind::Null)) {
             sizes.page(kidValue, kid, attributes);
+            if (sizes.facts.sizesVary) {
+                break; // the pages after it can change nothing that is reported
+            }
         } else if (kids.is(Kind::Array)) {
             path.push_back({&kids, 0, attributes, kidIdentity});
             if (kidIdentity) {

@@ -112,7 +112,10 @@ std::string_view FileBytes::from(std::int64_t offset, std::size_t length) {
         return whole_.substr(static_cast<std::size_t>(offset));
     }
     length = std::min(length, static_cast<std::size_t>(size_ - offset));
-    buffer_.resize(length);
+    // The buffer only grows: setting its size again for every read would clear it each time.
+    if (buffer_.size() < length) {
+        buffer_.resize(length);
+    }
     source_->seek(offset, SEEK_SET);
     std::size_t done = 0;
     while (done < length) {
@@ -122,8 +125,7 @@ std::string_view FileBytes::from(std::int64_t offset, std::size_t length) {
         }
         done += got;
     }
-    buffer_.resize(done);
-    return buffer_;
+    return std::string_view(buffer_.data(), done);
 }
 
 template <typename Parse> auto QuickDocument::parseAt(std::int64_t offset, Parse parse) {
