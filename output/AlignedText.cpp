@@ -73,7 +73,7 @@ void appendCell(QString& line, QStringView text, int width) {
         if (line[i].unicode() < 0x20)
             line[i] = QLatin1Char(' ');
     if (const int shown = displayWidth(text); shown < width)
-        line += QString(width - shown, QLatin1Char(' '));
+        line.resize(line.size() + (width - shown), QLatin1Char(' '));
     line += QLatin1Char('\t');
 }
 
@@ -90,7 +90,7 @@ QByteArray clipboardText(const TextTable& table) {
     for (int row = 0; row < table.rowCount(); ++row) {
         if (!table.isTicked(row))
             continue;
-        line.clear();
+        line.truncate(0); // keeps its room for the next line
         for (int column = 0; column < widths.size(); ++column)
             appendCell(line, table.cell(row, column), widths[column]);
         line.chop(1);

@@ -24,7 +24,7 @@ void BlockWriter::flush() {
         throw base::RunTimeError(QStringLiteral("The results could not be written: %1")
                                      .arg(file ? writeFailureReason(*file) : device.errorString()));
     }
-    block.clear();
+    block.truncate(0); // keeps its room for the next block
 }
 
 } // namespace output

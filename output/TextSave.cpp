@@ -33,8 +33,9 @@ void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
     showProgress(progress, 10, writing);
     const QList<int> widths = form == TextForm::Aligned ? table.widths(true) : QList<int>();
     BlockWriter out(device);
-    const auto lineOf = [&](int row) {
-        QString line;
+    QString line;
+    const auto lineOf = [&](int row) -> const QString& {
+        line.truncate(0); // keeps its room for the next line
         for (int column = 0; column < table.columnCount(); ++column) {
             const QStringView cell =
                 row < 0 ? QStringView(table.headers()[column]) : table.cell(row, column);
@@ -48,7 +49,7 @@ void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
         }
         return line;
     };
-    const auto addLine = [&](const QString& line) { out.addRecord({line.toUtf8(), "\r\n"}); };
+    const auto addLine = [&](const QString& text) { out.addRecord({text.toUtf8(), "\r\n"}); };
     addLine(lineOf(-1));
     showProgress(progress, 20, writing);
     const int rows = table.rowCount();

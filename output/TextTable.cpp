@@ -12,28 +12,30 @@ TextTable::TextTable(const base::ResultsSnapshot& results, const QLocale& locale
     : headerTexts(results.headers()), longest(results.headerCount(), 0) {
     const int columns = results.headerCount();
     rows.reserve(results.rowCount());
+    cellEnds.reserve(qsizetype{results.rowCount()} * columns);
+    // Each row's text is put together here, then copied once at its size: growing every
+    // row's own string cell by cell would allocate it again and again.
+    QString line;
     for (int row = 0; row < results.rowCount(); ++row) {
         if (stop && row % 1024 == 0)
             stop->throwIfRequested();
-        Row shown;
-        shown.ticked = results.isTicked(row);
+        line.truncate(0);
         for (int column = 0; column < columns; ++column) {
             QString text = base::cellText(results.cell(row, column), locale);
+            // A NUL is left out: tools that read text take it as the end of the line.
             text.remove(QChar(0));
             longest[column] = std::max(longest[column], displayWidth(text));
-            shown.cells += text;
-            shown.cells += QChar(0);
+            line += text;
+            cellEnds.append(static_cast<int>(line.size()));
         }
-        rows.append(std::move(shown));
+        rows.append({QString(line.constData(), line.size()), results.isTicked(row)});
     }
 }
 
 QStringView TextTable::cell(int row, int column) const {
-    const QString& cells = rows[row].cells;
-    qsizetype start = 0;
-    for (int skipped = 0; skipped < column; ++skipped)
-        start = cells.indexOf(QChar(0), start) + 1;
-    return QStringView(cells).mid(start, cells.indexOf(QChar(0), start) - start);
+    const qsizetype first = qsizetype{row} * columnCount();
+    const int start = column == 0 ? 0 : cellEnds[first + column - 1];
+    return QStringView(rows[row].cells).mid(start, cellEnds[first + column] - start);
 }
 
 QList<int> TextTable::widths(bool withHeaders) const {

@@ -35,11 +35,13 @@ public:
 
 private:
     struct Row {
-        QString cells; // each cell's text followed by a NUL, which no text holds
+        QString cells; // each cell's text, one after the other
         bool ticked = false;
     };
     QStringList headerTexts;
     QList<Row> rows;
+    // Where each cell ends in its row's text, row after row.
+    QList<int> cellEnds;
     QList<int> longest; // without the headers
 };
 
