@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # One screenshot of the real window after a run over the samples, taken in the X server of
 # xvfb-run with openbox framing the window. Usage: screenshot.sh PROGRAM OUT KIND, where KIND
-# is designed (the window at its designed size), maximised, unread (the final box naming the
-# file that could not be read) or whole (the whole screen as it is). Called by
-# make-screenshots.sh, which sets the screen, the scale, the theme and the direction.
+# is designed (the window at its designed size), maximised, audit (maximised, with the audit's
+# columns), unread (the final box naming the file that could not be read) or whole (the whole
+# screen as it is). Called by make-screenshots.sh, which sets the screen, the scale, the theme
+# and the direction.
 source "$(dirname "$0")/../tests/e2e/e2e_lib.sh"
 program=$1 out=$2 kind=$3
 openbox >/dev/null 2>&1 &
@@ -14,6 +15,13 @@ sleep 0.5
 mkdir -p "$XDG_CONFIG_HOME/Quorvane"
 printf '[General]\nResultsHeaderState="{\\"order\\":\\"descending\\",\\"sort\\":\\"Column8\\"}"\n' \
     > "$XDG_CONFIG_HOME/Quorvane/Parvilon.conf"
+if [ "$kind" = audit ]; then
+    # The audit's columns after the version and the page count, the other described ones off.
+    for column in 2 3 4 5 6 7 9 10 11; do echo "Column$column=0"; done \
+        >> "$XDG_CONFIG_HOME/Quorvane/Parvilon.conf"
+    for column in $(seq 12 22); do echo "Column$column=1"; done \
+        >> "$XDG_CONFIG_HOME/Quorvane/Parvilon.conf"
+fi
 start_program "$program" ${PARVILON_ARGUMENTS:-}
 sleep 0.5
 keys alt+m
@@ -30,7 +38,7 @@ if [ "$kind" = unread ]; then
     close_program
     exit 0
 fi
-if [ "$kind" = maximised ]; then
+if [ "$kind" = maximised ] || [ "$kind" = audit ]; then
     # openbox's own maximise: the whole screen less nothing (Xvfb has no panel).
     xdotool windowmove "$window_id" 0 0
     eval "$(xdotool getdisplaygeometry --shell)"
