@@ -26,6 +26,14 @@ public:
     }
 };
 
+// Shows value and text where there is a progress to show them.
+inline void showProgress(Progress* progress, int value, const QString& text) {
+    if (!progress)
+        return;
+    progress->setValue(value);
+    progress->setText(text);
+}
+
 // Progress that goes nowhere, remembering only the last value and text.
 class SilentProgress final : public Progress {
 public:

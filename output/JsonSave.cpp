@@ -9,17 +9,6 @@
 
 namespace output {
 
-namespace {
-
-void showProgress(base::Progress* progress, int value, const QString& text) {
-    if (!progress)
-        return;
-    progress->setValue(value);
-    progress->setText(text);
-}
-
-} // namespace
-
 JsonForm jsonFormFor(const QString& path) {
     return path.endsWith(QLatin1String(".jsonl"), Qt::CaseInsensitive) ? JsonForm::Lines
                                                                        : JsonForm::Array;
@@ -29,7 +18,7 @@ void writeResultsJson(const base::ResultsSnapshot& results, QIODevice& device, J
                       base::Progress* progress, const base::StopRequest* stop,
                       const QString& name) {
     const QString writing = QStringLiteral("Writing file: ") + name;
-    showProgress(progress, 10, writing);
+    base::showProgress(progress, 10, writing);
     BlockWriter out(device);
     const bool array = form == JsonForm::Array;
     if (array)
@@ -57,14 +46,14 @@ void writeResultsJson(const base::ResultsSnapshot& results, QIODevice& device, J
     if (array)
         out.addRecord({"\n]\n"});
     out.flush();
-    showProgress(progress, 100, QStringLiteral("Done."));
+    base::showProgress(progress, 100, QStringLiteral("Done."));
 }
 
 base::Status saveResultsJson(const base::ResultsSnapshot& results, const QString& path,
                              base::Progress* progress, const base::StopRequest* stop,
                              std::optional<JsonForm> form) {
     try {
-        showProgress(progress, 1, QStringLiteral("Writing file: ") + base::fileNameOf(path));
+        base::showProgress(progress, 1, QStringLiteral("Writing file: ") + base::fileNameOf(path));
         WholeFileWriter file(path);
         try {
             writeResultsJson(results, file.device(), form.value_or(jsonFormFor(path)), progress,

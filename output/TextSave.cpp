@@ -10,17 +10,6 @@
 
 namespace output {
 
-namespace {
-
-void showProgress(base::Progress* progress, int value, const QString& text) {
-    if (!progress)
-        return;
-    progress->setValue(value);
-    progress->setText(text);
-}
-
-} // namespace
-
 TextForm textFormFor(const QString& path) {
     return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? TextForm::Csv
                                                                      : TextForm::Aligned;
@@ -30,7 +19,7 @@ void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
                       base::Progress* progress, const base::StopRequest* stop,
                       const QString& name) {
     const QString writing = QStringLiteral("Writing file: ") + name;
-    showProgress(progress, 10, writing);
+    base::showProgress(progress, 10, writing);
     const QList<int> widths = form == TextForm::Aligned ? table.widths(true) : QList<int>();
     BlockWriter out(device);
     QString line;
@@ -51,7 +40,7 @@ void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
     };
     const auto addLine = [&](const QString& text) { out.addRecord({text.toUtf8(), "\r\n"}); };
     addLine(lineOf(-1));
-    showProgress(progress, 20, writing);
+    base::showProgress(progress, 20, writing);
     const int rows = table.rowCount();
     for (int row = 0; row < rows; ++row) {
         if (row % 1000 == 0 && stop)
@@ -67,7 +56,7 @@ void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
         }
     }
     out.flush();
-    showProgress(progress, 100, QStringLiteral("Done."));
+    base::showProgress(progress, 100, QStringLiteral("Done."));
 }
 
 base::Status saveResultsText(const base::ResultsSnapshot& results, const QString& path,
@@ -75,7 +64,7 @@ base::Status saveResultsText(const base::ResultsSnapshot& results, const QString
                              const base::StopRequest* stop) {
     try {
         const QString writing = QStringLiteral("Writing file: ") + base::fileNameOf(path);
-        showProgress(progress, 1, writing);
+        base::showProgress(progress, 1, writing);
         const TextTable table(results, locale, stop);
         WholeFileWriter file(path);
         try {

@@ -46,8 +46,8 @@ done
 desktop-file-validate /usr/share/applications/org.parvilon.Parvilon.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.parvilon.Parvilon.metainfo.xml
 
-xvfb-run -a -s "-screen 0 1280x1024x24" "$e2e/window.sh" /usr/bin/parvilon
-xvfb-run -a -s "-screen 0 1280x1024x24" "$e2e/samples_run_save.sh" /usr/bin/parvilon
+xvfb-run -a -n 140 -s "-screen 0 1280x1024x24" "$e2e/window.sh" /usr/bin/parvilon
+xvfb-run -a -n 141 -s "-screen 0 1280x1024x24" "$e2e/samples_run_save.sh" /usr/bin/parvilon
 
 dpkg -r parvilon >/dev/null
 installed=
