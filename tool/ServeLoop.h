@@ -20,10 +20,10 @@ public:
 
 // Serves the requests read from input (ServeProtocol.h) until its end, writing the ready line
 // and then one answer for each request to output, each with one write. Every file is read
-// afresh, as a run of the tool for it alone would read it, and the memory it took is given
-// back before the next request. Returns the exit status: 0 at the end of input between
-// requests; 2 after a header that is no request or input that ends inside a request (both
-// answered with status 2 and the reason); 1 when an answer cannot be written.
+// afresh, as a run of the tool for it alone would read it, and the heap is trimmed before the
+// next request once it holds more than a small reserve (16 MB). Returns the exit status: 0 at the
+// end of input between requests; 2 after a header that is no request or input that ends inside a
+// request (both answered with status 2 and the reason); 1 when an answer cannot be written.
 int serveRequests(int input, int output, RequestGuard& guard);
 
 } // namespace pdfinfodump
