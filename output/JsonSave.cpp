@@ -52,24 +52,11 @@ void writeResultsJson(const base::ResultsSnapshot& results, QIODevice& device, J
 base::Status saveResultsJson(const base::ResultsSnapshot& results, const QString& path,
                              base::Progress* progress, const base::StopRequest* stop,
                              std::optional<JsonForm> form) {
-    try {
-        base::showProgress(progress, 1, QStringLiteral("Writing file: ") + base::fileNameOf(path));
-        WholeFileWriter file(path);
-        try {
-            writeResultsJson(results, file.device(), form.value_or(jsonFormFor(path)), progress,
-                             stop, base::fileNameOf(path));
-        } catch (const base::Stopped&) {
-            throw;
-        } catch (const base::RunTimeError&) {
-            file.failure(); // the same refusal, said with the file's name
-        }
-        if (stop)
-            stop->throwIfRequested();
-        file.commit();
-        return base::Status::success();
-    } catch (const base::RunTimeError& error) {
-        return base::Status::failure(QString::fromUtf8(error.what()));
-    }
+    base::showProgress(progress, 1, QStringLiteral("Writing file: ") + base::fileNameOf(path));
+    return writeWholeFile(path, stop, [&](QIODevice& device) {
+        writeResultsJson(results, device, form.value_or(jsonFormFor(path)), progress, stop,
+                         base::fileNameOf(path));
+    });
 }
 
 } // namespace output

@@ -66,18 +66,9 @@ base::Status saveResultsText(const base::ResultsSnapshot& results, const QString
         const QString writing = QStringLiteral("Writing file: ") + base::fileNameOf(path);
         base::showProgress(progress, 1, writing);
         const TextTable table(results, locale, stop);
-        WholeFileWriter file(path);
-        try {
-            writeResultsText(table, file.device(), form, progress, stop, base::fileNameOf(path));
-        } catch (const base::Stopped&) {
-            throw;
-        } catch (const base::RunTimeError&) {
-            file.failure(); // the same refusal, said with the file's name
-        }
-        if (stop)
-            stop->throwIfRequested();
-        file.commit();
-        return base::Status::success();
+        return writeWholeFile(path, stop, [&](QIODevice& device) {
+            writeResultsText(table, device, form, progress, stop, base::fileNameOf(path));
+        });
     } catch (const base::RunTimeError& error) {
         return base::Status::failure(QString::fromUtf8(error.what()));
     }

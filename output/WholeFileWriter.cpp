@@ -1,5 +1,6 @@
 #include "output/WholeFileWriter.h"
 
+#include "base/Progress.h"
 #include "base/RunTimeError.h"
 
 #include <cerrno>
@@ -43,6 +44,26 @@ QString writeFailureReason(QFileDevice& file) {
     if (file.isOpen())
         file.flush();
     return file.errorString();
+}
+
+base::Status writeWholeFile(const QString& path, const base::StopRequest* stop,
+                            const std::function<void(QIODevice&)>& write) {
+    try {
+        WholeFileWriter file(path);
+        try {
+            write(file.device());
+        } catch (const base::Stopped&) {
+            throw;
+        } catch (const base::RunTimeError&) {
+            file.failure(); // the same refusal, said with the file's name
+        }
+        if (stop)
+            stop->throwIfRequested();
+        file.commit();
+        return base::Status::success();
+    } catch (const base::RunTimeError& error) {
+        return base::Status::failure(QString::fromUtf8(error.what()));
+    }
 }
 
 } // namespace output

@@ -1,7 +1,15 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QSaveFile>
 #include <QString>
+
+#include <functional>
+
+namespace base {
+class StopRequest;
+}
 
 namespace output {
 
@@ -34,6 +42,12 @@ private:
     QString path;
     QSaveFile file;
 };
+
+// Writes the file at path whole with write, which may throw base::Stopped (passed on, the old
+// file left) or base::RunTimeError (a refused write: said with the file's name). A stop
+// requested meanwhile also leaves the old file. Failures come back as the status.
+base::Status writeWholeFile(const QString& path, const base::StopRequest* stop,
+                            const std::function<void(QIODevice&)>& write);
 
 // The reason the last write to file was refused. A write that stopped part-way gives no
 // reason of its own ("Unknown error"); what it left in the file's buffer is written once
