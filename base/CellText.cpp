@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <charconv>
 #include <cmath>
 
 namespace base {
@@ -144,6 +145,42 @@ QString cellText(const CellValue& cell, const QLocale& locale) {
     if (cell.isForm())
         return formText(cell.formValue());
     return {};
+}
+
+CellTextWriter::CellTextWriter(const QLocale& shownIn)
+    : locale(shownIn), dateFormat(platform::shortDateFormatWithFullYear(shownIn)),
+      fileTimeShowsZone(showsZone(platform::fileDateTimeFormat(shownIn))),
+      documentTimes(shownIn, platform::longTimeFormatWithoutZone(shownIn)),
+      fileTimes(shownIn, shownIn.timeFormat(QLocale::ShortFormat)) {}
+
+void CellTextWriter::appendDateTime(QByteArray& utf8, const DateTimeValue& moment) {
+    if (moment.kind == DateTimeValue::Kind::FileDateTime && fileTimeShowsZone) {
+        utf8 += fileDateTimeText(moment, locale).toUtf8();
+        return;
+    }
+    const qint64 day = moment.date.toJulianDay();
+    auto date = dates.constFind(day);
+    if (date == dates.constEnd())
+        date = dates.insert(day, locale.toString(moment.date, dateFormat).toUtf8());
+    utf8 += *date;
+    if (moment.kind == DateTimeValue::Kind::DocumentDate)
+        return;
+    utf8 += ' ';
+    (moment.kind == DateTimeValue::Kind::FileDateTime ? fileTimes : documentTimes)
+        .append(utf8, moment.time);
+}
+
+void CellTextWriter::append(QByteArray& utf8, const CellValue& cell) {
+    if (cell.isDateTime()) {
+        appendDateTime(utf8, cell.dateTimeValue());
+    } else if (cell.isInteger()) {
+        char digits[24];
+        const auto [end, error] =
+            std::to_chars(digits, digits + sizeof digits, cell.integerValue());
+        utf8.append(digits, end - digits);
+    } else if (!cell.isEmpty()) {
+        utf8 += cellText(cell, locale).toUtf8();
+    }
 }
 
 } // namespace base

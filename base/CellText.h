@@ -1,7 +1,10 @@
 #pragma once
 
 #include "base/CellValue.h"
+#include "base/TimeTexts.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QLocale>
 #include <QString>
 
@@ -22,5 +25,26 @@ QString cellText(const CellValue& cell, const QLocale& locale = QLocale());
 
 // The Qt format a date-time cell is shown in.
 QString dateTimeFormat(DateTimeValue::Kind kind, const QLocale& locale = QLocale());
+
+// Shows cells as cellText does, in UTF-8, for the ways out that write every cell of a large
+// table: the date and time formats are worked out once, and the text of each day and each
+// time of day met is kept, since a table holds the same days and times again and again.
+class CellTextWriter {
+public:
+    explicit CellTextWriter(const QLocale& locale = QLocale());
+    // Appends the cell's text.
+    void append(QByteArray& utf8, const CellValue& cell);
+
+private:
+    void appendDateTime(QByteArray& utf8, const DateTimeValue& moment);
+
+    QLocale locale;
+    QString dateFormat;
+    // A file's time that shows its zone is shown whole, as the zone depends on the day.
+    bool fileTimeShowsZone = false;
+    QHash<qint64, QByteArray> dates; // by Julian day
+    TimeTexts documentTimes;
+    TimeTexts fileTimes;
+};
 
 } // namespace base

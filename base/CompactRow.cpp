@@ -127,6 +127,16 @@ CellValue CompactRow::cell(int column) const {
     if (column < 0)
         return {};
     const auto [begin, end] = rangeOf(column);
+    return valueAt(begin, end);
+}
+
+QByteArrayView CompactRow::textAt(qsizetype begin, qsizetype end) const {
+    if (end - begin < 2 || cells[begin] != Text)
+        return {};
+    return QByteArrayView(cells.constData() + begin + 1, end - begin - 2);
+}
+
+CellValue CompactRow::valueAt(qsizetype begin, qsizetype end) const {
     if (begin >= end)
         return {};
     const char* const at = cells.constData() + begin;

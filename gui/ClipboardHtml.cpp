@@ -26,8 +26,9 @@ QString clipboardHtml(const output::TextTable& table) {
         if (!table.isTicked(row))
             continue;
         cells.clear();
+        const output::TextRow& texts = table.row(row);
         for (int column = 0; column < table.columnCount(); ++column)
-            cells.append(table.cell(row, column).toString());
+            cells.append(QString::fromUtf8(texts.cell(column)));
         appendRow(html, cells, QLatin1String("td"));
     }
     html += QLatin1String("</table>\n</body></html>\n");

@@ -1,5 +1,7 @@
 #include "output/AlignedText.h"
 
+#include "platform/HugePages.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -46,35 +48,44 @@ bool isWide(char32_t c) {
 
 } // namespace
 
-int displayWidth(QStringView text) {
-    // Below U+1100 (the first wide character) every UTF-16 unit is one column.
-    const auto narrow = [](QChar c) { return c.unicode() < 0x1100; };
-    if (std::all_of(text.begin(), text.end(), narrow))
-        return static_cast<int>(text.size());
+int displayWidth(QByteArrayView text) {
+    // Below U+1100 (the first wide character) every character is one column, and ASCII
+    // text, the most usual, is one byte per character.
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const qsizetype size = text.size();
+    unsigned char high = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        high |= bytes[i];
+    if (high < 0x80)
+        return static_cast<int>(size);
     int width = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
-            QChar::isLowSurrogate(text[i + 1].unicode())) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        }
-        width += isWide(c) ? 2 : 1;
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char lead = bytes[i];
+        // The length of the character from its lead byte; what follows a lead byte is never
+        // taken for a character of its own.
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length && i + k < size; ++k)
+            c = (c << 6) | (bytes[i + k] & 0x3F);
+        i += length;
+        width += c >= 0x1100 && isWide(c) ? 2 : 1;
     }
     return width;
 }
 
-void appendCell(QString& line, QStringView text, int width) {
+void appendCell(QByteArray& line, QByteArrayView text, int width) {
     const qsizetype start = line.size();
     line += text;
     // A tab or line break would start a new column or line of its own: each control
-    // character shows as one blank, so the width is the same as counted.
+    // character shows as one blank, so the width is the same as counted. Bytes of UTF-8
+    // characters beyond ASCII are never below U+0020.
+    char* const cells = line.data();
     for (qsizetype i = start; i < line.size(); ++i)
-        if (line[i].unicode() < 0x20)
-            line[i] = QLatin1Char(' ');
+        if (static_cast<unsigned char>(cells[i]) < 0x20)
+            cells[i] = ' ';
     if (const int shown = displayWidth(text); shown < width)
-        line.resize(line.size() + (width - shown), QLatin1Char(' '));
-    line += QLatin1Char('\t');
+        line.append(width - shown, ' ');
+    line += '\t';
 }
 
 QByteArray clipboardText(const TextTable& table) {
@@ -86,17 +97,21 @@ QByteArray clipboardText(const TextTable& table) {
         estimate += width + 1;
     QByteArray text;
     text.reserve((estimate + 2) * table.rowCount());
-    QString line;
+    platform::preferHugePages(text.constData(), text.capacity());
     for (int row = 0; row < table.rowCount(); ++row) {
         if (!table.isTicked(row))
             continue;
-        line.truncate(0); // keeps its room for the next line
+        const qsizetype lineStart = text.size();
+        const TextRow& cells = table.row(row);
         for (int column = 0; column < widths.size(); ++column)
-            appendCell(line, table.cell(row, column), widths[column]);
-        line.chop(1);
-        while (line.endsWith(QLatin1Char(' ')))
-            line.chop(1);
-        text += line.toUtf8();
+            appendCell(text, cells.cell(column), widths[column]);
+        // The line's last tab and its trailing blanks go.
+        qsizetype end = text.size();
+        if (end > lineStart)
+            --end;
+        while (end > lineStart && text[end - 1] == ' ')
+            --end;
+        text.truncate(end);
         text += "\r\n";
     }
     text.squeeze();

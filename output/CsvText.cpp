@@ -1,31 +1,34 @@
 #include "output/CsvText.h"
 
+#include <algorithm>
+
 namespace output {
 
-void appendCsvField(QString& line, QStringView field) {
-    const bool quoted = field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
-                        field.contains(QLatin1Char('\r')) || field.contains(QLatin1Char('\n'));
+void appendCsvField(QByteArray& line, QByteArrayView field) {
+    const bool quoted = std::any_of(field.begin(), field.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
     if (!quoted) {
         line += field;
         return;
     }
-    line += QLatin1Char('"');
-    for (const QChar c : field) {
-        if (c == QLatin1Char('"'))
-            line += QLatin1Char('"');
+    line += '"';
+    for (const char c : field) {
+        if (c == '"')
+            line += '"';
         line += c;
     }
-    line += QLatin1Char('"');
+    line += '"';
 }
 
 QString csvLine(const QStringList& fields) {
-    QString line;
+    QByteArray line;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            line += QLatin1Char(',');
-        appendCsvField(line, fields[i]);
+            line += ',';
+        appendCsvField(line, fields[i].toUtf8());
     }
-    return line;
+    return QString::fromUtf8(line);
 }
 
 } // namespace output

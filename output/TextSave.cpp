@@ -22,23 +22,23 @@ void writeResultsText(const TextTable& table, QIODevice& device, TextForm form,
     base::showProgress(progress, 10, writing);
     const QList<int> widths = form == TextForm::Aligned ? table.widths(true) : QList<int>();
     BlockWriter out(device);
-    QString line;
-    const auto lineOf = [&](int row) -> const QString& {
+    QByteArray line;
+    const auto lineOf = [&](int row) -> const QByteArray& {
         line.truncate(0); // keeps its room for the next line
+        const TextRow* cells = row < 0 ? nullptr : &table.row(row);
         for (int column = 0; column < table.columnCount(); ++column) {
-            const QStringView cell =
-                row < 0 ? QStringView(table.headers()[column]) : table.cell(row, column);
+            const QByteArrayView cell = cells ? cells->cell(column) : table.header(column);
             if (form == TextForm::Aligned) {
                 appendCell(line, cell, widths[column]);
             } else {
                 if (column > 0)
-                    line += QLatin1Char(',');
+                    line += ',';
                 appendCsvField(line, cell);
             }
         }
         return line;
     };
-    const auto addLine = [&](const QString& text) { out.addRecord({text.toUtf8(), "\r\n"}); };
+    const auto addLine = [&](const QByteArray& text) { out.addRecord({text, "\r\n"}); };
     addLine(lineOf(-1));
     base::showProgress(progress, 20, writing);
     const int rows = table.rowCount();

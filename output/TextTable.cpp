@@ -2,47 +2,70 @@
 
 #include "output/AlignedText.h"
 
-#include "base/CellText.h"
 #include "base/Progress.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace output {
 
-TextTable::TextTable(const base::ResultsSnapshot& results, const QLocale& locale,
+TextTable::TextTable(const base::ResultsSnapshot& snapshot, const QLocale& locale,
                      const base::StopRequest* stop)
-    : headerTexts(results.headers()), longest(results.headerCount(), 0) {
-    const int columns = results.headerCount();
-    rows.reserve(results.rowCount());
-    cellEnds.reserve(qsizetype{results.rowCount()} * columns);
-    // Each row's text is put together here, then copied once at its size: growing every
-    // row's own string cell by cell would allocate it again and again.
-    QString line;
-    for (int row = 0; row < results.rowCount(); ++row) {
-        if (stop && row % 1024 == 0)
+    : results(snapshot), headerTexts(snapshot.headers()), longest(snapshot.headerCount(), 0),
+      writer(locale) {
+    for (const QString& header : headerTexts)
+        headerBytes.append(header.toUtf8());
+    for (int index = 0; index < rowCount(); ++index) {
+        if (stop && index % 1024 == 0)
             stop->throwIfRequested();
-        line.truncate(0);
-        for (int column = 0; column < columns; ++column) {
-            QString text = base::cellText(results.cell(row, column), locale);
-            // A NUL is left out: tools that read text take it as the end of the line.
-            text.remove(QChar(0));
-            longest[column] = std::max(longest[column], displayWidth(text));
-            line += text;
-            cellEnds.append(static_cast<int>(line.size()));
-        }
-        rows.append({QString(line.constData(), line.size()), results.isTicked(row)});
+        const TextRow& cells = row(index);
+        for (int column = 0; column < columnCount(); ++column)
+            longest[column] = std::max(longest[column], displayWidth(cells.cell(column)));
     }
 }
 
-QStringView TextTable::cell(int row, int column) const {
-    const qsizetype first = qsizetype{row} * columnCount();
-    const int start = column == 0 ? 0 : cellEnds[first + column - 1];
-    return QStringView(rows[row].cells).mid(start, cellEnds[first + column] - start);
+const TextRow& TextTable::row(int index) const {
+    current.text.truncate(0); // keeps its room for the next row
+    current.ends.clear();
+    const int columns = columnCount();
+    if (columns == 0)
+        return current;
+    const auto endCell = [&] {
+        const qsizetype start = current.ends.empty() ? 0 : current.ends.back();
+        // A NUL is left out: tools that read text take it as the end of the line.
+        if (std::memchr(current.text.constData() + start, '\0',
+                        static_cast<size_t>(current.text.size() - start)))
+            current.text.truncate(std::remove(current.text.data() + start,
+                                              current.text.data() + current.text.size(), '\0') -
+                                  current.text.constData());
+        current.ends.push_back(current.text.size());
+    };
+    const base::ResultRowData& data = results.rows[index];
+    current.text += data.path.toUtf8();
+    endCell();
+    int next = 1; // the column whose cell comes next
+    data.cells.forEachCell([&](int column, const base::CellValue& value, QByteArrayView text) {
+        if (column < next || column >= columns)
+            return;
+        for (; next < column; ++next)
+            endCell();
+        if (text.isEmpty())
+            writer.append(current.text, value);
+        else
+            current.text += text;
+        endCell();
+        next = column + 1;
+    });
+    for (; next < columns; ++next)
+        endCell();
+    return current;
 }
 
 QList<int> TextTable::widths(bool withHeaders) const {
     QList<int> result = longest;
     if (withHeaders)
         for (int column = 0; column < result.size(); ++column)
-            result[column] = std::max(result[column], displayWidth(headerTexts[column]));
+            result[column] = std::max(result[column], displayWidth(headerBytes[column]));
     return result;
 }
 

@@ -123,6 +123,13 @@ private slots:
         QVERIFY(row.cell(4).isEmpty());
         QCOMPARE(row.cell(5).text(), QStringLiteral("withNUL"));
         QVERIFY(row.cell(9).isEmpty() && row.cell(-1).isEmpty());
+        QStringList visited; // texts as their bytes, other cells as their values
+        row.forEachCell([&](int column, const CellValue& value, QByteArrayView text) {
+            visited.append(QString::number(column) + QLatin1Char(':') +
+                           (text.isEmpty() ? base::cellText(value) : QString::fromUtf8(text)));
+        });
+        QCOMPARE(visited, (QStringList{"0:", "1:a longer replacement",
+                                       "2:", QString::fromUtf8("3:中文 😀"), "4:", "5:withNUL"}));
         base::CompactRow copy = row; // shares, then parts when changed
         copy.setCell(1, CellValue::integer(1));
         QCOMPARE(row.cell(1).text(), QStringLiteral("a longer replacement"));
@@ -329,6 +336,41 @@ private slots:
             expected += QLatin1Char(' ') + locale.toString(shown.time, timeFormat);
         QVERIFY(expected.contains(QStringLiteral("2021")));
         QCOMPARE(base::cellText(value, locale), expected);
+    }
+
+    // The writer the ways out use shows every cell as the table does, in every locale Qt
+    // knows, also when a day or a time it has kept comes again, and for a time not known.
+    void theWriterShowsCellsAsTheTableDoes() {
+        using Kind = DateTimeValue::Kind;
+        const QDate day(2021, 3, 28);
+        const QTime time(2, 30, 5, 250);
+        const QList<CellValue> values = {
+            moment(Kind::DocumentDate, day),
+            moment(Kind::DocumentDateTime, day, time, 5 * 3600 + 1800),
+            moment(Kind::FileDateTime, day, time, 3600),
+            moment(Kind::FileDateTime, day.addDays(200), time, 7200),
+            moment(Kind::DocumentDateTime, day, QTime(0, 0), 0),
+            moment(Kind::DocumentDateTime, day, QTime(), std::nullopt),
+            moment(Kind::FileDateTime, day, time.addSecs(60), 3600),
+            CellValue::integer(std::numeric_limits<qint64>::min()),
+            CellValue::byteCount(2'400'000),
+            CellValue::pageSize({612, 792, false}),
+            CellValue(QString::fromUtf8("中文 a,b")),
+            CellValue(),
+        };
+        const auto locales = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript,
+                                                      QLocale::AnyTerritory);
+        QVERIFY(locales.size() > 100);
+        for (const QLocale& locale : locales) {
+            base::CellTextWriter writer(locale);
+            for (int pass = 0; pass < 2; ++pass) {
+                for (const CellValue& value : values) {
+                    QByteArray written;
+                    writer.append(written, value);
+                    QCOMPARE(QString::fromUtf8(written), base::cellText(value, locale));
+                }
+            }
+        }
     }
 
     // File sizes in the locale's decimal units, page sizes in its measures (millimetres, or
