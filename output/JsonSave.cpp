@@ -24,13 +24,15 @@ void writeResultsJson(const base::ResultsSnapshot& results, QIODevice& device, J
     if (array)
         out.addRecord({"["});
     bool first = true;
+    QByteArray object; // keeps its room from row to row
     const int rows = results.rowCount();
     for (int row = 0; row < rows; ++row) {
         if (row % 1000 == 0 && stop)
             stop->throwIfRequested();
         if (!results.isTicked(row))
             continue;
-        const QByteArray object = jsonText(results.columns, results.rows[row]);
+        object.truncate(0);
+        appendJsonText(object, results.columns, results.rows[row]);
         if (array)
             out.addRecord({first ? "\n" : ",\n", object});
         else

@@ -20,5 +20,7 @@ QJsonValue jsonValueOf(const base::CellValue& value);
 // key per column (its command-line name, such as "pages"), and "error" with the reason when
 // the file could not be read, in that order.
 QByteArray jsonText(const base::Columns& columns, const base::ResultRowData& row);
+// The same, appended to text.
+void appendJsonText(QByteArray& text, const base::Columns& columns, const base::ResultRowData& row);
 
 } // namespace output

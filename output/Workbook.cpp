@@ -62,8 +62,27 @@ void Workbook::write(int row, int column, const QString& text) {
           row, column);
 }
 
-void Workbook::writeNumber(int row, int column, double number, const QString& shown) {
-    noteWidth(column, shown.size());
+void Workbook::write(int row, int column, QByteArrayView utf8) {
+    // Each character takes one UTF-16 unit, or two beyond U+FFFF (four bytes in UTF-8).
+    qsizetype length = 0;
+    for (const char byte : utf8)
+        length += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0;
+    for (const char byte : utf8)
+        length += static_cast<unsigned char>(byte) >= 0xF0 ? 1 : 0;
+    if (length > cellLimit) {
+        write(row, column, QString::fromUtf8(utf8));
+        return;
+    }
+    noteWidth(column, length);
+    textWithNul.truncate(0);
+    textWithNul.append(utf8);
+    check(worksheet_write_string(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
+                                 textWithNul.constData(), nullptr),
+          row, column);
+}
+
+void Workbook::writeNumber(int row, int column, double number, qsizetype shownLength) {
+    noteWidth(column, shownLength);
     check(worksheet_write_number(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
                                  number, nullptr),
           row, column);
@@ -80,8 +99,8 @@ lxw_format* Workbook::numberFormat(const QString& format) {
 }
 
 void Workbook::writeDateTime(int row, int column, QDate date, QTime time, const QString& format,
-                             const QString& shown) {
-    noteWidth(column, shown.size());
+                             qsizetype shownLength) {
+    noteWidth(column, shownLength);
     lxw_datetime moment{};
     moment.year = date.year();
     moment.month = date.month();

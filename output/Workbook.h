@@ -35,12 +35,15 @@ public:
     // Writes text into a cell (row and column from 0). Text beyond the 32,767 characters a
     // cell can hold is cut off.
     void write(int row, int column, const QString& text);
-    // Writes a number; shown is its text as the table shows it (for the column width).
-    void writeNumber(int row, int column, double number, const QString& shown);
+    // The same for text in UTF-8.
+    void write(int row, int column, QByteArrayView utf8);
+    // Writes a number; shownLength is the length of its text as the table shows it, in
+    // UTF-16 units (for the column width).
+    void writeNumber(int row, int column, double number, qsizetype shownLength);
     // Writes a date, with a time unless the time is null, shown in a spreadsheet number
     // format ("m/d/yyyy h:mm:ss AM/PM").
     void writeDateTime(int row, int column, QDate date, QTime time, const QString& format,
-                       const QString& shown);
+                       qsizetype shownLength);
     // Fits every column written so far to its longest text.
     void fitColumns();
     // Writes the file. Throws RunTimeError when it cannot.
@@ -54,6 +57,7 @@ private:
 
     QString path;
     QByteArray temporaryFolder;
+    QByteArray textWithNul; // a text cell's bytes with the NUL the library needs after them
     std::unique_ptr<WholeFileWriter> output;
     std::unique_ptr<QTemporaryFile> packed; // the library's whole workbook, before the copy
     lxw_workbook* book = nullptr;

@@ -6,6 +6,8 @@
 #include "output/SpreadsheetFormat.h"
 #include "output/Workbook.h"
 
+#include <array>
+
 namespace output {
 
 namespace {
@@ -29,34 +31,77 @@ bool showsSeconds(const QString& format) {
     return false;
 }
 
-// The path column is always text; the others as their values are. A yes or no is the text
-// the table shows, as a spreadsheet takes "Yes" typed into it, rather than a spreadsheet's
-// TRUE or FALSE, which it would show in other words (and in its own language).
-void writeCell(Workbook& book, int row, int column, const base::CellValue& value,
-               const QLocale& locale) {
-    if (column > 0 && value.isByteCount()) {
-        // The size in bytes, which a spreadsheet can add up, rather than "2.4 MB".
-        const qint64 bytes = value.byteCountValue();
-        book.writeNumber(row, column, static_cast<double>(bytes), QString::number(bytes));
-        return;
+// Writes the cells of the results' rows. The path column is always text; the others as
+// their values are. A yes or no is the text the table shows, as a spreadsheet takes "Yes"
+// typed into it, rather than a spreadsheet's TRUE or FALSE, which it would show in other
+// words (and in its own language).
+class CellWriter {
+public:
+    CellWriter(Workbook& workbook, const QLocale& locale) : book(workbook), texts(locale) {
+        using Kind = base::DateTimeValue::Kind;
+        for (const Kind kind : {Kind::DocumentDate, Kind::DocumentDateTime, Kind::FileDateTime}) {
+            const QString format = base::dateTimeFormat(kind, locale);
+            dateFormats[static_cast<size_t>(kind)] = {spreadsheetDateFormat(format),
+                                                      showsSeconds(format)};
+        }
     }
-    const QString shown = base::cellText(value, locale);
-    if (column > 0 && value.isInteger()) {
-        book.writeNumber(row, column, static_cast<double>(value.integerValue()), shown);
-        return;
+
+    void writeRow(int row, const base::ResultRowData& data, int columns) {
+        book.write(row, 0, data.path);
+        data.cells.forEachCell([&](int column, const base::CellValue& value, QByteArrayView text) {
+            if (column <= 0 || column >= columns)
+                return;
+            if (!text.isEmpty())
+                book.write(row, column, text);
+            else if (!value.isEmpty())
+                write(row, column, value);
+        });
     }
-    if (column > 0 && value.isDateTime() && fitsSpreadsheet(value.dateTimeValue().date)) {
-        const base::DateTimeValue moment = value.dateTimeValue();
-        const QString format = base::dateTimeFormat(moment.kind, locale);
-        // The cell holds the moment as the table shows it: to the second, or to the minute.
-        QTime time = moment.time;
-        if (time.isValid())
-            time = QTime(time.hour(), time.minute(), showsSeconds(format) ? time.second() : 0);
-        book.writeDateTime(row, column, moment.date, time, spreadsheetDateFormat(format), shown);
-        return;
+
+private:
+    // The length of the cell's text as the table shows it, in UTF-16 units.
+    qsizetype shownLength(const base::CellValue& value) {
+        shown.truncate(0);
+        texts.append(shown, value);
+        return QString::fromUtf8(shown).size();
     }
-    book.write(row, column, shown);
-}
+
+    void write(int row, int column, const base::CellValue& value) {
+        if (value.isByteCount()) {
+            // The size in bytes, which a spreadsheet can add up, rather than "2.4 MB".
+            const qint64 bytes = value.byteCountValue();
+            book.writeNumber(row, column, static_cast<double>(bytes),
+                             QString::number(bytes).size());
+        } else if (value.isInteger()) {
+            book.writeNumber(row, column, static_cast<double>(value.integerValue()),
+                             shownLength(value));
+        } else if (value.isDateTime() && fitsSpreadsheet(value.dateTimeValue().date)) {
+            const base::DateTimeValue moment = value.dateTimeValue();
+            const DateFormat& format = dateFormats[static_cast<size_t>(moment.kind)];
+            // The cell holds the moment as the table shows it: to the second, or the minute.
+            QTime time = moment.time;
+            if (time.isValid())
+                time = QTime(time.hour(), time.minute(), format.showsSeconds ? time.second() : 0);
+            book.writeDateTime(row, column, moment.date, time, format.inSpreadsheet,
+                               shownLength(value));
+        } else {
+            shown.truncate(0);
+            texts.append(shown, value);
+            book.write(row, column, QByteArrayView(shown));
+        }
+    }
+
+    // How a kind of date shows in the workbook, worked out once.
+    struct DateFormat {
+        QString inSpreadsheet;
+        bool showsSeconds = false;
+    };
+
+    Workbook& book;
+    base::CellTextWriter texts;
+    std::array<DateFormat, 3> dateFormats;
+    QByteArray shown;
+};
 
 } // namespace
 
@@ -68,6 +113,7 @@ base::Status writeResultsWorkbook(const base::ResultsSnapshot& results, const QS
         const int columns = results.headerCount();
         for (int column = 0; column < columns; ++column)
             book.write(0, column, results.header(column));
+        CellWriter cells(book, locale);
         if (progress) {
             progress->setValue(20);
             progress->setText(writingWorkbook);
@@ -77,8 +123,7 @@ base::Status writeResultsWorkbook(const base::ResultsSnapshot& results, const QS
             if (stop && row % 1000 == 0)
                 stop->throwIfRequested();
             if (results.isTicked(row))
-                for (int column = 0; column < columns; ++column)
-                    writeCell(book, row + 1, column, results.cell(row, column), locale);
+                cells.writeRow(row + 1, results.rows[row], columns);
             if (progress) {
                 progress->setValue(rowProgress(row + 1, rows));
                 if ((row + 1) % 1000 == 0)

@@ -137,6 +137,31 @@ private slots:
                  locked.constData());
     }
 
+    // Whatever a name or a value holds comes back from a JSON reader as it was: every control
+    // character, quotes and backslashes, characters beyond U+FFFF, and in a name the lone
+    // surrogate a name that is not UTF-8 can bring; dates beyond four-digit years too.
+    void stringsAndDatesComeBackAsTheyWere() {
+        QString controls;
+        for (char16_t c = 1; c < 0x20; ++c)
+            controls += QChar(c);
+        const QString odd = controls + QString::fromUtf8("\x7f \" \\ / é 中 😀");
+        const QString path =
+            QStringLiteral("/docs/") + odd + QChar(0xDC80) + QChar(0) + QStringLiteral(".pdf");
+        const QDate farFuture(12000, 1, 2);
+        const base::ResultsSnapshot table = results(
+            {Property::Title, Property::Modified, Property::Created},
+            {{path, odd, moment(DateTimeValue::Kind::DocumentDateTime, farFuture, {1, 2, 3}, 0),
+              moment(DateTimeValue::Kind::DocumentDate, {1, 1, 1}, {}, std::nullopt)}});
+        QJsonParseError error{};
+        const QByteArray text = output::jsonText(table.columns, table.rows[0]);
+        const QJsonObject object = QJsonDocument::fromJson(text, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(object["file"].toString(), path);
+        QCOMPARE(object["title"].toString(), odd);
+        QCOMPARE(object["modified"], output::jsonValueOf(table.rows[0].cells.cell(2)));
+        QCOMPARE(object["created"].toString(), QStringLiteral("0001-01-01"));
+    }
+
     // JSON Lines: each ticked row one line that is a whole object, and nothing else.
     void jsonLinesHoldOneObjectALine() {
         QTemporaryDir folder;
