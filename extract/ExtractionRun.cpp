@@ -64,6 +64,7 @@ void FileInRun::forgetRead() {
     errorWatch.reset();
     tool.reset();
     served.reset();
+    queued = false;
     workerEnded.clear();
     stoppedAtLimit = false;
     problem.clear();
@@ -155,12 +156,15 @@ void ExtractionRun::Work::startMoreFiles() {
     if (mode == Mode::Deciding || state == State::Finished)
         return;
     beginWaitingReads();
-    const auto ahead = static_cast<std::size_t>(tools == 1 ? 1 : tools * filesAheadPerTool);
+    // One tool that reads a process per file writes to one output file: one file at a time.
+    const bool oneOutputFile = mode == Mode::ProcessPerFile && tools == 1;
+    const auto ahead = static_cast<std::size_t>(oneOutputFile ? 1 : tools * filesAheadPerTool);
     while (!stopping && nextFile <= files.size() && roomForAnotherRead() && inRun.size() < ahead) {
         auto file = std::make_unique<FileInRun>();
         file->number = nextFile++;
         file->path = files[file->number - 1];
-        file->outputFile = outputFileFor(file->number);
+        if (mode == Mode::ProcessPerFile) // workers answer through their pipes
+            file->outputFile = outputFileFor(file->number);
         if (inRun.empty() && state != State::Asking)
             showProgressFor(*file);
         errors.step([&] { file->entry = platform::lookUpFile(file->path); });

@@ -1,5 +1,7 @@
 #include "extract/FileDates.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 #include <ctime>
 
@@ -28,7 +30,13 @@ std::optional<base::DateTimeValue> localDateTime(const struct statx_timestamp& s
 FileDates fileDatesOf(const platform::FileEntry& entry) {
     if (!entry.found)
         return {};
-    ::tzset(); // a change of the time zone shows from the next file on
+    // The time zone is looked up again at most once a second: each lookup reads the zone's
+    // file, and a change shows within the second.
+    thread_local QElapsedTimer sinceZoneRead;
+    if (!sinceZoneRead.isValid() || sinceZoneRead.elapsed() >= 1000) {
+        ::tzset();
+        sinceZoneRead.start();
+    }
     FileDates dates;
     dates.modified = localDateTime(entry.status.stx_mtime);
     dates.accessed = localDateTime(entry.status.stx_atime);

@@ -134,20 +134,28 @@ void ExtractionRun::Work::onAnswer(ToolWorker* worker, const ServedAnswer& answe
         if (file->worker == worker && file->request == answer.id) {
             file->worker = nullptr;
             file->served = answer;
-            break;
+        } else if (file->worker == worker && file->queued) {
+            // The tool has begun on the file it was asked next: its time runs from now.
+            file->queued = false;
+            file->reading.start();
         }
     }
-    // A worker that has served long enough, or grown large, makes room for a fresh one.
-    if (worker->filesServed() >= options.filesPerWorker ||
-        worker->residentBytes() > options.workerMemoryLimit)
+    // A worker that has served its share, or grown large, makes room for a fresh one; one
+    // that has grown first answers the file it has begun.
+    if (worker->filesServed() >= options.filesPerWorker) {
         retire(worker);
+    } else if (worker->residentBytes() > options.workerMemoryLimit) {
+        worker->takeNoMore();
+        if (worker->unanswered() == 0)
+            retire(worker);
+    }
     scheduleAdvance();
 }
 
 void ExtractionRun::Work::onWorkerGone(ToolWorker* worker, const QString& reason) {
     for (const auto& file : inRun) {
-        if (file->worker == worker) {
-            // Only the file it was reading is marked; the next one goes to another worker.
+        if (file->worker == worker && !file->queued) {
+            // Only the file it was reading is marked; those asked after it go to another.
             file->worker = nullptr;
             file->workerEnded = reason;
         }
@@ -164,11 +172,22 @@ void ExtractionRun::Work::onWorkerGone(ToolWorker* worker, const QString& reason
     scheduleAdvance();
 }
 
+void ExtractionRun::Work::askAgainElsewhere(ToolWorker* worker) {
+    for (const auto& file : inRun) {
+        if (file->worker != worker)
+            continue;
+        file->worker = nullptr;
+        file->queued = false;
+        file->readWith = file->password;
+    }
+}
+
 void ExtractionRun::Work::retire(ToolWorker* worker) {
     const auto found = std::find_if(workers.begin(), workers.end(),
                                     [worker](const auto& kept) { return kept.get() == worker; });
     if (found == workers.end())
         return;
+    askAgainElsewhere(worker);
     // It may be retired from within its own signal: it goes from the event loop.
     worker->stop();
     found->release()->deleteLater();
@@ -177,17 +196,18 @@ void ExtractionRun::Work::retire(ToolWorker* worker) {
         addWorker();
 }
 
-ToolWorker* ExtractionRun::Work::idleWorker() const {
+ToolWorker* ExtractionRun::Work::workerWithRoom() const {
+    ToolWorker* queueBehind = nullptr;
     for (const auto& worker : workers) {
-        if (worker->state() != ToolWorker::State::Idle)
+        if (!worker->hasRoom())
             continue;
-        const bool reading = std::any_of(inRun.begin(), inRun.end(), [&](const auto& file) {
-            return file->worker == worker.get();
-        });
-        if (!reading)
+        if (worker->unanswered() == 0)
             return worker.get();
+        // A file queued behind another must not take a worker past its share.
+        if (!queueBehind && worker->filesServed() + worker->unanswered() < options.filesPerWorker)
+            queueBehind = worker.get();
     }
-    return nullptr;
+    return queueBehind;
 }
 
 int ExtractionRun::Work::toolsAtWork() const {
@@ -199,7 +219,7 @@ int ExtractionRun::Work::toolsAtWork() const {
 
 bool ExtractionRun::Work::roomForAnotherRead() const {
     if (mode == Mode::Workers)
-        return idleWorker() != nullptr;
+        return workerWithRoom() != nullptr;
     return toolsAtWork() < tools;
 }
 
@@ -232,7 +252,7 @@ void ExtractionRun::Work::beginWaitingReads() {
             continue;
         }
         if (mode == Mode::Workers) {
-            ToolWorker* worker = idleWorker();
+            ToolWorker* worker = workerWithRoom();
             if (!worker) {
                 stillWaiting = true;
                 continue;
@@ -240,7 +260,9 @@ void ExtractionRun::Work::beginWaitingReads() {
             file->readWith.reset();
             file->worker = worker;
             file->request = ++lastRequest;
-            file->reading.start();
+            file->queued = worker->unanswered() > 0;
+            if (!file->queued)
+                file->reading.start();
             worker->ask(file->request, file->path, password, audit);
             continue;
         }
@@ -327,7 +349,7 @@ void ExtractionRun::Work::onTick() {
     bool ended = false;
     const qint64 limit = options.limits.toolLimit.count();
     for (const auto& file : inRun) {
-        if (file->worker && file->reading.elapsed() > limit) {
+        if (file->worker && !file->queued && file->reading.elapsed() > limit) {
             // A worker past the limit is killed and replaced; only its file is marked.
             ToolWorker* const stuck = file->worker;
             file->worker = nullptr;

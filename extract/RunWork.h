@@ -67,10 +67,11 @@ struct FileInRun {
     // why the tool ended without one.
     ToolWorker* worker = nullptr;
     quint64 request = 0;
+    bool queued = false; // asked of a worker that still reads another file
     std::optional<ServedAnswer> served;
     QString workerEnded;
 
-    QElapsedTimer reading; // since its tool began on it
+    QElapsedTimer reading; // since its tool began on it (a queued file's has not begun)
     bool stoppedAtLimit = false;
     QString problem; // why it cannot be read, known before a tool ends
     // The password of the read in progress, and a read waiting to begin with this one (a
@@ -144,7 +145,12 @@ private:
     bool tryToStartProcess(FileInRun& file, const QString& password);
     void watch(FileInRun& file);
     void onProcessEvent(FileInRun& file);
-    ToolWorker* idleWorker() const;
+    // The worker to ask next: an idle one, else one that can queue another file within its
+    // share; none when all are full.
+    ToolWorker* workerWithRoom() const;
+    // Its files not yet answered go back to wait for a worker: a worker that is replaced may
+    // hold a request it has not begun.
+    void askAgainElsewhere(ToolWorker* worker);
     void addWorker();
     void onWorkerReady(ToolWorker* worker);
     void onAnswer(ToolWorker* worker, const ServedAnswer& answer);

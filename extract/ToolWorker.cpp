@@ -4,13 +4,13 @@
 #include "extract/ToolSpawn.h"
 #include "platform/FileNames.h"
 
-#include <QFile>
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +32,7 @@ QString endReason(const siginfo_t& info) {
 ToolWorker::ToolWorker(const QString& program, QObject* parent) : QObject(parent) {
     int input[2] = {-1, -1};
     int output[2] = {-1, -1};
-    if (!makePipe(input) || !makePipe(output)) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, input) != 0 || !makePipe(output)) {
         spawnError = errno;
         closeIfOpen(input[0]), closeIfOpen(input[1]), closeIfOpen(output[0]),
             closeIfOpen(output[1]);
@@ -53,8 +53,9 @@ ToolWorker::ToolWorker(const QString& program, QObject* parent) : QObject(parent
     }
     pid = spawned.pid;
     endNotice = spawned.endNotice;
+    memoryFile = ::open(QStringLiteral("/proc/%1/statm").arg(pid).toLatin1().constData(),
+                        O_RDONLY | O_CLOEXEC);
     ::fcntl(fromTool, F_SETFL, O_NONBLOCK);
-    ::fcntl(toTool, F_SETFL, O_NONBLOCK);
     readable = std::make_unique<QSocketNotifier>(fromTool, QSocketNotifier::Read);
     connect(readable.get(), &QSocketNotifier::activated, this, [this] { readAnswers(); });
     writable = std::make_unique<QSocketNotifier>(toTool, QSocketNotifier::Write);
@@ -71,8 +72,9 @@ ToolWorker::~ToolWorker() {
 }
 
 void ToolWorker::ask(quint64 id, const QString& path, const QString& password, bool audit) {
-    if (currentState != State::Idle)
+    if (!hasRoom())
         return;
+    asked.push_back(id);
     currentState = State::Busy;
     pending += requestFrame(id, platform::encodeFileName(path), password.toUtf8(),
                             dumpWords(audit).join(QLatin1Char(',')).toLatin1());
@@ -81,7 +83,9 @@ void ToolWorker::ask(quint64 id, const QString& path, const QString& password, b
 
 void ToolWorker::writePending() {
     while (!pending.isEmpty() && currentState != State::Gone) {
-        const qsizetype written = writeHoldingSigpipe(toTool, pending);
+        const qsizetype written =
+            ::send(toTool, pending.constData(), static_cast<size_t>(pending.size()),
+                   MSG_NOSIGNAL | MSG_DONTWAIT);
         if (written > 0) {
             pending.remove(0, written);
             continue;
@@ -139,11 +143,13 @@ void ToolWorker::readAnswers() {
         if (!answer)
             break;
         received.remove(0, used);
-        if (currentState != State::Busy) {
+        if (asked.empty() || answer->id != asked.front()) {
             goGone(QStringLiteral("it answered a request it was not asked"));
             return;
         }
-        currentState = State::Idle;
+        asked.pop_front();
+        if (asked.empty())
+            currentState = State::Idle;
         ++served;
         emit answered(*answer);
     }
@@ -178,6 +184,7 @@ void ToolWorker::stop() {
     if (currentState == State::Gone && pid < 0 && toTool < 0)
         return;
     currentState = State::Gone;
+    asked.clear();
     readable.reset();
     writable.reset();
     ended.reset();
@@ -190,15 +197,18 @@ void ToolWorker::closeDescriptors() {
     closeIfOpen(toTool);
     closeIfOpen(fromTool);
     closeIfOpen(endNotice);
+    closeIfOpen(memoryFile);
 }
 
 qint64 ToolWorker::residentBytes() const {
-    if (pid <= 0)
+    if (pid <= 0 || memoryFile < 0)
         return 0;
-    QFile statm(QStringLiteral("/proc/%1/statm").arg(pid));
-    if (!statm.open(QIODevice::ReadOnly))
+    // The file gives its figures anew at each read from its start.
+    char text[128];
+    const ssize_t got = ::pread(memoryFile, text, sizeof text - 1, 0);
+    if (got <= 0)
         return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
+    const QList<QByteArray> fields = QByteArray(text, got).split(' ');
     return fields.size() > 1 ? fields[1].toLongLong() * ::sysconf(_SC_PAGESIZE) : 0;
 }
 

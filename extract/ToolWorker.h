@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <memory>
 #include <sys/types.h>
 
@@ -18,8 +19,9 @@ namespace extract {
 // on request, each from scratch: a start of a process per file costs more than reading most
 // files. It is driven by the event loop: what it answers, and its end, come as signals.
 //
-// A request and its password go through the tool's standard input, never its arguments. The
-// tool is killed with its children when the object goes.
+// A request and its password go through the tool's standard input, never its arguments: a
+// socket, so that a write to a tool that has gone fails rather than raising SIGPIPE, in one
+// call. The tool is killed with its children when the object goes.
 class ToolWorker : public QObject {
     Q_OBJECT
 public:
@@ -34,7 +36,20 @@ public:
     int startError() const { return spawnError; }
     // What the tool offers, as its ready line named it ("audit", "serve").
     const QStringList& features() const { return offered; }
-    // Asks for one file's dump; only while Idle. audit asks for the audit's lines too.
+    // How many requests may wait in the tool at once: the one it reads, and the next, which it
+    // begins as soon as it has answered, without waiting for this process to ask.
+    static constexpr int requestsAtOnce = 2;
+    // Whether it can take another request now.
+    bool hasRoom() const {
+        return (currentState == State::Idle || currentState == State::Busy) && !full &&
+               asked.size() < requestsAtOnce;
+    }
+    // Takes no more requests: it answers those asked, then is to be replaced.
+    void takeNoMore() { full = true; }
+    // How many requests it has not answered yet.
+    int unanswered() const { return static_cast<int>(asked.size()); }
+    // Asks for one file's dump; only while it has room. audit asks for the audit's lines too.
+    // Requests are answered in the order asked.
     void ask(quint64 id, const QString& path, const QString& password, bool audit);
     // Ends the tool now, with its children; nothing more is told.
     void stop();
@@ -64,12 +79,15 @@ private:
     int toTool = -1;
     int fromTool = -1;
     int endNotice = -1;
+    int memoryFile = -1; // the tool's /proc/PID/statm, kept open: read after every file
     std::unique_ptr<QSocketNotifier> readable;
     std::unique_ptr<QSocketNotifier> writable;
     std::unique_ptr<QSocketNotifier> ended;
     QByteArray received;
     QByteArray pending;
     QStringList offered;
+    std::deque<quint64> asked; // not yet answered, the one the tool reads first
+    bool full = false;
     State currentState = State::Starting;
     int served = 0;
 };

@@ -21,9 +21,10 @@ constexpr std::size_t largestWindow = std::size_t{16} << 20;
 constexpr std::size_t largestXrefStream = std::size_t{64} << 20;
 constexpr std::size_t largestObjectStream = std::size_t{32} << 20;
 constexpr std::int64_t mostObjectsInStream = 1'000'000;
-// Decoded object streams kept at once. A walk through a large file's pages meets each stream
-// in turn; keeping them all would hold the whole file's objects decoded.
-constexpr std::size_t decodedStreamsKept = 8;
+// The decoded object streams kept at once, in bytes. A walk through a large file's pages
+// meets the streams again and again, out of order; decoding one again costs more than keeping
+// it, but keeping all of a huge file's would hold its whole objects decoded.
+constexpr std::size_t decodedBytesKept = std::size_t{16} << 20;
 // qpdf looks for startxref this far from the end.
 constexpr std::int64_t startxrefWindow = 1054;
 // qpdf reads a subsection header from this many bytes.
@@ -537,9 +538,14 @@ void QuickDocument::keepDecoded(int streamNumber) {
     if (kept != decodedStreams_.end()) {
         decodedStreams_.erase(kept);
     }
+    if (kept == decodedStreams_.end()) {
+        decodedBytes_ += objectStreams_.at(streamNumber).data.size();
+    }
     decodedStreams_.push_back(streamNumber);
-    if (decodedStreams_.size() > decodedStreamsKept) {
+    // The stream in use stays, however large.
+    while (decodedBytes_ > decodedBytesKept && decodedStreams_.size() > 1) {
         ObjectStream& oldest = objectStreams_.at(decodedStreams_.front());
+        decodedBytes_ -= oldest.data.size();
         std::string().swap(oldest.data);
         std::vector<std::pair<int, std::size_t>>().swap(oldest.offsets);
         oldest.released = true;

@@ -92,7 +92,7 @@ private:
                                const std::vector<std::string_view>* keep = nullptr);
     std::string decoded(const Stored& stream, std::size_t limit);
     // Notes the stream as used last, letting go of the data and offsets of the one used least
-    // recently when more are kept than decodedStreamsKept.
+    // recently while the decoded streams kept take more than their share of memory.
     void keepDecoded(int streamNumber);
     std::int64_t resolvedInteger(const PdfObject* value);
 
@@ -107,6 +107,7 @@ private:
     std::set<std::pair<int, int>> resolving_;
     std::map<int, ObjectStream> objectStreams_;
     std::deque<int> decodedStreams_; // with their data, the one used last at the back
+    std::size_t decodedBytes_ = 0;   // their data's size
 };
 
 } // namespace pdfinfodump
