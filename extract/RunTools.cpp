@@ -84,8 +84,14 @@ void ExtractionRun::Work::decideMode() {
 
 void ExtractionRun::Work::decided(Mode decidedMode, const QStringList& features) {
     mode = decidedMode;
-    audit = auditWanted && featuresNamed(features.join(QLatin1Char(',')).toLatin1()).audit;
-    if (auditWanted && !audit)
+    const ToolFeatures named = featuresNamed(features.join(QLatin1Char(',')).toLatin1());
+    // Every page is read only when the pages' size is shown: telling whether it varies
+    // costs more than all the rest in a long document.
+    if (auditWanted && named.audit)
+        audit = columns.contains(base::Property::PageSize) || !named.auditFirstPage
+                    ? AuditAsked::EveryPage
+                    : AuditAsked::FirstPage;
+    if (auditWanted && audit == AuditAsked::No)
         summary.note = auditUnavailableNote(options.toolPath, columns);
 }
 

@@ -170,7 +170,7 @@ private:
     Mode mode = Mode::Deciding;
     // Whether the audit's lines are wanted, and asked of the tool (when it can give them).
     const bool auditWanted;
-    bool audit = false;
+    AuditAsked audit = AuditAsked::No;
     int nextFile = 1; // the next to start on, from 1
     bool stopping = false;
     bool advanceScheduled = false;

@@ -6,15 +6,17 @@
 
 namespace extract {
 
-QStringList dumpWords(bool audit) {
+QStringList dumpWords(AuditAsked audit) {
     QStringList words{QStringLiteral("dumpdata")};
-    if (audit)
+    if (audit == AuditAsked::EveryPage)
         words.append(QStringLiteral("audit"));
+    else if (audit == AuditAsked::FirstPage)
+        words.append(QStringLiteral("audit_first_page"));
     return words;
 }
 
 ToolCommand buildToolCommand(const QString& toolPath, const QString& pdfPath,
-                             const QString& password, const QString& outputPath, bool audit) {
+                             const QString& password, const QString& outputPath, AuditAsked audit) {
     ToolCommand command;
     command.program = toolPath;
     const bool withPassword = !password.isEmpty();

@@ -10,6 +10,7 @@ ToolFeatures featuresNamed(QByteArrayView text) {
     for (const QByteArray& name : names.split('\n')) {
         const QByteArray word = name.trimmed();
         features.audit = features.audit || word == "audit";
+        features.auditFirstPage = features.auditFirstPage || word == "audit_first_page";
         features.serve = features.serve || word == "serve";
     }
     return features;

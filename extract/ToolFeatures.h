@@ -8,9 +8,11 @@
 namespace extract {
 
 // What a tool does beyond pdftk's dump, as it names its features: "audit" (the audit's lines
-// after the dump, on request) and "serve" (one process reading file after file).
+// after the dump, on request), "audit_first_page" (the audit without reading every page) and
+// "serve" (one process reading file after file).
 struct ToolFeatures {
     bool audit = false;
+    bool auditFirstPage = false;
     bool serve = false;
 };
 

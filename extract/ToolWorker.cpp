@@ -71,7 +71,7 @@ ToolWorker::~ToolWorker() {
     stop();
 }
 
-void ToolWorker::ask(quint64 id, const QString& path, const QString& password, bool audit) {
+void ToolWorker::ask(quint64 id, const QString& path, const QString& password, AuditAsked audit) {
     if (!hasRoom())
         return;
     asked.push_back(id);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extract/ServeFrames.h"
+#include "extract/ToolCommand.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -50,7 +51,7 @@ public:
     int unanswered() const { return static_cast<int>(asked.size()); }
     // Asks for one file's dump; only while it has room. audit asks for the audit's lines too.
     // Requests are answered in the order asked.
-    void ask(quint64 id, const QString& path, const QString& password, bool audit);
+    void ask(quint64 id, const QString& path, const QString& password, AuditAsked audit);
     // Ends the tool now, with its children; nothing more is told.
     void stop();
     // How many files it has answered for.

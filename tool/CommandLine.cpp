@@ -8,9 +8,10 @@
 namespace pdfinfodump {
 
 const char* const usageText =
-    "usage: pdftk FILE dump_data|dumpdata|dump_data_utf8 [audit] output OUT|-\n"
+    "usage: pdftk FILE dump_data|dumpdata|dump_data_utf8 [audit|audit_first_page] "
+    "output OUT|-\n"
     "       pdftk A=FILE input_pw A=PASSWORD|PROMPT dump_data|dumpdata|dump_data_utf8 "
-    "[audit] output OUT|-\n"
+    "[audit|audit_first_page] output OUT|-\n"
     "       pdftk --serve\n"
     "       pdftk --features\n";
 

@@ -103,7 +103,8 @@ AuditFacts auditDocument(AuditSource& source, const AuditLimits& limits) {
 
     const std::optional<PageWalkFacts> pages = guarded([&] {
         const PdfObject* root = catalog.find("Pages");
-        return root ? walkPages(source, *root, limits.pageTreeNodes) : PageWalkFacts{};
+        return root ? walkPages(source, *root, limits.pageTreeNodes, limits.everyPage)
+                    : PageWalkFacts{};
     });
     std::optional<bool> firstPageRunsJavaScript;
     if (pages) {

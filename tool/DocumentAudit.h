@@ -15,6 +15,10 @@ struct AuditLimits {
     long long formFields = 1'000'000;
     // Actions looked at from one action through its /Next chains.
     long long chainedActions = 1'000;
+    // Whether every page is read, to tell whether the pages' sizes vary: in a long document
+    // that costs more than the rest of its reading, so a caller that shows no page size
+    // asks for the first page alone.
+    bool everyPage = true;
 };
 
 // The audit properties a document's objects give, through source: the first page's size and

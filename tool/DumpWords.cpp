@@ -16,14 +16,16 @@ std::optional<TextStyle> operationStyle(const std::string& word) {
 } // namespace
 
 std::optional<DumpWords> parseDumpWords(const std::vector<std::string>& words) {
-    if (words.empty() || words.size() > 2 || (words.size() == 2 && words[1] != "audit")) {
+    const bool firstPage = words.size() == 2 && words[1] == "audit_first_page";
+    if (words.empty() || words.size() > 2 ||
+        (words.size() == 2 && words[1] != "audit" && !firstPage)) {
         return std::nullopt;
     }
     const std::optional<TextStyle> style = operationStyle(words.front());
     if (!style) {
         return std::nullopt;
     }
-    return DumpWords{*style, words.size() == 2};
+    return DumpWords{*style, words.size() == 2, !firstPage};
 }
 
 } // namespace pdfinfodump

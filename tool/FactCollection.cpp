@@ -114,7 +114,7 @@ void addXmpProperties(DocumentFacts& facts, std::string_view xml,
 }
 
 DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool streamsPlain,
-                           bool audit) {
+                           const std::optional<AuditLimits>& audit) {
     DocumentFacts facts;
     if (audit) {
         // Present from the start, for the XMP's PDF/A claim.
@@ -157,7 +157,7 @@ DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool s
     if (audit) {
         tolerate([&] {
             QpdfAuditSource source(pdf, streamsPlain);
-            AuditFacts walked = auditDocument(source);
+            AuditFacts walked = auditDocument(source, *audit);
             walked.pdfA = facts.audit->pdfA;
             facts.audit = std::move(walked);
         });

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "tool/DocumentAudit.h"
 #include "tool/DocumentFacts.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +23,7 @@ namespace pdfinfodump {
 // stream is. With audit, the audit facts too (DocumentAudit.h), all but Encryption,
 // PasswordToOpen and Linearized. Throws only std::bad_alloc.
 DocumentFacts collectFacts(QPDF& pdf, std::vector<std::string>& warnings, bool streamsPlain = true,
-                           bool audit = false);
+                           const std::optional<AuditLimits>& audit = std::nullopt);
 
 // Far beyond any real XMP packet; a metadata stream that decodes to more is not read.
 inline constexpr std::size_t metadataLimit = std::size_t{8} << 20;

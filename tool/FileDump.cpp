@@ -19,7 +19,11 @@ FileDump dumpFile(const std::string& path, const std::optional<std::string>& pas
                   const DumpWords& words) {
     FileDump result;
     FileReading reading;
-    reading.audit = words.audit;
+    if (words.audit) {
+        AuditLimits limits;
+        limits.everyPage = words.auditEveryPage;
+        reading.audit = limits;
+    }
     const ReadResult read = readPdfFile(path, password, reading);
     for (const std::string& warning : read.warnings) {
         result.errors += errorLine(path, warning, true);

@@ -94,7 +94,8 @@ const std::vector<std::string_view>& pageNodeKeys() {
     return keys;
 }
 
-PageWalkFacts walkPages(AuditSource& source, const PdfObject& root, long long pageLimit) {
+PageWalkFacts walkPages(AuditSource& source, const PdfObject& root, long long pageLimit,
+                        bool everyPage) {
     Sizes sizes(source);
     bool isStream = false;
     const PdfObject& rootNode = source.resolveKeeping(root, pageNodeKeys(), &isStream);
@@ -139,6 +140,10 @@ PageWalkFacts walkPages(AuditSource& source, const PdfObject& root, long long pa
             sizes.page(kidValue, kid, attributes);
             if (sizes.facts.sizesVary) {
                 break; // the pages after it can change nothing that is reported
+            }
+            if (!everyPage) {
+                sizes.facts.complete = false;
+                break;
             }
         } else if (kids.is(Kind::Array)) {
             path.push_back({&kids, 0, attributes, kidIdentity});

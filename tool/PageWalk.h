@@ -24,7 +24,10 @@ struct PageWalkFacts {
 // do: a kid typed /Page or without /Kids is a page, any other dictionary a node; a kid that
 // is one of its own ancestors is skipped; a root typed /Page is the only page. Stops after
 // pageLimit pages and nodes.
-PageWalkFacts walkPages(AuditSource& source, const PdfObject& root, long long pageLimit);
+// With everyPage false, it stops at the first page: the first page's size and the page
+// itself are found, whether sizes vary is not (complete is cleared).
+PageWalkFacts walkPages(AuditSource& source, const PdfObject& root, long long pageLimit,
+                        bool everyPage = true);
 
 // The entries of a page tree node the walk reads, for AuditSource::resolveKeeping(); any
 // other reading of those nodes through it must keep the same.

@@ -126,7 +126,7 @@ void addEncryptionFacts(QPDF& pdf, bool spared, bool streamsPlain, const std::st
 }
 
 Attempt attempt(const OpenDocument& open, const std::vector<std::string>& candidates,
-                bool needsSparingEncryption, bool audit) {
+                bool needsSparingEncryption, const std::optional<AuditLimits>& audit) {
     Attempt result;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         try {
@@ -281,7 +281,8 @@ AuditFacts refusedAudit(const OpenDocument& open, const LoadBytes& loadBytes, bo
 }
 
 ReadResult readDocument(const OpenDocument& open, const LoadBytes& loadBytes,
-                        const std::optional<std::string>& password, bool audit) {
+                        const std::optional<std::string>& password,
+                        const std::optional<AuditLimits>& audit) {
     const bool passwordGiven = password && !password->empty();
     const std::vector<std::string> candidates =
         passwordGiven ? passwordCandidates(*password) : std::vector<std::string>{""};

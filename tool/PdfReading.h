@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tool/DocumentAudit.h"
 #include "tool/DocumentFacts.h"
 
 #include <cstddef>
@@ -37,7 +38,7 @@ struct FileReading {
     bool quickReader = true;
     // Whether the audit facts are read too (DocumentFacts::audit). A document that needs a
     // password not given then still gives its Encryption and PasswordToOpen.
-    bool audit = false;
+    std::optional<AuditLimits> audit;
 };
 
 // Reads the information dictionary, the trailer's ID and the page count of a PDF file, with

@@ -128,7 +128,7 @@ long long checkedPageCount(QuickDocument& document, const PdfObject& catalog,
     return claimed;
 }
 
-QuickRead collect(QuickDocument& document, bool audit) {
+QuickRead collect(QuickDocument& document, const std::optional<AuditLimits>& audit) {
     QuickRead read;
     DocumentFacts& facts = read.facts;
     facts.info = infoEntries(document);
@@ -142,7 +142,7 @@ QuickRead collect(QuickDocument& document, bool audit) {
     facts.pageCount = checkedPageCount(document, *catalog, audit ? pageNodeKeys() : countKeys);
     if (audit) {
         QuickAuditSource source(document);
-        facts.audit = auditDocument(source);
+        facts.audit = auditDocument(source, *audit);
         // The quick reader reads no encrypted file.
         facts.audit->encryption = EncryptionKind::None;
         facts.audit->passwordToOpen = false;
@@ -158,7 +158,7 @@ QuickRead collect(QuickDocument& document, bool audit) {
     return read;
 }
 
-std::optional<QuickRead> readFrom(FileBytes& bytes, bool audit) {
+std::optional<QuickRead> readFrom(FileBytes& bytes, const std::optional<AuditLimits>& audit) {
     try {
         QuickDocument document(bytes);
         return collect(document, audit);
@@ -170,12 +170,14 @@ std::optional<QuickRead> readFrom(FileBytes& bytes, bool audit) {
 
 } // namespace
 
-std::optional<QuickRead> readQuickly(std::string_view whole, bool audit) {
+std::optional<QuickRead> readQuickly(std::string_view whole,
+                                     const std::optional<AuditLimits>& audit) {
     FileBytes bytes(whole);
     return readFrom(bytes, audit);
 }
 
-std::optional<QuickRead> readQuickly(InputSource& source, std::int64_t size, bool audit) {
+std::optional<QuickRead> readQuickly(InputSource& source, std::int64_t size,
+                                     const std::optional<AuditLimits>& audit) {
     FileBytes bytes(source, size);
     return readFrom(bytes, audit);
 }

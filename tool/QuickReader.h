@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tool/DocumentAudit.h"
 #include "tool/DocumentFacts.h"
 
 #include <cstdint>
@@ -23,7 +24,9 @@ struct QuickRead {
 // the few objects the facts need (QuickDocument.h). Nothing when the file is anything else,
 // or anything qpdf would read with a warning, a repair or differently: qpdf reads it then.
 // With audit, the audit facts too (DocumentAudit.h), all but Linearized.
-std::optional<QuickRead> readQuickly(std::string_view whole, bool audit = false);
-std::optional<QuickRead> readQuickly(InputSource& source, std::int64_t size, bool audit = false);
+std::optional<QuickRead> readQuickly(std::string_view whole,
+                                     const std::optional<AuditLimits>& audit = std::nullopt);
+std::optional<QuickRead> readQuickly(InputSource& source, std::int64_t size,
+                                     const std::optional<AuditLimits>& audit = std::nullopt);
 
 } // namespace pdfinfodump

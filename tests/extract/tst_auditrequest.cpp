@@ -14,13 +14,14 @@ class AuditRequestTest : public QObject {
     Q_OBJECT
 private slots:
     void theAuditWordFollowsTheOperation() {
-        const auto plain = extract::buildToolCommand("/t/pdftk", "/d/a.pdf", {}, "/o", true);
+        const auto every = extract::AuditAsked::EveryPage;
+        const auto plain = extract::buildToolCommand("/t/pdftk", "/d/a.pdf", {}, "/o", every);
         QCOMPARE(plain.arguments, (QStringList{"/d/a.pdf", "dumpdata", "audit", "output", "/o"}));
         const auto withPassword =
-            extract::buildToolCommand("/t/pdftk", "/d/a.pdf", "secret", "/o", true);
+            extract::buildToolCommand("/t/pdftk", "/d/a.pdf", "secret", "/o", every);
         QCOMPARE(withPassword.arguments, (QStringList{"A=/d/a.pdf", "input_pw", "A=PROMPT",
                                                       "dumpdata", "audit", "output", "/o"}));
-        QCOMPARE(extract::dumpWords(false), QStringList{"dumpdata"});
+        QCOMPARE(extract::dumpWords(extract::AuditAsked::No), QStringList{"dumpdata"});
     }
 
     void featuresAsToolsNameThem_data() {

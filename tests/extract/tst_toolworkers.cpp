@@ -81,10 +81,11 @@ class ToolWorkersTest : public QObject {
 
     // Runs over files until the run has finished.
     Outcome runOver(const QStringList& files, const extract::RunOptions& options,
-                    const std::function<void(extract::ExtractionRun&)>& meanwhile = {}) {
+                    const std::function<void(extract::ExtractionRun&)>& meanwhile = {},
+                    const base::Columns& columns = titleProducerPages) {
         Outcome outcome;
         base::CollectedErrors errors;
-        extract::ExtractionRun run(files, titleProducerPages, options,
+        extract::ExtractionRun run(files, columns, options,
                                    base::ErrorReport(errors, QStringLiteral("Test.run")));
         connect(&run, &extract::ExtractionRun::rowReady,
                 [&](const base::ResultRowData& row) { outcome.rows.append(row); });
@@ -214,6 +215,33 @@ private slots:
             if (line.contains("locked"))
                 passwordsSent.append(QString::fromUtf8(line.split(' ').value(3)));
         QCOMPARE(passwordsSent, (QStringList{"", "wrong", "right"}));
+    }
+
+    // Every page is read (to tell whether the pages' sizes vary) only when the page size is
+    // shown: the other audit columns ask for the first page alone.
+    void everyPageIsReadOnlyForThePageSize_data() {
+        QTest::addColumn<base::Columns>("columns");
+        QTest::addColumn<QString>("words");
+        using base::Property;
+        QTest::newRow("no audit column") << titleProducerPages << "dumpdata";
+        QTest::newRow("tagged and language")
+            << base::Columns{Property::Title, Property::Tagged, Property::Language}
+            << "dumpdata,audit_first_page";
+        QTest::newRow("the page size")
+            << base::Columns{Property::Tagged, Property::PageSize} << "dumpdata,audit";
+    }
+    void everyPageIsReadOnlyForThePageSize() {
+        QFETCH(base::Columns, columns);
+        QFETCH(QString, words);
+        ServingTool tool;
+        const Outcome outcome = runOver({"/d/1.pdf", "/d/2.pdf"}, optionsFor(tool), {}, columns);
+        QCOMPARE(outcome.rows.size(), 2);
+        QFile log(tool.folder.filePath(QStringLiteral("serve.log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = log.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        for (const QByteArray& line : lines)
+            QCOMPARE(QString::fromUtf8(line.split(' ').value(2)), words);
     }
 
     // Ended early, by stop or by abort, while a tool hangs: every tool goes at once.

@@ -7,7 +7,8 @@
 //   *locked*  it needs the password "right": without it, it says so, as the real tool does
 //   else      a dump whose Title is the file's base name, whose Producer is its process id
 //             and whose page count is how many files it has answered, this one included
-// Every request is appended to "serve.log" beside it: "PID PATH WORDS PASSWORD".
+// Every request is appended to "serve.log" beside it: "PID PATH WORDS PASSWORD". It names the
+// audit among its features, but writes no audit lines.
 // Without --serve it refuses, as a tool that cannot serve would.
 #include <csignal>
 #include <cstdio>
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
     const std::string logPath = here + "/serve.log";
     std::vector<char*> kept;
     int served = 0;
-    writeAll("ready 1 serve\n");
+    writeAll("ready 1 audit,audit_first_page,serve\n");
     std::string header;
     while (readLine(header)) {
         unsigned long long id = 0;

@@ -7,7 +7,7 @@ import subprocess
 import threading
 from typing import NamedTuple
 
-READY = b"ready 1 audit,serve\n"
+READY = b"ready 1 audit,audit_first_page,serve\n"
 ANSWER_HEADER = re.compile(rb"answer (\d+) (\d+) (\d+) (\d+)\n")
 
 

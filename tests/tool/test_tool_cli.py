@@ -210,7 +210,8 @@ class ToolProcessTest(unittest.TestCase):
 
     def test_features(self):
         result = self.run_tool("--features")
-        self.assertEqual((result.returncode, result.stdout, result.stderr), (0, b"audit\nserve\n", b""))
+        self.assertEqual((result.returncode, result.stdout, result.stderr),
+                         (0, b"audit\naudit_first_page\nserve\n", b""))
 
     def test_usage(self):
         for args in ([], ["--help"], [pdf("plain.pdf")], [pdf("plain.pdf"), "dump_data"],

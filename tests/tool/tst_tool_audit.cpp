@@ -87,7 +87,7 @@ QByteArray auditPart(const DocumentFacts& facts) {
 
 ReadResult readAudited(const QString& path, const QString& password, bool quickReader) {
     FileReading reading;
-    reading.audit = true;
+    reading.audit = pdfinfodump::AuditLimits{};
     reading.quickReader = quickReader;
     std::optional<std::string> given;
     if (!password.isNull()) {
@@ -223,6 +223,9 @@ private slots:
             << "audit-sizes-vary.pdf"
             << "pageTreeNodes" << 5LL
             << walked({{"PageSize", "595 480"}, {"PageSizeVaries", "Yes"}});
+        QTest::newRow("the first page alone, asked for")
+            << "audit-sizes-vary.pdf"
+            << "everyPage" << 0LL << walked({{"PageSize", "595 480"}, {"PageSizeVaries", ""}});
         QTest::newRow("name tree") << "audit-attachments.pdf"
                                    << "nameTreeNodes" << 2LL << walked({{"Attachments", ""}});
         QTest::newRow("field tree")
@@ -250,6 +253,7 @@ private slots:
                                  : limit == "chainedActions" ? &limits.chainedActions
                                                              : &limits.annotations;
         *field = value;
+        limits.everyPage = limit != "everyPage";
         QPDF pdf;
         pdf.processFile(madePdf(file).toStdString().c_str());
         QpdfAuditSource source(pdf, true);

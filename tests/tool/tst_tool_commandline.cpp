@@ -78,6 +78,9 @@ private slots:
             << QStringList{"A=a.pdf", "input_pw", "A=PROMPT", "dump_data_utf8",
                            "audit",   "output",   "o"}
             << "a.pdf" << prompt << "" << TextStyle::Utf8 << "o" << true;
+        QTest::newRow("the audit of the first page alone")
+            << QStringList{"a.pdf", "dump_data_utf8", "audit_first_page", "output", "-"} << "a.pdf"
+            << none << "" << TextStyle::Utf8 << "-" << true;
         QTest::newRow("a file and an output named audit")
             << QStringList{"audit", "dumpdata", "output", "audit"} << "audit" << none << ""
             << escaped << "audit" << false;
@@ -98,6 +101,7 @@ private slots:
         QCOMPARE(request->words.style, style);
         QCOMPARE(QString::fromStdString(request->outputPath), output);
         QTEST(request->words.audit, "audit");
+        QCOMPARE(request->words.auditEveryPage, !arguments.contains("audit_first_page"));
     }
 
     void refusedCommandLines_data() {

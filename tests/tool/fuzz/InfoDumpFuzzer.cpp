@@ -67,7 +67,9 @@ ReadResult readThroughBlocks(std::string_view bytes, bool quickReader, bool audi
     reading.blockSize = 97;
     reading.cachedBlocks = 3;
     reading.quickReader = quickReader;
-    reading.audit = audit;
+    if (audit) {
+        reading.audit = AuditLimits{};
+    }
     ReadResult result = readPdfFile("/proc/self/fd/" + std::to_string(fd), std::nullopt, reading);
     ::close(fd);
     return result;
@@ -110,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkSameResult(readThroughBlocks(bytes, false), result);
 
     FileReading audited;
-    audited.audit = true;
+    audited.audit = AuditLimits{};
     const ReadResult withAudit = readPdfBuffer(bytes, std::nullopt, audited);
     const std::string plainDump = formatDump(result.facts, TextStyle::Escaped);
     const std::string auditDump = formatDump(withAudit.facts, TextStyle::Escaped);
