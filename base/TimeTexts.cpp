@@ -90,7 +90,8 @@ void TimeTexts::append(QByteArray& utf8, QTime time) {
         const QByteArray text =
             locale.toString(QTime(time.hour(), time.minute()), withMark).toUtf8();
         const qsizetype at = text.indexOf(markUtf8);
-        if (at < 0 || text.indexOf(markUtf8, at + 1) >= 0) { // never seen: Qt changed the mark
+        // Should the mark not come through once, as it is, every time is rendered whole.
+        if (at < 0 || text.indexOf(markUtf8, at + 1) >= 0) {
             withMark.clear();
             appendWhole(utf8, time);
             return;
