@@ -62,13 +62,18 @@ void Workbook::write(int row, int column, const QString& text) {
           row, column);
 }
 
-void Workbook::write(int row, int column, QByteArrayView utf8) {
-    // Each character takes one UTF-16 unit, or two beyond U+FFFF (four bytes in UTF-8).
+qsizetype utf16Length(QByteArrayView utf8) {
     qsizetype length = 0;
-    for (const char byte : utf8)
-        length += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0;
-    for (const char byte : utf8)
-        length += static_cast<unsigned char>(byte) >= 0xF0 ? 1 : 0;
+    for (const char byte : utf8) {
+        const auto value = static_cast<unsigned char>(byte);
+        length += (value & 0xC0) != 0x80 ? 1 : 0; // a character's first byte
+        length += value >= 0xF0 ? 1 : 0;          // one beyond U+FFFF
+    }
+    return length;
+}
+
+void Workbook::write(int row, int column, QByteArrayView utf8) {
+    const qsizetype length = utf16Length(utf8);
     if (length > cellLimit) {
         write(row, column, QString::fromUtf8(utf8));
         return;

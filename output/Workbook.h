@@ -18,6 +18,10 @@ namespace output {
 
 class WholeFileWriter;
 
+// The length of UTF-8 text in UTF-16 units, as a spreadsheet counts a cell's characters: one
+// for each character, two beyond U+FFFF (four bytes in UTF-8).
+qsizetype utf16Length(QByteArrayView utf8);
+
 // A new .xlsx workbook with one worksheet, written row by row (rows in increasing order) so
 // that a large table needs little memory. Cells hold text, numbers or dates with times.
 // Column widths follow the longest shown text of each column, as a spreadsheet's automatic

@@ -63,7 +63,7 @@ private:
     qsizetype shownLength(const base::CellValue& value) {
         shown.truncate(0);
         texts.append(shown, value);
-        return QString::fromUtf8(shown).size();
+        return utf16Length(shown);
     }
 
     void write(int row, int column, const base::CellValue& value) {
