@@ -13,24 +13,12 @@ namespace base {
 
 namespace {
 
-// Whether the format shows the time zone ('t' outside quoted text).
-bool showsZone(const QString& format) {
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        else if (!quoted && c == QLatin1Char('t'))
-            return true;
-    }
-    return false;
-}
-
 QString fileDateTimeText(const DateTimeValue& moment, const QLocale& locale) {
     const QString format = dateTimeFormat(DateTimeValue::Kind::FileDateTime, locale);
     const int offset = moment.offsetSeconds.value_or(0);
     const QDateTime onItsClock(moment.date, moment.time, Qt::OffsetFromUTC, offset);
     // A zone's name is known only to the local time zone: the same moment, in local time.
-    if (showsZone(format))
+    if (platform::formatShows(format, QLatin1Char('t')))
         return locale.toString(QDateTime::fromMSecsSinceEpoch(onItsClock.toMSecsSinceEpoch()),
                                format);
     return locale.toString(onItsClock, format);
@@ -149,7 +137,8 @@ QString cellText(const CellValue& cell, const QLocale& locale) {
 
 CellTextWriter::CellTextWriter(const QLocale& shownIn)
     : locale(shownIn), dateFormat(platform::shortDateFormatWithFullYear(shownIn)),
-      fileTimeShowsZone(showsZone(platform::fileDateTimeFormat(shownIn))),
+      fileTimeShowsZone(
+          platform::formatShows(platform::fileDateTimeFormat(shownIn), QLatin1Char('t'))),
       documentTimes(shownIn, platform::longTimeFormatWithoutZone(shownIn)),
       fileTimes(shownIn, shownIn.timeFormat(QLocale::ShortFormat)) {}
 

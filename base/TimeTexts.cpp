@@ -54,8 +54,9 @@ TimeTexts::TimeTexts(const QLocale& shownIn, const QString& timeFormat)
     : locale(shownIn), format(timeFormat) {
     const FormatParts parts = partsOf(format);
     showsSeconds = parts.secondsRuns > 0;
+    showsMillis = parts.showsMillis;
     // "s" and "ss" are one field each; a longer run is several.
-    if (parts.showsMillis || parts.secondsRuns != 1 || parts.secondsLength > 2)
+    if (showsMillis || parts.secondsRuns != 1 || parts.secondsLength > 2)
         return;
     secondsFormat = format.mid(parts.secondsAt, parts.secondsLength);
     withMark = format.left(parts.secondsAt) + QLatin1Char('\'') + QChar(mark) + QLatin1Char('\'') +
@@ -65,7 +66,7 @@ TimeTexts::TimeTexts(const QLocale& shownIn, const QString& timeFormat)
 void TimeTexts::appendWhole(QByteArray& utf8, QTime time) {
     // A time not known has no text; a format without seconds shows each minute alike.
     qint64 key = time.isValid() ? time.msecsSinceStartOfDay() : -1;
-    if (key >= 0 && !showsSeconds && !format.contains(QLatin1Char('z')))
+    if (key >= 0 && !showsSeconds && !showsMillis)
         key -= key % 60000;
     if (const auto found = wholeTimes.constFind(key); found != wholeTimes.constEnd()) {
         utf8 += *found;

@@ -32,6 +32,7 @@ private:
     QString withMark;
     QString secondsFormat;
     bool showsSeconds = false;
+    bool showsMillis = false;
     // Each minute of the day: its text before the seconds and after them.
     std::array<std::optional<std::pair<QByteArray, QByteArray>>, 24 * 60> minutes;
     std::array<QByteArray, 60> seconds;

@@ -5,6 +5,7 @@
 #include "output/AlignedText.h"
 #include "output/SpreadsheetFormat.h"
 #include "output/Workbook.h"
+#include "platform/DateTimeFormats.h"
 
 #include <array>
 
@@ -19,18 +20,6 @@ bool fitsSpreadsheet(QDate date) {
     return date >= QDate(1900, 3, 1) && date.year() <= 9999;
 }
 
-// Whether a Qt format shows seconds ('s' outside quoted text).
-bool showsSeconds(const QString& format) {
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        else if (!quoted && c == QLatin1Char('s'))
-            return true;
-    }
-    return false;
-}
-
 // Writes the cells of the results' rows. The path column is always text; the others as
 // their values are. A yes or no is the text the table shows, as a spreadsheet takes "Yes"
 // typed into it, rather than a spreadsheet's TRUE or FALSE, which it would show in other
@@ -41,8 +30,8 @@ public:
         using Kind = base::DateTimeValue::Kind;
         for (const Kind kind : {Kind::DocumentDate, Kind::DocumentDateTime, Kind::FileDateTime}) {
             const QString format = base::dateTimeFormat(kind, locale);
-            dateFormats[static_cast<size_t>(kind)] = {spreadsheetDateFormat(format),
-                                                      showsSeconds(format)};
+            dateFormats[static_cast<size_t>(kind)] = {
+                spreadsheetDateFormat(format), platform::formatShows(format, QLatin1Char('s'))};
         }
     }
 
@@ -114,10 +103,7 @@ base::Status writeResultsWorkbook(const base::ResultsSnapshot& results, const QS
         for (int column = 0; column < columns; ++column)
             book.write(0, column, results.header(column));
         CellWriter cells(book, locale);
-        if (progress) {
-            progress->setValue(20);
-            progress->setText(writingWorkbook);
-        }
+        base::showProgress(progress, 20, writingWorkbook);
         const int rows = results.rowCount();
         for (int row = 0; row < rows; ++row) {
             if (stop && row % 1000 == 0)
@@ -131,10 +117,7 @@ base::Status writeResultsWorkbook(const base::ResultsSnapshot& results, const QS
                                       QString::number(row + 1) + QLatin1Char(')'));
             }
         }
-        if (progress) {
-            progress->setValue(100);
-            progress->setText(QStringLiteral("Done."));
-        }
+        base::showProgress(progress, 100, QStringLiteral("Done."));
         book.fitColumns();
         if (stop)
             stop->throwIfRequested();

@@ -99,6 +99,17 @@ QString formatWithoutZone(const QString& format) {
     return pieces.join(QString());
 }
 
+bool formatShows(const QString& format, QChar letter) {
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted; // '' inside quoted text leaves it and enters it again
+        else if (!quoted && c == letter)
+            return true;
+    }
+    return false;
+}
+
 QString longTimeFormatWithoutZone(const QLocale& locale) {
     thread_local LastDerivedFormat last;
     return last.get(locale.timeFormat(QLocale::LongFormat), formatWithoutZone);

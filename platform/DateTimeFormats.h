@@ -18,6 +18,10 @@ QString longTimeFormatWithoutZone(const QLocale& locale);
 // the brackets, blanks and commas that set the name apart.
 QString formatWithoutZone(const QString& format);
 
+// Whether a Qt date or time format holds the field letter (such as 't', 's' or 'z') outside
+// its quoted text ('…', with '' for a quote).
+bool formatShows(const QString& format, QChar letter);
+
 // A file's date and time as a file manager shows it: short date, blank, short time.
 QString fileDateTimeFormat(const QLocale& locale);
 

@@ -148,6 +148,20 @@ private slots:
         QTRY_VERIFY(noChildLeft());
     }
 
+    // A file asked of a worker while it still reads another has its time limit counted from
+    // when the worker begins on it: two slow files one after the other are both read.
+    void aQueuedFilesTimeStartsWhenItsToolBeginsOnIt() {
+        ServingTool tool;
+        extract::RunOptions options = optionsFor(tool);
+        options.limits.toolLimit = std::chrono::milliseconds(500);
+        options.parallelTools = 1;
+        const Outcome outcome = runOver({"/d/slow1.pdf", "/d/slow2.pdf"}, options);
+        QCOMPARE(outcome.rows.size(), 2);
+        for (const base::ResultRowData& row : outcome.rows)
+            QCOMPARE(row.unreadReason, QString());
+        QCOMPARE(tool.processes().size(), 1);
+    }
+
     // A tool is replaced after its share of files, or once it holds more memory than allowed
     // (after the file it was asked next, which it has begun); each file is still read once,
     // by one tool.

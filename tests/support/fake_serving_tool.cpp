@@ -4,6 +4,7 @@
 //   *crash*   it ends by SIGSEGV while reading the file
 //   *hang*    it never answers
 //   *grow*    it keeps 64 MB more for as long as it lives
+//   *slow*    it answers after 0.3 s
 //   *locked*  it needs the password "right": without it, it says so, as the real tool does
 //   else      a dump whose Title is the file's base name, whose Producer is its process id
 //             and whose page count is how many files it has answered, this one included
@@ -105,6 +106,8 @@ int main(int argc, char** argv) {
         if (path.find("hang") != std::string::npos)
             for (;;)
                 ::pause();
+        if (path.find("slow") != std::string::npos)
+            ::usleep(300000);
         if (path.find("grow") != std::string::npos) {
             char* block = static_cast<char*>(std::malloc(64u << 20));
             std::memset(block, 1, 64u << 20);
