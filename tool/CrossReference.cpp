@@ -79,6 +79,19 @@ bool CrossReference::streamEntriesAreUsable(const StreamEntries& entries) {
     if (size == 0 || entries.data.size() / size < entryCount(entries)) {
         return false;
     }
+    // Fields of up to 3 bytes cannot exceed the largest object number: with such widths (most
+    // files') only the types need a look, one byte each.
+    if (entries.widths[1] <= 3 && entries.widths[2] <= 3 && entries.widths[0] <= 1) {
+        if (entries.widths[0] == 0) {
+            return true;
+        }
+        for (std::size_t at = 0, i = 0; i < entryCount(entries); ++i, at += size) {
+            if (static_cast<unsigned char>(entries.data[at]) > 2) {
+                return false;
+            }
+        }
+        return true;
+    }
     for (std::size_t i = 0; i < entryCount(entries); ++i) {
         std::array<std::uint64_t, 3> fields{};
         std::size_t at = i * size;

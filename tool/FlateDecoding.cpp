@@ -1,83 +1,51 @@
 #include "tool/FlateDecoding.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
+#include <memory>
 
 namespace pdfinfodump {
 
 namespace {
 
-// One inflater for every stream: a file's audit may decode thousands of small object streams,
-// and each fresh inflater allocates and touches its 32 KiB window anew.
-class Inflater {
-public:
-    Inflater() { ready_ = inflateInit(&stream_) == Z_OK; }
-    ~Inflater() {
-        if (ready_) {
-            inflateEnd(&stream_);
-        }
+struct FreeDecompressor {
+    void operator()(libdeflate_decompressor* decompressor) const {
+        libdeflate_free_decompressor(decompressor);
     }
-    Inflater(const Inflater&) = delete;
-    Inflater& operator=(const Inflater&) = delete;
-
-    // The inflater set to start a new stream, or nullptr when zlib could not make one.
-    z_stream* fresh() {
-        if (ready_ && inflateReset(&stream_) != Z_OK) {
-            inflateEnd(&stream_);
-            ready_ = false;
-        }
-        return ready_ ? &stream_ : nullptr;
-    }
-
-private:
-    z_stream stream_{};
-    bool ready_ = false;
 };
 
 } // namespace
 
 std::optional<std::string> inflated(std::string_view data, std::size_t limit) {
-    if (data.size() > std::numeric_limits<uInt>::max()) {
+    // libdeflate inflates a whole buffer at once, about twice as fast as zlib's inflater; the
+    // audit's page walk spends most of its time inflating object streams. One decompressor
+    // and one output buffer serve every stream.
+    thread_local std::unique_ptr<libdeflate_decompressor, FreeDecompressor> decompressor(
+        libdeflate_alloc_decompressor());
+    if (!decompressor) {
         return std::nullopt;
     }
-    thread_local Inflater inflater;
-    z_stream* const fresh = inflater.fresh();
-    if (fresh == nullptr) {
-        return std::nullopt;
-    }
-    z_stream& stream = *fresh;
-    // zlib's interface is C's: it takes the input as non-const bytes and does not change them.
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    // Inflated into a buffer kept from call to call, then copied out once: growing a fresh
-    // string would clear and first touch its memory for every stream.
     thread_local std::string buffer;
-    std::size_t done = 0;
-    int status = Z_OK;
-    while (status == Z_OK && done < limit) {
-        if (buffer.size() == done) {
-            buffer.resize(std::max<std::size_t>(buffer.size() * 2, 64 << 10));
+    // Object streams inflate to a few times their size; a guess too small is doubled.
+    std::size_t room = std::min(limit, std::max<std::size_t>(data.size() * 4, 64 << 10));
+    while (true) {
+        if (buffer.size() < room) {
+            buffer.resize(room);
         }
-        const std::size_t room = std::min(limit - done, buffer.size() - done);
-        stream.next_out = reinterpret_cast<Bytef*>(buffer.data() + done);
-        stream.avail_out = static_cast<uInt>(std::min<std::size_t>(room, 1 << 30));
-        const uInt offered = stream.avail_out;
-        status = inflate(&stream, Z_NO_FLUSH);
-        done += offered - stream.avail_out;
-        if (status == Z_BUF_ERROR && stream.avail_out > 0) {
-            break; // the input ended before the zlib stream did
+        std::size_t read = 0;
+        std::size_t written = 0;
+        const libdeflate_result result = libdeflate_zlib_decompress_ex(
+            decompressor.get(), data.data(), data.size(), buffer.data(), room, &read, &written);
+        if (result == LIBDEFLATE_SUCCESS) {
+            return buffer.substr(0, written);
         }
-        if (status == Z_BUF_ERROR) {
-            status = Z_OK; // the output was full: give it more room
+        if (result != LIBDEFLATE_INSUFFICIENT_SPACE || room >= limit) {
+            return std::nullopt;
         }
+        room = room > limit / 2 ? limit : room * 2;
     }
-    if (status != Z_STREAM_END) {
-        return std::nullopt;
-    }
-    return buffer.substr(0, done);
 }
 
 std::optional<std::string> withoutPngPrediction(std::string_view data, std::size_t columns) {

@@ -67,6 +67,14 @@ std::int64_t integerValue(std::string_view text) {
     if (text.front() == '-' || text.front() == '+') {
         text.remove_prefix(1);
     }
+    // Up to 18 digits cannot overflow: the common case, without a check per digit.
+    if (text.size() <= 18) {
+        std::int64_t value = 0;
+        for (const char c : text) {
+            value = value * 10 + (c - '0');
+        }
+        return negative ? -value : value;
+    }
     // Accumulated negatively, so that the most negative value fits too.
     std::int64_t value = 0;
     constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
@@ -116,7 +124,13 @@ bool PdfParser::atEnd() {
 void PdfParser::skipIgnorable() {
     while (!atEnd()) {
         if (isSpace(peek())) {
-            ++pos_;
+            // A run of white space in one local loop: the member position would be stored
+            // and loaded again for every byte.
+            std::size_t at = pos_ + 1;
+            while (at < bytes_.size() && isSpace(bytes_[at])) {
+                ++at;
+            }
+            pos_ = at;
         } else if (peek() == '%') {
             while (peek() != '\r' && peek() != '\n') {
                 ++pos_;
@@ -276,6 +290,15 @@ void PdfParser::readHexString() {
 
 void PdfParser::readName() {
     text_.clear();
+    // The bytes up to a delimiter or a #, taken at once.
+    std::size_t plain = pos_;
+    while (plain < bytes_.size() && !isDelimiter(bytes_[plain]) && bytes_[plain] != '#') {
+        ++plain;
+    }
+    if (!skipping_) {
+        text_.assign(bytes_.substr(pos_, plain - pos_));
+    }
+    pos_ = plain;
     while (!atEnd() && !isDelimiter(peek())) {
         const char c = bytes_[pos_++];
         if (c != '#') {
@@ -309,6 +332,14 @@ PdfParser::Token PdfParser::readNumberOrKeyword() {
                   : first == '+' || first == '-' ? State::Sign
                   : first == '.'                 ? State::Decimal
                                                  : State::Literal;
+    if (state == State::Number) {
+        // The digits of an integer, the most common token, in one local loop.
+        std::size_t at = pos_;
+        while (at < bytes_.size() && isDigit(bytes_[at])) {
+            ++at;
+        }
+        pos_ = at;
+    }
     for (; !atEnd(); ++pos_) {
         const char c = peek();
         const bool delimiter = isDelimiter(c);

@@ -171,6 +171,36 @@ private slots:
     }
 
     // Which entry qpdf keeps when sections disagree, newest section first.
+    // Cross-reference stream entries qpdf reads otherwise: a type beyond 2, an object number or
+    // offset beyond its range, data shorter than the entries; narrow fields are checked by
+    // their type alone.
+    void streamEntryChecks() {
+        const auto usable = [](std::array<int, 3> widths, std::string data) {
+            CrossReference::StreamEntries entries;
+            entries.widths = widths;
+            const int size = widths[0] + widths[1] + widths[2];
+            entries.ranges = {{1, static_cast<int>(data.size()) / std::max(size, 1)}};
+            entries.data = std::move(data);
+            return CrossReference::streamEntriesAreUsable(entries);
+        };
+        using namespace std::string_literals;
+        QVERIFY(usable({1, 2, 1}, "\x01\x00\x10\x00\x02\x00\x05\x07\x00\x00\x00\x00"s));
+        QVERIFY(!usable({1, 2, 1}, "\x01\x00\x10\x00\x03\x00\x05\x07"s));
+        QVERIFY(usable({0, 3, 1}, "\xff\xff\xff\x00"s));
+        QVERIFY(usable({2, 2, 1}, "\x00\x02\x00\x05\x00"s));
+        QVERIFY(!usable({2, 2, 1}, "\x01\x02\x00\x05\x00"s));
+        QVERIFY(usable({1, 4, 2}, "\x02\x7f\xff\xff\xff\x00\x01"s));
+        QVERIFY(!usable({1, 4, 2}, "\x02\x80\x00\x00\x00\x00\x01"s));
+        QVERIFY(usable({1, 4, 2}, "\x01\x80\x00\x00\x00\x00\x01"s));
+        QVERIFY(!usable({1, 2, 4}, "\x01\x00\x10\x80\x00\x00\x00"s));
+        QVERIFY(usable({1, 2, 4}, "\x00\x00\x10\x80\x00\x00\x00"s));
+        CrossReference::StreamEntries shortData;
+        shortData.widths = {1, 2, 1};
+        shortData.ranges = {{1, 2}};
+        shortData.data = "\x01\x00\x10\x00"s;
+        QVERIFY(!CrossReference::streamEntriesAreUsable(shortData));
+    }
+
     void crossReferencePrecedence() {
         // Table entries by their offset in this made-up file: entry i at offset 20 * i.
         const std::vector<std::string> table = {
