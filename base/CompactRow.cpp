@@ -34,8 +34,8 @@ template <typename T> T readRaw(const char* at) {
     return value;
 }
 
-QByteArray encoded(const CellValue& value) {
-    QByteArray bytes;
+// Appends a cell: its tag and payload.
+void appendEncoded(QByteArray& bytes, const CellValue& value) {
     if (value.isText()) {
         bytes.append(Text);
         QByteArray text = value.text().toUtf8();
@@ -76,8 +76,10 @@ QByteArray encoded(const CellValue& value) {
     } else {
         bytes.append(Empty);
     }
-    return bytes;
 }
+
+// The bytes of a value as a cell: the payloads of all but text are at most this long.
+constexpr qsizetype largestFixedCell = 1 + dateTimeSize;
 
 } // namespace
 
@@ -179,10 +181,31 @@ CellValue CompactRow::valueAt(qsizetype begin, qsizetype end) const {
 void CompactRow::setCell(int column, const CellValue& value) {
     if (column < 0)
         return;
-    for (int missing = cellCount(); missing <= column; ++missing)
-        cells.append(Empty);
+    const int count = cellCount();
+    if (column >= count) {
+        // Past the end: the cells between stay empty, and the value is appended in place.
+        cells.append(column - count, Empty);
+        appendEncoded(cells, value);
+        return;
+    }
+    QByteArray encoded;
+    encoded.reserve(largestFixedCell);
+    appendEncoded(encoded, value);
     const auto [begin, end] = rangeOf(column);
-    cells.replace(begin, end - begin, encoded(value));
+    cells.replace(begin, end - begin, encoded);
+}
+
+CompactRow CompactRow::ofValues(const QList<CellValue>& values) {
+    // Made in a buffer kept from row to row, then copied into a block of its exact size: a
+    // large table holds many rows, and slack in each would add up.
+    thread_local QByteArray buffer;
+    buffer.resize(0); // keeps its capacity, where clear() would free it
+    buffer.append(Empty);
+    for (const CellValue& value : values)
+        appendEncoded(buffer, value);
+    CompactRow row;
+    row.cells = QByteArray(buffer.constData(), buffer.size());
+    return row;
 }
 
 } // namespace base

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 namespace base {
 
@@ -14,6 +15,9 @@ namespace base {
 // object per cell would, and a copy of a row shares the block.
 class CompactRow {
 public:
+    // A row of the values from column 1 on (column 0 is the path's, held elsewhere).
+    static CompactRow ofValues(const QList<CellValue>& values);
+
     CellValue cell(int column) const;
     void setCell(int column, const CellValue& value);
     int cellCount() const;

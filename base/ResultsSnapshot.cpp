@@ -22,8 +22,7 @@ void ResultsSnapshot::appendRow(const QString& path, const QList<CellValue>& val
     ResultRowData row;
     row.path = path;
     row.ticked = ticked;
-    for (qsizetype column = 0; column < values.size(); ++column)
-        row.cells.setCell(static_cast<int>(column) + 1, values[column]);
+    row.cells = CompactRow::ofValues(values);
     rows.append(std::move(row));
 }
 

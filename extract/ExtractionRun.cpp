@@ -288,9 +288,11 @@ base::ResultRowData ExtractionRun::Work::rowOf(FileInRun& file, const QString& p
                                                const std::optional<QByteArray>& output) {
     base::ResultRowData row;
     row.path = file.path;
-    const auto columnOf = [&](base::Property property) {
-        const qsizetype position = columns.indexOf(property);
-        return position < 0 ? 0 : static_cast<int>(position) + 1;
+    // The values by column, from column 1; the row is made of them once at the end.
+    QList<base::CellValue> values(columns.size());
+    const auto setValue = [&](base::Property property, const base::CellValue& value) {
+        if (const qsizetype position = columns.indexOf(property); position >= 0)
+            values[position] = value;
     };
     // The file system's dates first; a document's own dates take their place.
     errors.step([&] {
@@ -300,10 +302,10 @@ base::ResultRowData ExtractionRun::Work::rowOf(FileInRun& file, const QString& p
             {base::Property::Created, dates.created},
             {base::Property::Accessed, dates.accessed}};
         for (const auto& [property, moment] : fromFile)
-            if (const int column = columnOf(property); column > 0 && moment)
-                row.cells.setCell(column, base::CellValue::dateTime(*moment));
+            if (moment)
+                setValue(property, base::CellValue::dateTime(*moment));
         for (const PropertyValue& value : fileEntryValues(file.entry, columns))
-            row.cells.setCell(columnOf(value.property), value.value);
+            setValue(value.property, value.value);
     });
     // Whatever a tool that ended by itself wrote is read; the row is marked all the same when
     // the tool failed.
@@ -311,22 +313,22 @@ base::ResultRowData ExtractionRun::Work::rowOf(FileInRun& file, const QString& p
         errors.step([&] {
             const ToolOutputReading reading = readToolOutput(*output, columns);
             for (const PropertyValue& value : reading.values)
-                row.cells.setCell(columnOf(value.property), value.value);
+                setValue(value.property, value.value);
             for (const QString& description : reading.problems)
                 errors.report(description);
         });
     }
     row.unreadReason = problem;
     errors.step([&] {
-        const int column = columnOf(base::Property::Version);
-        if (column <= 0)
+        if (!columns.contains(base::Property::Version))
             return;
         const base::Result<QString> version = readPdfVersion(file.path);
         if (version.ok())
-            row.cells.setCell(column, version.value());
+            setValue(base::Property::Version, version.value());
         else if (problem.isEmpty()) // otherwise the row says why already, once
             throw base::RunTimeError(version.error());
     });
+    row.cells = base::CompactRow::ofValues(values);
     return row;
 }
 

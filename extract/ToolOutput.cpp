@@ -5,6 +5,9 @@
 
 #include <QList>
 #include <QStringConverter>
+#include <QVarLengthArray>
+
+#include <algorithm>
 
 namespace extract {
 
@@ -58,8 +61,32 @@ QString trimBlanks(const QString& text) {
 }
 
 QString plainValue(const QString& line) {
-    return decodedValue(QString(line).remove(valueLabel));
+    return decodedValue(line.contains(valueLabel) ? QString(line).remove(valueLabel) : line);
 }
+
+const QString keyLabel = QStringLiteral("InfoKey: ");
+
+// Whether a line holds markers: each of them, bar the page count's, is keyLabel and a key, so
+// a line holds one where keyLabel followed by the key starts. The places of keyLabel are
+// found once per line rather than each marker searched for throughout it.
+class MarkerSearch {
+public:
+    explicit MarkerSearch(const QString& text) : line(text) {
+        for (qsizetype at = text.indexOf(keyLabel); at >= 0; at = text.indexOf(keyLabel, at + 1))
+            keyPlaces.append(at);
+    }
+    bool holds(const Marker& marker) const {
+        if (marker.rule == Rule::PageCount)
+            return line.contains(marker.text);
+        return std::any_of(keyPlaces.cbegin(), keyPlaces.cend(), [&](qsizetype at) {
+            return QStringView(line).sliced(at).startsWith(marker.text);
+        });
+    }
+
+private:
+    const QString& line;
+    QVarLengthArray<qsizetype, 2> keyPlaces;
+};
 
 QString decodeBytes(const QByteArray& bytes) {
     auto fromUtf8 = QStringDecoder(QStringDecoder::Utf8);
@@ -138,6 +165,13 @@ QString firstErrorLine(const QByteArray& errorOutput) {
 }
 
 QString decodeToolText(const QString& text) {
+    // Most values hold nothing to decode: they are shared as they are.
+    const bool plain = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == QLatin1Char('&') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
+               c == QChar(0);
+    });
+    if (plain)
+        return text;
     QString decoded;
     decoded.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
@@ -167,8 +201,9 @@ ToolOutputReading readToolOutput(const QByteArray& output, const base::Columns& 
         // language or PDF/A claim is the document's text too.
         if (line.startsWith(valueLabel) || audit.take(line))
             continue;
+        const MarkerSearch search(line);
         for (const Marker& marker : markers()) {
-            if (!line.contains(marker.text) || !wanted.contains(marker.property))
+            if (!search.holds(marker) || !wanted.contains(marker.property))
                 continue;
             if (marker.rule == Rule::PageCount) {
                 reading.values.append({marker.property, pageCountValue(trimBlanks(decodeToolText(

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <vector>
 
 namespace filelist {
 
@@ -20,9 +21,28 @@ namespace {
 // Linux lists a folder in the order of its own index, which differs from one file system to
 // the next; listings are sorted by name, ignoring case, which is the order a user expects
 // and the one NTFS gives.
-bool listedBefore(const QString& a, const QString& b) {
-    const int caseless = a.compare(b, Qt::CaseInsensitive);
-    return caseless != 0 ? caseless < 0 : a < b;
+// Sorts the items by name so: ignoring case first, then exactly. Each name is folded once, not
+// at every comparison (a caseless compare folds both names anew): a folder of 100,000 files
+// took a second of folding.
+template <typename T, typename NameOf> void sortByName(QList<T>& items, NameOf nameOf) {
+    struct Keyed {
+        QString folded;
+        qsizetype index;
+    };
+    std::vector<Keyed> keys;
+    keys.reserve(static_cast<std::size_t>(items.size()));
+    for (qsizetype i = 0; i < items.size(); ++i)
+        keys.push_back({nameOf(items[i]).toCaseFolded(), i});
+    std::sort(keys.begin(), keys.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.folded != b.folded)
+            return a.folded < b.folded;
+        return nameOf(items[a.index]) < nameOf(items[b.index]);
+    });
+    QList<T> sorted;
+    sorted.reserve(items.size());
+    for (const Keyed& key : keys)
+        sorted.append(std::move(items[key.index]));
+    items = std::move(sorted);
 }
 
 bool isRootFolder(const QString& folder) {
@@ -66,7 +86,7 @@ void listSubfolders(QStringList& level, QStringList& children, const base::Error
                 else
                     names.append(std::move(name));
             }
-            std::sort(names.begin(), names.end(), listedBefore);
+            sortByName(names, [](const QString& name) -> const QString& { return name; });
             for (const QString& name : std::as_const(names))
                 children.append(current + name + QLatin1Char('/'));
             unreadable = open.failure() == ListingFailure::AccessDenied ||
@@ -131,9 +151,7 @@ QList<ListedFile> listFilesWithAttributes(const QString& folder, const QString& 
         if (status && status->isRegularFile)
             files.append({std::move(name), status->attributes});
     }
-    std::sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
-        return listedBefore(a.name, b.name);
-    });
+    sortByName(files, [](const ListedFile& file) -> const QString& { return file.name; });
     return files;
 }
 

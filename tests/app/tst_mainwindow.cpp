@@ -461,7 +461,11 @@ private slots:
                 QApplication::sendEvent(window->controls().results, &del);
                 break;
             }
-            case 3: // "Clear Results" empties the table under the run
+            case 3: // "Clear Results" empties the table under the run, once it holds rows
+                if (window->results().count() == 0 && tool.calls() < 6) {
+                    --step; // a loaded machine started the tools late: the next tick
+                    break;
+                }
                 QTest::mouseClick(window->controls().clearResults, Qt::LeftButton);
                 break;
             case 4: // a file added meanwhile is not part of this run

@@ -96,6 +96,9 @@ private slots:
             parse("InfoKey: Title\nInfoValue: T\nInfoKey: TitleX\nInfoValue: X\n");
         QCOMPARE(titleXLast.cells.value("Title"), QStringLiteral("X"));
         QCOMPARE(titleXLast.writeOrder, (QStringList{"Title", "Title"}));
+        // A key is found anywhere in its line, also after another key.
+        const Parsed inside = parse("junk InfoKey: Note InfoKey: Creator\nInfoValue: C\n");
+        QCOMPARE(inside.cells.value("Creator"), QStringLiteral("C"));
     }
 
     void creationDateIsNoCreator() {

@@ -116,19 +116,21 @@ private slots:
     void listingFindsMatchingFilesOnly() {
         TreeRoot dir;
         makeTree(dir.path(), {"b.PDF", "a.pdf", "c.txt", ".hidden.pdf", "~lock.pdf", "Makefile",
-                              "folder.pdf/"});
+                              "folder.pdf/", "A.pdf"});
         makeLink("a.pdf", dir.filePath("link.pdf"));
         makeLink("gone.pdf", dir.filePath("dangling.pdf"));
         const QByteArray undecodable = QFile::encodeName(dir.path()) + "/bad\xff.pdf";
         QVERIFY(::close(::creat(undecodable.constData(), 0644)) == 0);
-        // Sorted by name whatever the case; folders and dangling links are left out. A name
+        // Sorted by name whatever the case (names alike but for it: upper case first); folders
+        // and dangling links are left out. A name
         // that is not UTF-8 is listed, and turns back into its own bytes.
         const QString bad = platform::decodeFileName("bad\xff.pdf");
-        QCOMPARE(filelist::listFilesInFolder(dir.path(), "*.pdf"),
-                 (QStringList{".hidden.pdf", "a.pdf", "b.PDF", bad, "link.pdf", "~lock.pdf"}));
+        QCOMPARE(
+            filelist::listFilesInFolder(dir.path(), "*.pdf"),
+            (QStringList{".hidden.pdf", "A.pdf", "a.pdf", "b.PDF", bad, "link.pdf", "~lock.pdf"}));
         QCOMPARE(platform::encodeFileName(dir.path() + "/" + bad), undecodable);
         QVERIFY(filelist::isExistingFile(dir.path() + "/" + bad));
-        QCOMPARE(filelist::listFilesInFolder(dir.path() + "/", "*.*").size(), 8);
+        QCOMPARE(filelist::listFilesInFolder(dir.path() + "/", "*.*").size(), 9);
         QVERIFY(filelist::listFilesInFolder(dir.filePath("missing"), "*.*").isEmpty());
     }
 
