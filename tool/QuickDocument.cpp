@@ -177,6 +177,10 @@ QuickDocument::QuickDocument(FileBytes& file)
         std::int64_t next = 0;
         if (start.substr(skip, 4) == "xref" && skip + 4 < start.size() &&
             isSpace(start[skip + 4])) {
+            if (skip > 0) {
+                // qpdf reads past it with a warning, and may then read the table otherwise.
+                giveWay("white space before xref");
+            }
             next = readTableSection(offset + static_cast<std::int64_t>(skip) + 4, first);
         } else {
             CrossReference::Section section;

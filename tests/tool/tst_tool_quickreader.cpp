@@ -112,6 +112,27 @@ private slots:
         QVERIFY(!readQuickly(fileBytes(madePdf(file))));
     }
 
+    // A cross-reference offset that points at white space before "xref": qpdf skips it with
+    // a warning (and a fuzzed file whose table it then read otherwise counted its pages
+    // otherwise), so the file is left to it, and both ways of reading agree.
+    void whiteSpaceBeforeTheTableIsLeftToQpdf() {
+        std::string bytes = fileBytes(madePdf("plain.pdf"));
+        const std::size_t digits = bytes.find_first_of("0123456789", bytes.rfind("startxref"));
+        const std::size_t end = bytes.find_first_not_of("0123456789", digits);
+        const auto offset =
+            static_cast<std::size_t>(std::stoll(bytes.substr(digits, end - digits)));
+        QVERIFY(bytes.compare(offset, 4, "xref") == 0 && bytes[offset - 1] == '\n');
+        bytes.replace(digits, end - digits, std::to_string(offset - 1));
+        QVERIFY(!readQuickly(bytes));
+        FileReading qpdfOnly;
+        qpdfOnly.quickReader = false;
+        const ReadResult byQpdf = readPdfBuffer(bytes, std::nullopt, qpdfOnly);
+        const ReadResult read = readPdfBuffer(bytes, std::nullopt);
+        QVERIFY(read.ok);
+        QCOMPARE(dumpOf(read.facts), dumpOf(byQpdf.facts));
+        QCOMPARE(read.warnings, byQpdf.warnings);
+    }
+
     // Tokens as qpdf 11's tokenizer reads them (each checked against qpdf), and what it reads
     // only with a warning.
     void syntax_data() {
