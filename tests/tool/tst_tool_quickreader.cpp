@@ -5,6 +5,7 @@
 #include "tool/CrossReference.h"
 #include "tool/DumpFormat.h"
 #include "tool/FileSnapshot.h"
+#include "tool/FlateDecoding.h"
 #include "tool/PdfReading.h"
 #include "tool/PdfSyntax.h"
 #include "tool/QuickReader.h"
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #include <map>
+#include <zlib.h>
 
 using namespace pdfinfodump;
 
@@ -110,6 +112,26 @@ private slots:
         QFETCH(QString, file);
         QVERIFY(QFile::exists(madePdf(file)));
         QVERIFY(!readQuickly(fileBytes(madePdf(file))));
+    }
+
+    // Streams inflate whole however far they grow past the first guess of their size, up to
+    // the limit and not a byte beyond; a stream cut short or damaged gives nothing, and bytes
+    // after its end are ignored.
+    void inflatesUpToTheLimit() {
+        const std::string data(1 << 20, 'x'); // a thousandfold smaller once deflated
+        uLongf size = compressBound(data.size());
+        std::string deflated(size, '\0');
+        QCOMPARE(compress(reinterpret_cast<Bytef*>(deflated.data()), &size,
+                          reinterpret_cast<const Bytef*>(data.data()), data.size()),
+                 Z_OK);
+        deflated.resize(size);
+        QVERIFY(inflated(deflated, data.size()) == data);
+        QVERIFY(inflated(deflated + "trailing bytes", data.size() + 1) == data);
+        QVERIFY(!inflated(deflated, data.size() - 1));
+        QVERIFY(!inflated(deflated.substr(0, deflated.size() - 5), data.size()));
+        std::string damaged = deflated;
+        damaged.back() = static_cast<char>(damaged.back() ^ 0x55); // its checksum
+        QVERIFY(!inflated(damaged, data.size()));
     }
 
     // A cross-reference offset that points at white space before "xref": qpdf skips it with
