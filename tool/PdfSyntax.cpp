@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <limits>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace pdfinfodump {
 namespace {
@@ -14,7 +16,7 @@ constexpr int maxDepth = 100;
 
 // The classes of each byte, looked up rather than compared: the tokenizer asks for every byte
 // of every object a large file's page walk passes.
-enum ByteClass : unsigned char { space = 1, delimiter = 2 };
+enum ByteClass : unsigned char { space = 1, delimiter = 2, stringEscape = 4 };
 
 constexpr std::array<unsigned char, 256> byteClasses = [] {
     std::array<unsigned char, 256> classes{};
@@ -23,6 +25,10 @@ constexpr std::array<unsigned char, 256> byteClasses = [] {
     }
     for (const char c : std::string_view("()<>[]{}/%")) {
         classes[static_cast<unsigned char>(c)] = delimiter;
+    }
+    // The bytes a literal string does not take as they are.
+    for (const char c : std::string_view("\\()\r")) {
+        classes[static_cast<unsigned char>(c)] |= stringEscape;
     }
     return classes;
 }();
@@ -193,6 +199,16 @@ void PdfParser::readLiteralString() {
     text_.clear();
     int depth = 1;
     while (true) {
+        // The bytes that stand for themselves, taken as one run.
+        std::size_t run = pos_;
+        while (run < bytes_.size() &&
+               !(byteClasses[static_cast<unsigned char>(bytes_[run])] & stringEscape)) {
+            ++run;
+        }
+        if (!skipping_) {
+            text_.append(bytes_.data() + pos_, run - pos_);
+        }
+        pos_ = run;
         if (atEnd()) {
             giveWay("unterminated string");
         }
@@ -250,14 +266,12 @@ void PdfParser::readLiteralString() {
                 return;
             }
             appendText(c);
-        } else if (c == '\r') {
-            // A line end in a string is read as one LF, as qpdf does.
+        } else {
+            // A CR, the one byte left: a line end in a string is read as one LF, as qpdf does.
             appendText('\n');
             if (!atEnd() && peek() == '\n') {
                 ++pos_;
             }
-        } else {
-            appendText(c);
         }
     }
 }
@@ -444,14 +458,30 @@ void PdfParser::skipObject() {
     }
 }
 
+// The items of the containers being read, innermost last: one buffer for every container
+// instead of one allocation each. What it keeps between objects is bounded.
+thread_local std::vector<PdfObject> containerItems;
+constexpr std::size_t containerItemsKept = 1024;
+
 PdfObject PdfParser::readContainer(bool dictionary, int depth,
                                    const std::vector<std::string_view>* keep) {
     if (depth > maxDepth) {
         giveWay("nested too deeply");
     }
-    std::vector<PdfObject> items;
-    // Most containers are small: one allocation instead of a few as the vector doubles.
-    items.reserve(dictionary ? 16 : 8);
+    std::vector<PdfObject>& stack = containerItems;
+    const std::size_t base = stack.size();
+    // This container's items are stack[base…]; they leave the stack however reading ends.
+    struct Unwind {
+        std::vector<PdfObject>& stack;
+        std::size_t base;
+        ~Unwind() {
+            stack.resize(base);
+            if (base == 0 && stack.capacity() > containerItemsKept) {
+                std::vector<PdfObject>().swap(stack);
+            }
+        }
+    } unwind{stack, base};
+    const auto count = [&] { return stack.size() - base; };
     const auto kept = [&](const PdfObject& key) {
         return !keep || std::find(keep->begin(), keep->end(), key.bytes) != keep->end();
     };
@@ -462,11 +492,13 @@ PdfObject PdfParser::readContainer(bool dictionary, int depth,
         case Token::DictionaryOpen:
             // A value's position is known when it starts: references are formed from the
             // integers before it, as soon as their R is read.
-            if (dictionary && items.size() % 2 == 1 && !kept(items.back())) {
+            if (dictionary && count() % 2 == 1 && !kept(stack.back())) {
                 skipContainer(token == Token::DictionaryOpen, depth + 1);
-                items.emplace_back();
+                stack.emplace_back();
             } else {
-                items.push_back(readContainer(token == Token::DictionaryOpen, depth + 1));
+                // Read before it is pushed: the inner container uses the stack above base.
+                PdfObject inner = readContainer(token == Token::DictionaryOpen, depth + 1);
+                stack.push_back(std::move(inner));
             }
             continue;
         case Token::ArrayClose:
@@ -478,18 +510,18 @@ PdfObject PdfParser::readContainer(bool dictionary, int depth,
         case Token::Keyword:
             if (word_ == "R") {
                 // As qpdf forms a reference: from the two direct integers read last.
-                const std::size_t count = items.size();
-                if (count < 2 || !items[count - 1].is(PdfObject::Kind::Integer) ||
-                    !items[count - 2].is(PdfObject::Kind::Integer)) {
+                const std::size_t size = stack.size();
+                if (count() < 2 || !stack[size - 1].is(PdfObject::Kind::Integer) ||
+                    !stack[size - 2].is(PdfObject::Kind::Integer)) {
                     giveWay("misplaced R");
                 }
-                const std::int64_t number = items[count - 2].number;
-                const std::int64_t generation = items[count - 1].number;
+                const std::int64_t number = stack[size - 2].number;
+                const std::int64_t generation = stack[size - 1].number;
                 constexpr std::int64_t largest = std::numeric_limits<int>::max();
                 if (number < 0 || number > largest || generation < 0 || generation > largest) {
                     giveWay("reference out of range");
                 }
-                items.resize(count - 2);
+                stack.resize(size - 2);
                 // qpdf reads a reference to object 0 as null.
                 PdfObject reference =
                     objectOf(number == 0 ? PdfObject::Kind::Null : PdfObject::Kind::Reference);
@@ -497,42 +529,44 @@ PdfObject PdfParser::readContainer(bool dictionary, int depth,
                     reference.number = number;
                     reference.generation = static_cast<int>(generation);
                 }
-                items.push_back(std::move(reference));
+                stack.push_back(std::move(reference));
                 continue;
             }
-            items.push_back(scalar(token));
+            stack.push_back(scalar(token));
             continue;
         default:
-            items.push_back(scalar(token));
+            stack.push_back(scalar(token));
             continue;
         }
         break;
     }
+    const auto items = stack.begin() + static_cast<std::ptrdiff_t>(base);
     if (!dictionary) {
         PdfObject array = objectOf(PdfObject::Kind::Array);
-        array.values = std::move(items);
+        array.values.assign(std::make_move_iterator(items), std::make_move_iterator(stack.end()));
         return array;
     }
-    if (items.size() % 2 != 0) {
+    if (count() % 2 != 0) {
         giveWay("dictionary without a value for its last key");
     }
     PdfObject result = objectOf(PdfObject::Kind::Dictionary);
-    for (std::size_t i = 0; i < items.size(); i += 2) {
-        if (!items[i].is(PdfObject::Kind::Name)) {
+    result.keys.reserve(count() / 2);
+    result.values.reserve(count() / 2);
+    for (auto item = items; item != stack.end(); item += 2) {
+        if (!item->is(PdfObject::Kind::Name)) {
             giveWay("dictionary key that is no name");
         }
-        if (!kept(items[i])) {
+        if (!kept(*item)) {
             continue;
         }
         // The last value written for a key wins, as in qpdf.
         const auto& keys = result.keys;
-        const auto existing = std::find(keys.begin(), keys.end(), items[i].bytes);
+        const auto existing = std::find(keys.begin(), keys.end(), item->bytes);
         if (existing != keys.end()) {
-            result.values[static_cast<std::size_t>(existing - keys.begin())] =
-                std::move(items[i + 1]);
+            result.values[static_cast<std::size_t>(existing - keys.begin())] = std::move(item[1]);
         } else {
-            result.keys.push_back(std::move(items[i].bytes));
-            result.values.push_back(std::move(items[i + 1]));
+            result.keys.push_back(std::move(item->bytes));
+            result.values.push_back(std::move(item[1]));
         }
     }
     return result;

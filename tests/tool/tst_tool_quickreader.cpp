@@ -205,6 +205,30 @@ private slots:
         }
     }
 
+    // Containers inside containers share one buffer of items: each gets its own items back,
+    // also after an object that gave way halfway down.
+    void nestedContainersKeepTheirItems() {
+        const auto read = [](std::string_view text) {
+            PdfParser parser(text, true);
+            return parser.readObject();
+        };
+        // An R takes only integers of its own container.
+        QVERIFY_THROWS_EXCEPTION(GiveWayToQpdf, read("[1 2 [R]]"));
+        QVERIFY_THROWS_EXCEPTION(GiveWayToQpdf, read("[1 [2 << /A [3 0 R] /B >> ] ]"));
+        const PdfObject outer = read("[1 [2 << /A [3 0 R] /B (x) /A 4 >> 5] 6 0 R]");
+        QCOMPARE(outer.values.size(), std::size_t{3});
+        QCOMPARE(outer.values[0].number, std::int64_t{1});
+        const PdfObject& inner = outer.values[1];
+        QCOMPARE(inner.values.size(), std::size_t{3});
+        QCOMPARE(inner.values[2].number, std::int64_t{5});
+        const PdfObject& dictionary = inner.values[1];
+        QCOMPARE(dictionary.keys, (std::vector<std::string>{"A", "B"}));
+        QCOMPARE(dictionary.find("A")->number, std::int64_t{4});
+        QCOMPARE(dictionary.find("B")->bytes, std::string("x"));
+        QVERIFY(outer.values[2].is(PdfObject::Kind::Reference));
+        QCOMPARE(outer.values[2].number, std::int64_t{6});
+    }
+
     // An object cut off at the end of the bytes given asks for more, unless they are all.
     void needsMoreBytes() {
         PdfParser cut("<< /Title (Annual", false);
