@@ -65,12 +65,42 @@ QSize ListView::minimumSizeHint() const {
 }
 
 int ListView::sizeHintForColumn(int column) const {
-    const int contents = QTreeView::sizeHintForColumn(column);
     // The header's text counts too (resizeColumnToContents takes the larger of the two), so
     // the bound is never below it.
     const int bound = std::max(static_cast<int>(viewport()->width() * fittedShare),
                                header()->sectionSizeHint(column));
-    return std::min(contents, bound);
+    return std::min(contentsWidth(column, bound), bound);
+}
+
+int ListView::contentsWidth(int column, int bound) const {
+    const QAbstractItemModel* rows = model();
+    const int count = rows ? rows->rowCount(rootIndex()) : 0;
+    const int precision = header()->resizeContentsPrecision();
+    // The widest cell of a column, as QTreeView measures it, but ended once a cell reaches
+    // the bound: measuring a cell lays out its text, and the cells of a long column of paths
+    // or titles are mostly wider than the bound. QTreeView measures every row of a flat list
+    // up to its precision; a longer list is sampled, and left to it.
+    if (count == 0 || (precision >= 0 && count > precision))
+        return QTreeView::sizeHintForColumn(column);
+    for (int row = 0; row < count; ++row) {
+        if (rows->hasChildren(rows->index(row, 0, rootIndex())) ||
+            isFirstColumnSpanned(row, rootIndex()))
+            return QTreeView::sizeHintForColumn(column);
+    }
+    ensurePolished();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    // The tree's column indents its rows; a flat list's rows are all at the top level.
+    const int indent = column == treePosition() && rootIsDecorated() ? indentation() : 0;
+    int widest = 0;
+    for (int row = 0; row < count && widest < bound; ++row) {
+        if (isRowHidden(row, rootIndex()))
+            continue;
+        const QModelIndex index = rows->index(row, column, rootIndex());
+        widest =
+            std::max(widest, itemDelegateForIndex(index)->sizeHint(option, index).width() + indent);
+    }
+    return widest;
 }
 
 } // namespace gui

@@ -36,6 +36,9 @@ protected:
     int sizeHintForColumn(int column) const override;
 
 private:
+    // The width of a column's widest cell, or at least bound once a cell reaches it.
+    int contentsWidth(int column, int bound) const;
+
     bool held = false;
     // Rows came or cells changed while held: the list is laid out again when let go.
     bool behind = false;

@@ -1,0 +1,66 @@
+#include "gui/ListView.h"
+
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTest>
+
+namespace {
+
+// The list with Qt's own measure of a column beside the list's.
+class MeasuredList : public gui::ListView {
+public:
+    int qtWidth(int column) const { return QTreeView::sizeHintForColumn(column); }
+    int fittedWidth(int column) const { return sizeHintForColumn(column); }
+};
+
+} // namespace
+
+class ListViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A fitted column is as wide as Qt measures its widest cell, up to the list's bound: the
+    // measure may end early at the bound, but not give another width.
+    void fitsAsQtMeasuresUpToTheBound() {
+        QStandardItemModel model(0, 3);
+        const QStringList shortTexts = {"No",       "Yes",           "PDF-1.4",
+                                        "AV Wa",    "fi ffl",        "ي ع ر ب",
+                                        "漢字かな", "e\u0301\u0301", "\U0001F600 x"};
+        for (int row = 0; row < 40; ++row) {
+            QList<QStandardItem*> items;
+            auto* path = new QStandardItem(QStringLiteral("/srv/share/%1/report %2.pdf")
+                                               .arg(QString(row % 7 + 1, QLatin1Char('w')))
+                                               .arg(row));
+            path->setCheckable(true);
+            if (row % 5 == 0)
+                path->setIcon(QIcon::fromTheme(QStringLiteral("dialog-warning")));
+            items << path << new QStandardItem(shortTexts[row % shortTexts.size()])
+                  << new QStandardItem(QString::number(row * 37));
+            model.appendRow(items);
+        }
+        // The widest cells last, and one row hidden that would be wider still.
+        model.appendRow({new QStandardItem(QStringLiteral("/x")),
+                         new QStandardItem(QStringLiteral("WWWWWWWW")),
+                         new QStandardItem(QStringLiteral("1234567"))});
+        model.appendRow({new QStandardItem(QStringLiteral("/y")),
+                         new QStandardItem(QStringLiteral("WWWWWWWWWWWWWWWW")),
+                         new QStandardItem(QStringLiteral("123456789012345"))});
+
+        MeasuredList list;
+        list.setRootIsDecorated(false);
+        list.setModel(&model);
+        list.setRowHidden(model.rowCount() - 1, QModelIndex(), true);
+        list.resize(900, 300);
+        for (const double share : {1.0, 0.1}) {
+            list.setFittedColumnShare(share);
+            const int bound = static_cast<int>(list.viewport()->width() * share);
+            for (int column = 0; column < 3; ++column) {
+                const int expected = std::min(
+                    list.qtWidth(column), std::max(bound, list.header()->sectionSizeHint(column)));
+                QCOMPARE(list.fittedWidth(column), expected);
+            }
+        }
+    }
+};
+
+QTEST_MAIN(ListViewTest)
+#include "tst_listview.moc"
