@@ -79,14 +79,11 @@ int ListView::contentsWidth(int column, int bound) const {
     // The widest cell of a column, as QTreeView measures it, but ended once a cell reaches
     // the bound: measuring a cell lays out its text, and the cells of a long column of paths
     // or titles are mostly wider than the bound. QTreeView measures every row of a flat list
-    // up to its precision; a longer list is sampled, and left to it.
+    // up to its precision, but for hidden and spanned rows; a longer list is sampled, and a
+    // tree's rows have rows of their own: both are left to it. Rows after the bound is
+    // reached could only widen the column, so they need no look.
     if (count == 0 || (precision >= 0 && count > precision))
         return QTreeView::sizeHintForColumn(column);
-    for (int row = 0; row < count; ++row) {
-        if (rows->hasChildren(rows->index(row, 0, rootIndex())) ||
-            isFirstColumnSpanned(row, rootIndex()))
-            return QTreeView::sizeHintForColumn(column);
-    }
     ensurePolished();
     QStyleOptionViewItem option;
     initViewItemOption(&option);
@@ -94,7 +91,9 @@ int ListView::contentsWidth(int column, int bound) const {
     const int indent = column == treePosition() && rootIsDecorated() ? indentation() : 0;
     int widest = 0;
     for (int row = 0; row < count && widest < bound; ++row) {
-        if (isRowHidden(row, rootIndex()))
+        if (rows->hasChildren(rows->index(row, 0, rootIndex())))
+            return QTreeView::sizeHintForColumn(column);
+        if (isRowHidden(row, rootIndex()) || isFirstColumnSpanned(row, rootIndex()))
             continue;
         const QModelIndex index = rows->index(row, column, rootIndex());
         widest =

@@ -37,18 +37,20 @@ private slots:
                   << new QStandardItem(QString::number(row * 37));
             model.appendRow(items);
         }
-        // The widest cells last, and one row hidden that would be wider still.
+        // The widest cells last, and a row hidden and a row spanned, each wider still.
         model.appendRow({new QStandardItem(QStringLiteral("/x")),
                          new QStandardItem(QStringLiteral("WWWWWWWW")),
                          new QStandardItem(QStringLiteral("1234567"))});
-        model.appendRow({new QStandardItem(QStringLiteral("/y")),
-                         new QStandardItem(QStringLiteral("WWWWWWWWWWWWWWWW")),
-                         new QStandardItem(QStringLiteral("123456789012345"))});
+        for (const char* name : {"/y", "/z"})
+            model.appendRow({new QStandardItem(QLatin1String(name)),
+                             new QStandardItem(QStringLiteral("WWWWWWWWWWWWWWWW")),
+                             new QStandardItem(QStringLiteral("123456789012345"))});
 
         MeasuredList list;
         list.setRootIsDecorated(false);
         list.setModel(&model);
-        list.setRowHidden(model.rowCount() - 1, QModelIndex(), true);
+        list.setRowHidden(model.rowCount() - 2, QModelIndex(), true);
+        list.setFirstColumnSpanned(model.rowCount() - 1, QModelIndex(), true);
         list.resize(900, 300);
         for (const double share : {1.0, 0.1}) {
             list.setFittedColumnShare(share);
