@@ -3,6 +3,8 @@
 #include "tool/ActionScan.h"
 #include "tool/PageGeometry.h"
 
+#include <bit>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <utility>
@@ -37,19 +39,26 @@ public:
     void page(const PdfObject& value, const PdfObject& page, const PageAttributes& attributes) {
         const PageSize shown =
             shownSize(attributes, isName(valueOf(source_, page, "Type"), "Page"));
-        const std::string size = pointsText(shown.width) + ' ' + pointsText(shown.height);
-        if (facts.firstPageSize) {
-            facts.sizesVary = facts.sizesVary || size != firstSize_;
+        if (!facts.firstPageSize) {
+            facts.firstPageSize = shown;
+            facts.firstPage = &value;
             return;
         }
-        facts.firstPageSize = shown;
-        facts.firstPage = &value;
-        firstSize_ = size;
+        // Sizes vary when they are written differently. The same bits are always written the
+        // same (0 and -0 are not), so only different ones are formatted: most pages are alike.
+        const PageSize& first = *facts.firstPageSize;
+        const auto bits = [](double number) { return std::bit_cast<std::uint64_t>(number); };
+        if (bits(shown.width) != bits(first.width) || bits(shown.height) != bits(first.height)) {
+            facts.sizesVary = facts.sizesVary || sizeText(shown) != sizeText(first);
+        }
     }
 
 private:
+    static std::string sizeText(const PageSize& size) {
+        return pointsText(size.width) + ' ' + pointsText(size.height);
+    }
+
     AuditSource& source_;
-    std::string firstSize_;
 };
 
 // An annotation's entries its actions need.

@@ -454,11 +454,13 @@ def audit_documents() -> dict[str, bytes]:
         catalog_entries={"Names": {"EmbeddedFiles": Ref(1)},
                          "AcroForm": {"Fields": [Ref(3)]}})
 
-    # Page sizes: a first page turned a quarter, as wide as the second; a crop box cut down
-    # to its media box; pages of a tree that pass their media box down, one turned.
+    # Page sizes: a first page turned a quarter, as wide as the second, whose size differs
+    # only past the digits a size is written with; a crop box cut down to its media box; pages
+    # of a tree that pass their media box down, one turned.
     a4 = [0, 0, 595.276, 841.89]
     add("audit-rotated.pdf", pages=2,
-        page_entries=[{"Rotate": 90, "MediaBox": a4}, {"MediaBox": [0, 0, 841.89, 595.276]}])
+        page_entries=[{"Rotate": 90, "MediaBox": a4},
+                      {"MediaBox": [0, 0, 841.8901, 595.2759]}])
     add("audit-sizes-vary.pdf", pages=3, tree=[[0, 1], [2]],
         page_entries=[{"CropBox": [10, 20, 700, 500]}, {}, {"Rotate": -90}])
     return docs

@@ -138,7 +138,7 @@ private slots:
         QTest::newRow("name and field trees naming their ancestors")
             << "audit-loops.pdf" << none << audit({{"Attachments", "1"}, {"Form", "AcroForm"}});
         QTest::newRow("page tree naming itself") << "page-tree-loop.pdf" << none << audit({});
-        QTest::newRow("first page turned as wide as the next")
+        QTest::newRow("first page turned as wide as the next, to the digits written")
             << "audit-rotated.pdf" << none << audit({{"PageSize", "841.89 595.276"}});
         QTest::newRow("crop box cut to the media box, a later page turned")
             << "audit-sizes-vary.pdf" << none
