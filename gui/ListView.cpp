@@ -1,9 +1,49 @@
 #include "gui/ListView.h"
 
+#include <QAbstractItemDelegate>
 #include <QHeaderView>
 #include <QPainter>
 
+#include <utility>
+
 namespace gui {
+
+// Measures cells with the list's own delegates until one reaches the bound, and the rest as
+// nothing: measuring a cell lays out its text, and the cells of a long column of paths or
+// titles are mostly wider than the bound. QTreeView still chooses the rows it measures (all
+// of a short list but hidden and spanned ones, a sample of a long one, a tree's rows with
+// their indentation), so the fit is its own, cut to the bound: the rows measured as nothing
+// come after a width that already reaches it.
+class ListView::BoundedMeasure : public QAbstractItemDelegate {
+public:
+    explicit BoundedMeasure(const ListView& view) : list(view) {}
+
+    void start(int limit) {
+        bound = limit;
+        widest = 0;
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (widest >= bound)
+            return {};
+        const QSize size = list.QTreeView::itemDelegateForIndex(index)->sizeHint(option, index);
+        widest = std::max(widest, size.width());
+        return size;
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        list.QTreeView::itemDelegateForIndex(index)->paint(painter, option, index);
+    }
+
+private:
+    const ListView& list;
+    int bound = 0;
+    mutable int widest = 0;
+};
+
+ListView::ListView(QWidget* parent)
+    : QTreeView(parent), measure(std::make_unique<BoundedMeasure>(*this)) {}
+
+ListView::~ListView() = default;
 
 void ListView::holdLayouts(bool hold) {
     held = hold;
@@ -69,37 +109,24 @@ int ListView::sizeHintForColumn(int column) const {
     // the bound is never below it.
     const int bound = std::max(static_cast<int>(viewport()->width() * fittedShare),
                                header()->sectionSizeHint(column));
-    return std::min(contentsWidth(column, bound), bound);
+    // Only QTreeView's measure of the column may meet the bounded delegate: a pending relayout
+    // asks the delegates for row heights, and so does the sampling of the rows a viewport
+    // shows, with a precision of 0.
+    if (header()->resizeContentsPrecision() == 0)
+        return std::min(QTreeView::sizeHintForColumn(column), bound);
+    ensurePolished();
+    const_cast<ListView*>(this)->executeDelayedItemsLayout();
+    measure->start(bound);
+    fitting = true;
+    const int contents = QTreeView::sizeHintForColumn(column);
+    fitting = false;
+    return std::min(contents, bound);
 }
 
-int ListView::contentsWidth(int column, int bound) const {
-    const QAbstractItemModel* rows = model();
-    const int count = rows ? rows->rowCount(rootIndex()) : 0;
-    const int precision = header()->resizeContentsPrecision();
-    // The widest cell of a column, as QTreeView measures it, but ended once a cell reaches
-    // the bound: measuring a cell lays out its text, and the cells of a long column of paths
-    // or titles are mostly wider than the bound. QTreeView measures every row of a flat list
-    // up to its precision, but for hidden and spanned rows; a longer list is sampled, and a
-    // tree's rows have rows of their own: both are left to it. Rows after the bound is
-    // reached could only widen the column, so they need no look.
-    if (count == 0 || (precision >= 0 && count > precision))
-        return QTreeView::sizeHintForColumn(column);
-    ensurePolished();
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    // The tree's column indents its rows; a flat list's rows are all at the top level.
-    const int indent = column == treePosition() && rootIsDecorated() ? indentation() : 0;
-    int widest = 0;
-    for (int row = 0; row < count && widest < bound; ++row) {
-        if (rows->hasChildren(rows->index(row, 0, rootIndex())))
-            return QTreeView::sizeHintForColumn(column);
-        if (isRowHidden(row, rootIndex()) || isFirstColumnSpanned(row, rootIndex()))
-            continue;
-        const QModelIndex index = rows->index(row, column, rootIndex());
-        widest =
-            std::max(widest, itemDelegateForIndex(index)->sizeHint(option, index).width() + indent);
-    }
-    return widest;
+QAbstractItemDelegate* ListView::itemDelegateForIndex(const QModelIndex& index) const {
+    if (fitting)
+        return measure.get();
+    return QTreeView::itemDelegateForIndex(index);
 }
 
 } // namespace gui

@@ -2,6 +2,8 @@
 
 #include <QTreeView>
 
+#include <memory>
+
 namespace gui {
 
 // A list of rows in columns, as both lists of the window are. While a long operation adds
@@ -13,7 +15,8 @@ namespace gui {
 // takes at most a share of the view's width, so one long value never pushes the others out.
 class ListView : public QTreeView {
 public:
-    using QTreeView::QTreeView;
+    explicit ListView(QWidget* parent = nullptr);
+    ~ListView() override;
 
     void holdLayouts(bool held);
     void doItemsLayout() override;
@@ -24,6 +27,9 @@ public:
     QSize minimumSizeHint() const override;
     // The largest share of the viewport's width a column fitted to its contents takes.
     void setFittedColumnShare(double share) { fittedShare = share; }
+
+    // The cells' delegate; while a column is fitted, one that ends the measure at the bound.
+    QAbstractItemDelegate* itemDelegateForIndex(const QModelIndex& index) const override;
 
 protected:
     // A list with the keyboard focus says so with a frame in the highlight colour, also when
@@ -36,14 +42,15 @@ protected:
     int sizeHintForColumn(int column) const override;
 
 private:
-    // The width of a column's widest cell, or at least bound once a cell reaches it.
-    int contentsWidth(int column, int bound) const;
+    class BoundedMeasure;
 
     bool held = false;
     // Rows came or cells changed while held: the list is laid out again when let go.
     bool behind = false;
     int preferredHeight = 0;
     double fittedShare = 1.0;
+    std::unique_ptr<BoundedMeasure> measure;
+    mutable bool fitting = false; // while a column is measured for its fit
 };
 
 } // namespace gui

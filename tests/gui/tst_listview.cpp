@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 namespace {
@@ -11,6 +12,17 @@ class MeasuredList : public gui::ListView {
 public:
     int qtWidth(int column) const { return QTreeView::sizeHintForColumn(column); }
     int fittedWidth(int column) const { return sizeHintForColumn(column); }
+};
+
+// Counts the cells it measures.
+class CountingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        ++measured;
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+    mutable int measured = 0;
 };
 
 } // namespace
@@ -52,15 +64,44 @@ private slots:
         list.setRowHidden(model.rowCount() - 2, QModelIndex(), true);
         list.setFirstColumnSpanned(model.rowCount() - 1, QModelIndex(), true);
         list.resize(900, 300);
-        for (const double share : {1.0, 0.1}) {
-            list.setFittedColumnShare(share);
-            const int bound = static_cast<int>(list.viewport()->width() * share);
-            for (int column = 0; column < 3; ++column) {
-                const int expected = std::min(
-                    list.qtWidth(column), std::max(bound, list.header()->sectionSizeHint(column)));
-                QCOMPARE(list.fittedWidth(column), expected);
+        const auto fitsAsQt = [&] {
+            for (const double share : {1.0, 0.1}) {
+                list.setFittedColumnShare(share);
+                const int bound = static_cast<int>(list.viewport()->width() * share);
+                for (int column = 0; column < 3; ++column) {
+                    const int expected =
+                        std::min(list.qtWidth(column),
+                                 std::max(bound, list.header()->sectionSizeHint(column)));
+                    QCOMPARE(list.fittedWidth(column), expected);
+                }
             }
-        }
+        };
+        fitsAsQt();
+        if (QTest::currentTestFailed())
+            return;
+        // A list longer than the header's precision is sampled around the rows in view; the
+        // widest cells at the end stay out of the sample.
+        list.setFittedColumnShare(1.0);
+        const int everyRow = list.fittedWidth(1);
+        list.header()->setResizeContentsPrecision(8);
+        list.resize(900, 100);
+        list.show(); // for the rows in view
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.scrollTo(model.index(15, 0), QAbstractItemView::PositionAtTop);
+        QVERIFY(list.qtWidth(1) < everyRow);
+        fitsAsQt();
+        if (QTest::currentTestFailed())
+            return;
+
+        // Once a path reaches the bound, the paths after it need no measure.
+        CountingDelegate counting;
+        list.setItemDelegate(&counting);
+        list.header()->setResizeContentsPrecision(1000);
+        list.setFittedColumnShare(0.1);
+        list.fittedWidth(0); // lays the rows out again, for the new delegate, first
+        counting.measured = 0;
+        list.fittedWidth(0);
+        QCOMPARE(counting.measured, 1);
     }
 };
 
