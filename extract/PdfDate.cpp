@@ -44,6 +44,39 @@ int floorDivide(int a, int b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
+// The date of a "D:" date text by the positions of its parts; messages quote value, the date
+// as it was written.
+base::Result<PdfDateReading> readDateText(const QString& text, const QString& value) {
+    const auto year = wholeNumberAt(text, 3, 6);
+    const auto month = wholeNumberAt(text, 7, 8);
+    const auto day = wholeNumberAt(text, 9, 10);
+    if (!year || !month || !day)
+        return base::Result<PdfDateReading>::failure(notANumber(!year    ? "year"
+                                                                : !month ? "month"
+                                                                         : "day",
+                                                                value));
+    const QDate date = carriedDate(*year, *month, *day);
+    if (!date.isValid())
+        return base::Result<PdfDateReading>::failure(
+            QStringLiteral("The date \"%1\" is out of range.").arg(value));
+    PdfDateReading reading;
+    reading.moment.kind = base::DateTimeValue::Kind::DocumentDate;
+    reading.moment.date = date;
+    if (text.size() <= 10)
+        return reading;
+    const auto hours = wholeNumberAt(text, 11, 12);
+    const auto minutes = wholeNumberAt(text, 13, 14);
+    const auto seconds = wholeNumberAt(text, 15, 16);
+    if (!hours || !minutes || !seconds) {
+        reading.timeError = notANumber(!hours ? "hour" : !minutes ? "minute" : "second", value);
+        return reading;
+    }
+    reading.moment.kind = base::DateTimeValue::Kind::DocumentDateTime;
+    reading.moment.time = carriedTime(*hours, *minutes, *seconds);
+    reading.moment.offsetSeconds = zoneOffset(text.mid(16));
+    return reading;
+}
+
 } // namespace
 
 QDate carriedDate(int year, int month, int day) {
@@ -61,34 +94,12 @@ QTime carriedTime(int hours, int minutes, int seconds) {
 }
 
 base::Result<PdfDateReading> readPdfDate(const QString& value) {
-    const auto year = wholeNumberAt(value, 3, 6);
-    const auto month = wholeNumberAt(value, 7, 8);
-    const auto day = wholeNumberAt(value, 9, 10);
-    if (!year || !month || !day)
-        return base::Result<PdfDateReading>::failure(notANumber(!year    ? "year"
-                                                                : !month ? "month"
-                                                                         : "day",
-                                                                value));
-    const QDate date = carriedDate(*year, *month, *day);
-    if (!date.isValid())
-        return base::Result<PdfDateReading>::failure(
-            QStringLiteral("The date \"%1\" is out of range.").arg(value));
-    PdfDateReading reading;
-    reading.moment.kind = base::DateTimeValue::Kind::DocumentDate;
-    reading.moment.date = date;
-    if (value.size() <= 10)
-        return reading;
-    const auto hours = wholeNumberAt(value, 11, 12);
-    const auto minutes = wholeNumberAt(value, 13, 14);
-    const auto seconds = wholeNumberAt(value, 15, 16);
-    if (!hours || !minutes || !seconds) {
-        reading.timeError = notANumber(!hours ? "hour" : !minutes ? "minute" : "second", value);
-        return reading;
-    }
-    reading.moment.kind = base::DateTimeValue::Kind::DocumentDateTime;
-    reading.moment.time = carriedTime(*hours, *minutes, *seconds);
-    reading.moment.offsetSeconds = zoneOffset(value.mid(16));
-    return reading;
+    // Some writers leave out the "D:". Such a date starts with its year; read by the positions
+    // of a date with the prefix, it would come out two characters off: in another century,
+    // with its time not a number.
+    const bool bare =
+        !value.isEmpty() && value[0] >= QLatin1Char('0') && value[0] <= QLatin1Char('9');
+    return readDateText(bare ? QStringLiteral("D:") + value : value, value);
 }
 
 } // namespace extract

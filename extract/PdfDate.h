@@ -21,7 +21,8 @@ struct PdfDateReading {
 // than 10 characters, hours, minutes and seconds from 11-12, 13-14 and 15-16, and the time
 // zone part after them ("Z", "+02'00'", "-05"). Out-of-range parts carry over (month 13 is
 // January of the next year, day 0 the last day of the month before); the time is never
-// moved by the zone. Fails when the date part is missing or not a number.
+// moved by the zone. Fails when the date part is missing or not a number. A value that
+// starts with a digit lacks its "D:" and is read as if it had it.
 base::Result<PdfDateReading> readPdfDate(const QString& value);
 
 // The calendar date of year, month and day, carrying overflow both ways.

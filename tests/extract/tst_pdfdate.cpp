@@ -77,6 +77,12 @@ private slots:
         QTest::newRow("no D: prefix is still read by position") << "en_US"
                                                                 << "xx20210831"
                                                                 << "8/31/2021";
+        QTest::newRow("a date without its D:") << "en_US"
+                                               << "20251120094505+00'00"
+                                               << "11/20/2025 9:45:05 AM";
+        QTest::newRow("a day without its D:") << "en_US"
+                                              << "20251120"
+                                              << "11/20/2025";
     }
     void pdfDatesInTheUserLocale() {
         QFETCH(QString, locale);
@@ -96,6 +102,7 @@ private slots:
         QTest::newRow("no quotes") << "D:20210831143005+0530" << 19800;
         QTest::newRow("hours alone") << "D:20210831143005-03" << -10800;
         QTest::newRow("UTC") << "D:20210831143005Z" << 0;
+        QTest::newRow("without D:") << "20210831143005-01'00" << -3600;
         QTest::newRow("none") << "D:20210831143005" << -1;
         QTest::newRow("not a zone") << "D:20210831143005+xx" << -1;
     }
@@ -129,6 +136,7 @@ private slots:
         QTest::newRow("signs") << "D:+2021-08";
         QTest::newRow("non-ASCII digits") << QString::fromUtf8("D:٢٠٢١0831");
         QTest::newRow("year 0") << "D:00000101";
+        QTest::newRow("too short without D:") << "2021";
     }
     void anUnreadableDateIsAnError() {
         QFETCH(QString, value);
