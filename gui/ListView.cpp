@@ -4,7 +4,7 @@
 #include <QHeaderView>
 #include <QPainter>
 
-#include <utility>
+#include <algorithm>
 
 namespace gui {
 
