@@ -109,10 +109,10 @@ int ListView::sizeHintForColumn(int column) const {
     // the bound is never below it.
     const int bound = std::max(static_cast<int>(viewport()->width() * fittedShare),
                                header()->sectionSizeHint(column));
-    // Only QTreeView's measure of the column may meet the bounded delegate: a pending relayout
-    // asks the delegates for row heights, and so does the sampling of the rows a viewport
-    // shows, with a precision of 0.
-    if (header()->resizeContentsPrecision() == 0)
+    // Only the measure of the column's cells may meet the bounded delegate. Rows of their own
+    // heights are measured by the delegates too, on the way, to find the rows in view: left to
+    // Qt. Rows of one height take it from the layout, which a pending relayout measures first.
+    if (!uniformRowHeights())
         return std::min(QTreeView::sizeHintForColumn(column), bound);
     ensurePolished();
     const_cast<ListView*>(this)->executeDelayedItemsLayout();

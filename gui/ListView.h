@@ -12,7 +12,8 @@ namespace gui {
 // it catches up once when it is let go, as the paint pacer does a few times a second.
 //
 // A column fitted to its contents (a double-click on a divider, resizeColumnToContents)
-// takes at most a share of the view's width, so one long value never pushes the others out.
+// takes at most a share of the view's width, so one long value never pushes the others out;
+// with rows of one height, its measure ends once a cell reaches that width.
 class ListView : public QTreeView {
 public:
     explicit ListView(QWidget* parent = nullptr);

@@ -60,6 +60,7 @@ private slots:
 
         MeasuredList list;
         list.setRootIsDecorated(false);
+        list.setUniformRowHeights(true);
         list.setModel(&model);
         list.setRowHidden(model.rowCount() - 2, QModelIndex(), true);
         list.setFirstColumnSpanned(model.rowCount() - 1, QModelIndex(), true);
@@ -93,15 +94,26 @@ private slots:
         if (QTest::currentTestFailed())
             return;
 
-        // Once a path reaches the bound, the paths after it need no measure.
-        CountingDelegate counting;
-        list.setItemDelegate(&counting);
+        // A new delegate lays the rows out again, asking it for their heights: that relayout
+        // still pending, the fit must not take those measures for the column's.
         list.header()->setResizeContentsPrecision(1000);
         list.setFittedColumnShare(0.1);
-        list.fittedWidth(0); // lays the rows out again, for the new delegate, first
+        const int pathWidth = list.fittedWidth(0);
+        CountingDelegate counting;
+        list.setItemDelegate(&counting);
+        QCOMPARE(list.fittedWidth(0), pathWidth);
+
+        // Once a path reaches the bound, the paths after it need no measure.
         counting.measured = 0;
         list.fittedWidth(0);
         QCOMPARE(counting.measured, 1);
+
+        // Rows of their own heights are measured on the way to the rows in view; the fit
+        // must not take those measures for the column's either.
+        list.setUniformRowHeights(false);
+        QStyledItemDelegate plain;
+        list.setItemDelegate(&plain);
+        QCOMPARE(list.fittedWidth(0), pathWidth);
     }
 };
 
